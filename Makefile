@@ -1,0 +1,46 @@
+# make run   set up, build and start Marlo on the bundled example
+# make test  set up, build and run every test (plain, sanitized, fuzz smoke runs)
+
+BUILD    ?= build
+SANBUILD ?= build-san
+JOBS     ?= 2
+GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+
+.PHONY: all setup build run test test-plain test-san fuzz-smoke bench clean
+
+all: build
+
+setup:
+	@scripts/bootstrap
+
+build: setup
+	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	scripts/run-demo $(BUILD)/bin
+
+test: build
+	$(MAKE) --no-print-directory test-plain test-san fuzz-smoke
+
+test-plain:
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The core once more under AddressSanitizer and UndefinedBehaviorSanitizer, built with
+# clang so that the same folder also carries the fuzz targets.
+$(SANBUILD)/CMakeCache.txt:
+	CXX=clang++ cmake -S . -B $(SANBUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug \
+	  -DMARLO_SANITIZE=ON -DMARLO_FUZZ=ON -DMARLO_BENCH=OFF
+
+test-san: setup $(SANBUILD)/CMakeCache.txt
+	cmake --build $(SANBUILD) -j$(JOBS)
+	cd $(SANBUILD) && UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j$(JOBS)
+
+fuzz-smoke: test-san
+	scripts/fuzz-smoke $(SANBUILD)/bin fuzz/corpus 5
+
+bench: build
+	bench/run.sh $(BUILD)/bin
+
+clean:
+	rm -rf $(BUILD) $(SANBUILD)

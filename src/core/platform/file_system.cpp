@@ -1,0 +1,186 @@
+#include "core/platform/file_system.h"
+
+#include "core/platform/error.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace marlo::platform {
+
+namespace {
+
+std::string SystemReason(int err) { return std::strerror(err); }
+
+[[noreturn]] void RaiseFileError(const char* what, const std::string& path, int err) {
+  throw Error(std::string(what) + " \"" + path + "\": " + SystemReason(err));
+}
+
+class FileHandle {
+public:
+  explicit FileHandle(int fd) : fd_(fd) {}
+  ~FileHandle() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  int get() const { return fd_; }
+  int release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+private:
+  int fd_;
+};
+
+void WriteAll(int fd, std::string_view bytes, const std::string& path) {
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      RaiseFileError("Can't write file", path, errno);
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+}
+
+} // namespace
+
+FileBuffer ReadWholeFile(const std::string& path) {
+  FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) RaiseFileError("Can't open file", path, errno);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) RaiseFileError("Can't read file", path, errno);
+  if (S_ISDIR(st.st_mode)) RaiseFileError("Can't read file", path, EISDIR);
+
+  // Regular files are read in one go at their size; anything else (pipes, files that
+  // grow while read) in growing steps.
+  size_t capacity = S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) + 1 : 65536;
+  FileBuffer buf;
+  buf.data.reset(new char[capacity + 1]);
+  size_t size = 0;
+  for (;;) {
+    if (size == capacity) {
+      size_t bigger = capacity + capacity / 2 + 65536;
+      std::unique_ptr<char[]> next(new char[bigger + 1]);
+      std::memcpy(next.get(), buf.data.get(), size);
+      buf.data = std::move(next);
+      capacity = bigger;
+    }
+    ssize_t n = ::read(fd.get(), buf.data.get() + size, capacity - size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      RaiseFileError("Can't read file", path, errno);
+    }
+    if (n == 0) break;
+    size += static_cast<size_t>(n);
+  }
+  buf.data[size] = '\0';
+  buf.size = size;
+  return buf;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::string ResolveWriteTarget(const std::string& path) {
+  // Follow the chain of links by hand: the final target may not exist yet.
+  std::string current = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::vector<char> target(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
+    ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+    if (n < 0) return current;
+    std::string link(target.data(), static_cast<size_t>(n));
+    current = (!link.empty() && link[0] == '/') ? link : ExtractFilePath(current) + link;
+  }
+  return current;
+}
+
+std::string CreateTempFileName(const std::string& folder, const std::string& prefix) {
+  std::string pattern = folder + prefix + ".XXXXXX";
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  int fd = ::mkstemp(buf.data());
+  if (fd < 0) return std::string();
+  ::close(fd);
+  return std::string(buf.data());
+}
+
+void WriteFileBytes(const std::string& path, std::string_view bytes) {
+  FileHandle fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (fd.get() < 0) RaiseFileError("Can't create file", path, errno);
+  WriteAll(fd.get(), bytes, path);
+  if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS)
+    RaiseFileError("Can't write file", path, errno);
+  if (::close(fd.release()) != 0) RaiseFileError("Can't write file", path, errno);
+}
+
+void CopyPermissions(const std::string& model, const std::string& path) {
+  struct stat st {};
+  if (::stat(model.c_str(), &st) == 0) ::chmod(path.c_str(), st.st_mode & 07777);
+  else {
+    // A new file gets what the user's umask allows, as a plain create would.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(path.c_str(), 0666 & ~mask);
+  }
+}
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  std::string target = ResolveWriteTarget(path);
+  std::string temp = CreateTempFileName(ExtractFilePath(target), ExtractFileName(target));
+  if (temp.empty()) throw Error("Can't create temporary filename");
+  try {
+    WriteFileBytes(temp, bytes);
+    CopyPermissions(target, temp);
+    if (!RenameFile(temp, target))
+      throw Error("Can't rename file " + temp + " to file " + target + ": " + SystemReason(errno));
+  } catch (...) {
+    DeleteFile(temp);
+    throw;
+  }
+}
+
+std::string ExtractFilePath(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string ExtractFileName(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ExtractFileExt(const std::string& path) {
+  size_t dot = path.rfind('.');
+  size_t slash = path.rfind('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  return path.substr(dot);
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+  std::string old = ExtractFileExt(path);
+  return path.substr(0, path.size() - old.size()) + ext;
+}
+
+} // namespace marlo::platform

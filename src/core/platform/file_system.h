@@ -1,0 +1,49 @@
+#pragma once
+// File services the core needs: whole-file reads, temporary files in a folder,
+// atomic replacement, and the path helpers of the old platform's rules.
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace marlo::platform {
+
+// A file's bytes, with one spare NUL byte after the end so scanners may stop on it.
+struct FileBuffer {
+  std::unique_ptr<char[]> data;
+  size_t size = 0;
+};
+
+// Reads the whole file. Raises Error with the file name and the system's reason.
+FileBuffer ReadWholeFile(const std::string& path);
+
+bool FileExists(const std::string& path);
+bool DeleteFile(const std::string& path);
+bool RenameFile(const std::string& from, const std::string& to);
+
+// The path a write to `path` must replace: symbolic links followed to their target.
+std::string ResolveWriteTarget(const std::string& path);
+
+// A new, empty, uniquely named file in `folder` whose name starts with `prefix`.
+// Returns its name, or an empty string when none could be made.
+std::string CreateTempFileName(const std::string& folder, const std::string& prefix);
+
+// Writes `bytes` to `path`, flushing to disk. Raises Error on any failure.
+void WriteFileBytes(const std::string& path, std::string_view bytes);
+
+// Gives `path` the permission bits of `model` when `model` exists.
+void CopyPermissions(const std::string& model, const std::string& path);
+
+// Writes `bytes` to a temporary file beside `path` and renames it over `path`, so that a
+// failure at any point leaves the old file whole. Symbolic links are written through and
+// the old file's permissions are kept. Raises Error on failure.
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+// Path pieces: the folder keeps its trailing separator; an extension is the text from the
+// last '.' after the last separator, dot included.
+std::string ExtractFilePath(const std::string& path);
+std::string ExtractFileName(const std::string& path);
+std::string ExtractFileExt(const std::string& path);
+std::string ChangeFileExt(const std::string& path, const std::string& ext);
+
+} // namespace marlo::platform

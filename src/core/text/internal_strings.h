@@ -1,0 +1,65 @@
+#pragma once
+// The line store: an array of line items with a gap at the place last edited, so that
+// inserting or removing lines where the user works costs the same in any size of text,
+// and whole-file loads that fill it in one pass over the bytes.
+#include "core/text/string_item.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marlo {
+
+class TInternalStrings {
+public:
+  TInternalStrings();
+  ~TInternalStrings();
+  TInternalStrings(const TInternalStrings&) = delete;
+  TInternalStrings& operator=(const TInternalStrings&) = delete;
+
+  int Count() const { return count_; }
+  int Capacity() const { return capacity_; }
+
+  TStringItem& Item(int i) { return items_[Slot(i)]; }
+  const TStringItem& Item(int i) const { return items_[Slot(i)]; }
+  std::string_view Text(int i) const { return Item(i).Text(); }
+
+  // Inserts a new line holding `text` before line i (0 <= i <= Count).
+  void Insert(int i, std::string_view text);
+  void Delete(int i);
+  void Clear();
+
+  // Replaces the text of line i; its colours become invalid.
+  void SetText(int i, std::string_view text);
+  // In-place edits of line i. Colours stay as long as the text, filled with `style` for
+  // inserted characters.
+  void InsertChars(int i, size_t pos, std::string_view chars, char style = 0);
+  void EraseChars(int i, size_t pos, size_t n);
+  void Append(int i, std::string_view chars, std::string_view styles = {});
+
+  // The line's extra block, made on first use.
+  TLineExtra& Extra(int i);
+  std::string_view Colors(int i) const;
+
+  // Replaces all lines by the lines of `bytes` (a buffer with a NUL after its end, which
+  // the store takes over): cut at CR LF, CR and LF, ended by a NUL, trailing characters up
+  // to code 32 dropped, each tab replaced by `spacesInTab` spaces unless `keepTabs`.
+  void LoadBulk(std::unique_ptr<char[]> bytes, size_t size, int spacesInTab, bool keepTabs);
+
+private:
+  size_t Slot(int i) const { return static_cast<size_t>(i < gapStart_ ? i : i + (capacity_ - count_)); }
+  void MoveGapTo(int i);
+  void Reserve(int needed);
+  void FreeItem(TStringItem& item);
+  void MakeRoom(TStringItem& item, size_t needed);
+  static void SetItemText(TStringItem& item, std::string_view text);
+
+  TStringItem* items_ = nullptr;
+  int count_ = 0;
+  int capacity_ = 0;
+  int gapStart_ = 0; // the gap holds capacity_ - count_ slots from here
+  std::vector<std::unique_ptr<char[]>> buffers_; // bytes that loaded lines borrow
+};
+
+} // namespace marlo

@@ -1,0 +1,382 @@
+#pragma once
+// The text model of a document: lines, caret, selection, undo and redo, bookmarks and
+// the editing commands. Every change runs inside one change bracket and is reported to
+// the registered views once, when the outermost bracket ends.
+#include "core/text/bookmark_list.h"
+#include "core/text/code_template.h"
+#include "core/text/external_strings.h"
+#include "core/text/internal_strings.h"
+#include "core/text/line_parser.h"
+#include "core/text/memo_view.h"
+#include "core/text/position.h"
+#include "core/text/selection_strings.h"
+#include "core/text/text_types.h"
+#include "core/text/undo_list.h"
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marlo {
+
+class TCustomMemoSource : public TLineParserClient {
+public:
+  TCustomMemoSource();
+  ~TCustomMemoSource() override;
+  TCustomMemoSource(const TCustomMemoSource&) = delete;
+  TCustomMemoSource& operator=(const TCustomMemoSource&) = delete;
+
+  // ---- Properties ------------------------------------------------------------------
+  TStringsOptions Options() const { return options_; }
+  void SetOptions(TStringsOptions value);
+  bool Has(TStringsOption o) const { return options_.Has(o); }
+  void SetOption(TStringsOption o, bool on) { SetOptions(TStringsOptions(options_).Set(o, on)); }
+
+  const std::string& TabStops() const { return tabStopsText_; }
+  void SetTabStops(const std::string& value); // raises "Invalid Tab Rack"
+  int SpacesInTab() const { return spacesInTab_; }
+  void SetSpacesInTab(int value) { spacesInTab_ = (value < 1 || value > 10) ? 8 : value; }
+  int BlockIndent() const { return blockIndent_; }
+  void SetBlockIndent(int value) { blockIndent_ = value < 0 ? 0 : value; }
+  const std::string& Delimeters() const { return delimeters_; }
+  void SetDelimeters(const std::string& value);
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool value);
+  TBlockOption BlockOption() const { return blockOption_; }
+  void SetBlockOption(TBlockOption value);
+  TOutFormatType OutFormat() const { return outFormat_; }
+  void SetOutFormat(TOutFormatType value) { outFormat_ = value; }
+  bool AllowUndo() const { return allowUndo_; }
+  void SetAllowUndo(bool value);
+  int UndoLimit() const { return undoLimit_; }
+  void SetUndoLimit(int value);
+  TLineParser* SyntaxParser() const { return parser_; }
+  void SetSyntaxParser(TLineParser* parser);
+  bool HighlightUrls() const { return highlightUrls_; }
+  void SetHighlightUrls(bool value);
+  bool UseGlobalOptions() const { return useGlobalOptions_; }
+  void SetUseGlobalOptions(bool value) { useGlobalOptions_ = value; }
+  std::vector<TMemoCodeTemplate>& CodeTemplates() { return templates_; }
+  const std::vector<TMemoCodeTemplate>& CodeTemplates() const { return templates_; }
+  const std::string& TemplatesType() const { return templatesType_; }
+  void SetTemplatesType(const std::string& value) { templatesType_ = value; }
+
+  // ---- Events ----------------------------------------------------------------------
+  std::function<void(const std::string& target, std::string& backup)> OnGetBackupName;
+  std::function<void(TCustomMemoSource&, TSelectionType&)> OnGetSelectionType;
+  std::function<void(TCustomMemoSource&, std::vector<std::string>&)> OnPasteFromClipboard;
+  // The editor control's caret-move hook: may change the line and column differences.
+  std::function<void(TCustomMemoSource&, int& dLine, int& dCol)> OnCaretMoveHook;
+  // The editor control's new-line column hook (overwrite-mode Enter).
+  std::function<void(TCustomMemoSource&, int& column)> OnNewLineColumnHook;
+
+  // ---- Lines -----------------------------------------------------------------------
+  TExternalStrings& Lines() { return lines_; }
+  TSelectionStrings& Selection() { return selectionStrings_; }
+  TInternalStrings& Strings() { return store_; }
+  const TInternalStrings& Strings() const { return store_; }
+  int LineCount() const { return store_.Count(); }
+  // The stored text of line i (tabs unexpanded); empty outside the text.
+  std::string_view StoredLine(int i) const;
+  // Line i with its tabs expanded; empty outside the text.
+  std::string LineText(int i) const;
+  // Length of line i's tab-expanded text.
+  int LineLength(int i) const;
+  TStringItem* GetLineItem(int line);
+  bool IsLineReadOnly(int line) const;
+  void SetLineReadOnly(int line, bool value);
+  void SetLineState(int line, int state);
+  int GetLineState(int line) const;
+
+  int TabStopColumn(int index) const;
+  int TabInterval() const;
+  // The first tab stop strictly right of `column`.
+  int NextTabStop(int column) const;
+  std::string ExpandTabs(std::string_view text) const;
+
+  // ---- Files -----------------------------------------------------------------------
+  void LoadFromFile(const std::string& fileName);
+  void LoadFromStream(std::istream& stream);
+  void LoadFromBytes(std::string_view bytes);
+  void SaveToFile(const std::string& fileName);
+  void SaveToStream(std::ostream& stream) const;
+  std::string SaveToBytes() const;
+  const std::string& FileName() const { return fileName_; }
+  const std::string& PrevFileName() const { return prevFileName_; }
+  void SetFileName(const std::string& value);
+  // The backup name a save of `target` proposes.
+  static std::string BackupName(const std::string& target);
+
+  // ---- Change bracket and views ----------------------------------------------------
+  void BeginChange(TChangeKind kind);
+  void EndChange();
+  bool InChange() const { return changeDepth_ > 0; }
+  void AddView(TMemoView* view, bool refresh);
+  void RemoveView(TMemoView* view);
+  // Marks lines for repainting in the current change.
+  void MarkLinesChanged(int first, int last);
+  void AddPosition(TPosition* p);
+  void RemovePosition(TPosition* p);
+
+  // ---- Caret -----------------------------------------------------------------------
+  int CaretX() const { return caret_.X; }
+  int CaretY() const { return caret_.Y; }
+  TPoint Caret() const { return {caret_.X, caret_.Y}; }
+  void SetCaret(long long x, long long y, bool force = false);
+  void SetCaretX(long long x) { SetCaret(x, caret_.Y); }
+  void SetCaretY(long long y) { SetCaret(caret_.X, y); }
+  void MoveCaret(int dLine, int dCol, bool force = false);
+  void MoveCaretUp() { MoveCaret(-1, 0); }
+  void MoveCaretDown() { MoveCaret(1, 0); }
+  void MoveCaretLeft();
+  void MoveCaretRight();
+  void MoveCaretToLineStart();
+  void MoveCaretToLineEnd();
+  void MoveCaretToTop();
+  void MoveCaretToBottom();
+  void WordLeft();
+  void WordRight();
+  // Runs `move` while extending a selection of `kind`.
+  void SelectMove(TSelectionType kind, const std::function<void()>& move);
+
+  // ---- Selection -------------------------------------------------------------------
+  TSelectionType SelectionKind() const { return selKind_; }
+  TPoint BlockBegin() const { return {blockBegin_.X, blockBegin_.Y}; }
+  TPoint BlockEnd() const { return {blockEnd_.X, blockEnd_.Y}; }
+  bool HasSelection() const { return selKind_ != TSelectionType::None; }
+  void SetSelectionKind(TSelectionType kind);
+  void SetBlockBegin();
+  void SetBlockEnd();
+  void SelectBlock(TSelectionType kind, int beginX, int beginY, int endX, int endY);
+  void SelectAll();
+  void SelectWordAtCaret();
+  void SelectCaretLine();
+  void ClearSelection();
+  bool IsInSelection(int x, int y) const;
+  // The columns [from, to) of line y that the selection covers; false when none.
+  bool SelectedSpan(int y, int& from, int& to) const;
+  bool IsDelimiter(unsigned char c) const { return delimiters_[c]; }
+  // The word around (x, y): its first column and its end column; false when none.
+  bool WordAt(int x, int y, TWordSelectionType mode, int& from, int& to) const;
+  std::string WordAtCaret() const;
+
+  // ---- Editing primitives ----------------------------------------------------------
+  bool InsertText(std::string_view s);
+  void DeleteChars(int n);
+  void SplitLine();
+  void JoinLines();
+
+  // ---- Insert and overwrite mode (shared by every model) ---------------------------
+  static bool Overwrite() { return overwrite_; }
+  void SetOverwrite(bool value);
+  void ToggleOverwrite() { SetOverwrite(!overwrite_); }
+
+  // ---- Undo and redo ---------------------------------------------------------------
+  void Undo();
+  void Redo();
+  bool CanUndo() const { return !undo_.Empty() && !readOnly_; }
+  bool CanRedo() const { return !redo_.Empty() && !readOnly_; }
+  void ClearUndo();
+  void BeginUndoGroup();
+  void EndUndoGroup();
+  bool Modified() const { return modified_; }
+  void SetModified(bool value);
+  const TUndoList& UndoList() const { return undo_; }
+  const TUndoList& RedoList() const { return redo_; }
+  int SavePoint() const { return savePoint_; }
+
+  // ---- Bookmarks -------------------------------------------------------------------
+  void SetBookmark(int n);
+  void ClearBookmark(int n);
+  void ToggleBookmark(int n);
+  void GotoBookmark(int n);
+  bool GetBookmark(int n, TPoint& point) const;
+  int BookmarkAtLine(int line) const;
+  int BookmarkInRange(int line, int fromX, int toX) const;
+  void BookmarksOfLine(int line, int fromX, int toX, std::vector<TBookmark>& list) const;
+  const TMemoBookMarkList& Bookmarks() const { return bookmarks_; }
+
+  // ---- Editing commands ------------------------------------------------------------
+  void TypeChar(char c);
+  void InsertNewLine();
+  void BackSpace();
+  void DeleteChar();
+  void TabKey();
+  void BackTab();
+  void DeleteLine();
+  void DeleteToLineStart();
+  void DeleteToLineEnd();
+  void DeleteWordRight();
+  void DeleteWordLeft();
+  void DeleteToWordEnd();
+  void IndentBlock();
+  void UnindentBlock();
+  void UpperCaseBlock();
+  void LowerCaseBlock();
+  void ToggleCaseBlock();
+  void UpperCaseWord();
+  void LowerCaseWord();
+  void QuoteBlock();
+  void DeleteSelection();
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  void InsertLines(std::vector<std::string> list, bool asColumn);
+  void InsertCodeTemplate(int index);
+  // Templates whose name starts with `prefix`, compared without regard to case.
+  std::vector<int> FindCodeTemplates(std::string_view prefix) const;
+  void MoveSelectionToCaret();
+  void CopySelectionToCaret();
+  void GotoMatchingBracket();
+  void InsertGuid();
+  // Whether the last copy of this program came from a column selection.
+  static bool ClipboardIsColumn() { return columnClipboard_; }
+
+  // ---- Parser client ---------------------------------------------------------------
+  void ParserChanged() override;
+  void ParserFreed() override;
+  // Throws away every line's colours.
+  void ResetColors();
+
+private:
+  friend class TExternalStrings;
+  friend class TSelectionStrings;
+  class ChangeScope;
+  class TempPosition;
+
+  // Lines writes
+  void LinesPut(int i, std::string_view s);
+  void LinesInsert(int i, std::string_view s);
+  void LinesDelete(int i);
+  void LinesClear();
+  void LinesAssign(const std::vector<std::string>& list);
+  void BeginLinesWrite();
+  void EndLinesWrite();
+  void BulkLoad(std::unique_ptr<char[]> bytes, size_t size);
+  std::string ConvertTabs(std::string_view s) const;
+
+  // Columns and tabs
+  bool LineHasTabs(int line) const;
+  // Stored index of `column` on line y; sets tabFrom/tabTo to the expansion of a tab
+  // that `column` falls strictly inside (tabFrom < column < tabTo), else tabFrom = -1.
+  int ColumnToIndex(int y, int column, int* tabFrom = nullptr, int* tabTo = nullptr) const;
+  int IndexToColumn(std::string_view stored, int index) const;
+  int ExpandedLength(std::string_view stored) const;
+  void ConvertTabAtCaret(int tabFrom, int tabTo);
+  int LineIndent(int y) const;
+  int TrimmedLength(int y) const;
+
+  // Caret internals
+  void MoveCaretInternal(int dLine, int dCol, bool force, bool record);
+  void ClampCaret(int& x, int& y) const;
+  void TrimTrailingBlanks(int y);
+  void SetCaretExact(int x, int y); // a recorded move without clamping
+  void RestoreCaretTo(int x, int y);
+  TSelectionType FilterSelectionKind(TSelectionType kind);
+  void SetBlock(TSelectionType kind, TPoint a, TPoint b);
+  void OrderBlock();
+  bool CaretInSelection() const;
+
+  // Primitive helpers
+  void MovePositionsInsert(int line, int col, int width);
+  void MovePositionsDelete(int line, int col, int width);
+  void MovePositionsSplit(int line, int col);
+  void MovePositionsJoin(int line, int col);
+  TUndoRecord* AddUndo(TUndoAction action);
+  bool LineEditable(int y) const;
+  char StyleBefore(int y, int index) const;
+  void InsertTextRaw(std::string_view s, bool padRecorded);
+
+  // Undo internals
+  void ReplayRecords(bool redo);
+  void ApplyRecord(const TUndoRecord& r);
+  void TrimUndo();
+  bool ModifiedSinceSave() const;
+  int LastTextRecord() const;
+  TUndoList& RecordingList() { return swapped_ ? redo_ : undo_; }
+
+  // Commands internals
+  bool DeleteSelectionIfOverwriting();
+  std::vector<std::string> SelectionItems(bool stored) const;
+  void RewriteBlock(TChangeKind kind, const std::function<std::string(const std::string&)>& f,
+                    bool keepCaret);
+  void SelectAndDelete(int fromX, int fromY, int toX, int toY);
+  int SmartTabColumn(int c) const;
+  void TransferSelectionToCaret(bool move);
+  void ChangeCaseWord(bool upper);
+
+  TInternalStrings store_;
+  TExternalStrings lines_{*this};
+  TSelectionStrings selectionStrings_{*this};
+
+  TStringsOptions options_;
+  std::string tabStopsText_;
+  std::vector<int> tabStops_;
+  int spacesInTab_ = 8;
+  int blockIndent_ = 1;
+  std::string delimeters_;
+  bool delimiters_[256] = {};
+  bool readOnly_ = false;
+  TBlockOption blockOption_ = bkBoth;
+  TOutFormatType outFormat_ = ofWindows;
+  bool allowUndo_ = true;
+  int undoLimit_ = 0;
+  TLineParser* parser_ = nullptr;
+  bool highlightUrls_ = false;
+  bool useGlobalOptions_ = false;
+  std::vector<TMemoCodeTemplate> templates_;
+  std::string templatesType_ = "None";
+
+  std::string fileName_;
+  std::string prevFileName_;
+
+  TPosition caret_;
+  TPosition blockBegin_;
+  TPosition blockEnd_;
+  TSelectionType selKind_ = TSelectionType::None;
+  std::vector<TPosition*> positions_;
+
+  TUndoList undo_;
+  TUndoList redo_;
+  bool swapped_ = false;   // an undo or redo is replaying records
+  int groupDepth_ = 0;
+  bool firstRecord_ = false;
+  bool modified_ = false;
+  bool forcedModified_ = false;
+  int savePoint_ = -1;
+
+  TMemoBookMarkList bookmarks_;
+  std::vector<TMemoView*> views_;
+
+  // Change bracket state
+  int changeDepth_ = 0;
+  TChangeKind changeKind_ = TChangeKind::None;
+  TChangeFlags changeFlags_;
+  int firstChanged_ = 0;
+  int lastChanged_ = -1;
+  int startLineCount_ = 0;
+  TPoint startCaret_, startBegin_, startEnd_;
+  TSelectionType startKind_ = TSelectionType::None;
+  bool startModified_ = false;
+  bool keepSelection_ = false; // set while a command sets the block in steps
+  int linesWriteDepth_ = 0;
+  std::unique_ptr<TPosition> trackCaret_, trackBegin_, trackEnd_;
+  TSelectionType trackKind_ = TSelectionType::None;
+  bool caretToOrigin_ = false; // a bulk load ends with the caret at the start
+
+  static bool overwrite_;
+  static bool columnClipboard_;
+};
+
+// The model as document windows create it.
+class TMemoSource : public TCustomMemoSource {
+public:
+  TMemoSource();
+  // Sets the options, tabs and templates a document window uses.
+  void ConfigureAsDocument();
+};
+
+} // namespace marlo
