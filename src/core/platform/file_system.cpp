@@ -101,6 +101,10 @@ bool RenameFile(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool LinkFile(const std::string& from, const std::string& to) {
+  return ::link(from.c_str(), to.c_str()) == 0;
+}
+
 std::string ResolveWriteTarget(const std::string& path) {
   // Follow the chain of links by hand: the final target may not exist yet.
   std::string current = path;

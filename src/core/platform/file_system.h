@@ -20,6 +20,8 @@ FileBuffer ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
 bool DeleteFile(const std::string& path);
 bool RenameFile(const std::string& from, const std::string& to);
+// Gives the file `from` the second name `to` (a hard link).
+bool LinkFile(const std::string& from, const std::string& to);
 
 // The path a write to `path` must replace: symbolic links followed to their target.
 std::string ResolveWriteTarget(const std::string& path);

@@ -1,6 +1,7 @@
 #pragma once
 // The public line list of a text model. Reads go to the line store with tabs expanded;
 // every write is a model change that cannot be undone.
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <string_view>

@@ -116,8 +116,10 @@ public:
   bool InChange() const { return changeDepth_ > 0; }
   void AddView(TMemoView* view, bool refresh);
   void RemoveView(TMemoView* view);
-  // Marks lines for repainting in the current change.
+  // Marks lines whose text changed in the current change.
   void MarkLinesChanged(int first, int last);
+  // Marks lines for repainting (line state, bookmarks, colours) without a text change.
+  void MarkLinesDirty(int first, int last);
   void AddPosition(TPosition* p);
   void RemovePosition(TPosition* p);
 
@@ -244,8 +246,38 @@ public:
 private:
   friend class TExternalStrings;
   friend class TSelectionStrings;
-  class ChangeScope;
-  class TempPosition;
+
+  // Runs the rest of a scope as one change, ended even when an error leaves it.
+  class ChangeScope {
+  public:
+    ChangeScope(TCustomMemoSource& source, TChangeKind kind) : source_(source) {
+      source_.BeginChange(kind);
+    }
+    ~ChangeScope() { source_.EndChange(); }
+    ChangeScope(const ChangeScope&) = delete;
+    ChangeScope& operator=(const ChangeScope&) = delete;
+
+  private:
+    TCustomMemoSource& source_;
+  };
+
+  // A tracked position that lives for one scope.
+  class TempPosition : public TPosition {
+  public:
+    TempPosition(TCustomMemoSource& source, TPoint at) : source_(source) {
+      X = at.X;
+      Y = at.Y;
+      OnChange = [](const TPosition&) { return mpBoth; };
+      source_.AddPosition(this);
+    }
+    ~TempPosition() { source_.RemovePosition(this); }
+    TempPosition(const TempPosition&) = delete;
+    TempPosition& operator=(const TempPosition&) = delete;
+    TPoint At() const { return {X, Y}; }
+
+  private:
+    TCustomMemoSource& source_;
+  };
 
   // Lines writes
   void LinesPut(int i, std::string_view s);
@@ -255,7 +287,8 @@ private:
   void LinesAssign(const std::vector<std::string>& list);
   void BeginLinesWrite();
   void EndLinesWrite();
-  void BulkLoad(std::unique_ptr<char[]> bytes, size_t size);
+  void BulkLoad(std::unique_ptr<char[]> bytes, size_t size, bool load);
+  void SetTextBulk(std::string_view bytes);
   std::string ConvertTabs(std::string_view s) const;
 
   // Columns and tabs
@@ -270,11 +303,9 @@ private:
   int TrimmedLength(int y) const;
 
   // Caret internals
-  void MoveCaretInternal(int dLine, int dCol, bool force, bool record);
   void ClampCaret(int& x, int& y) const;
   void TrimTrailingBlanks(int y);
-  void SetCaretExact(int x, int y); // a recorded move without clamping
-  void RestoreCaretTo(int x, int y);
+  void SetCaretExact(int x, int y); // a recorded move without clamping or trimming
   TSelectionType FilterSelectionKind(TSelectionType kind);
   void SetBlock(TSelectionType kind, TPoint a, TPoint b);
   void OrderBlock();
@@ -286,9 +317,12 @@ private:
   void MovePositionsSplit(int line, int col);
   void MovePositionsJoin(int line, int col);
   TUndoRecord* AddUndo(TUndoAction action);
-  bool LineEditable(int y) const;
+  void PushCaretRecord(int dLine, int dCol);
   char StyleBefore(int y, int index) const;
-  void InsertTextRaw(std::string_view s, bool padRecorded);
+  void PadLine(int y, int len, int x);
+  void AppendLinesToCaret();
+  void RemoveLoneEmptyLine();
+  bool IsAfter(const TPosition* p, int column) const;
 
   // Undo internals
   void ReplayRecords(bool redo);
@@ -296,13 +330,19 @@ private:
   void TrimUndo();
   bool ModifiedSinceSave() const;
   int LastTextRecord() const;
-  TUndoList& RecordingList() { return swapped_ ? redo_ : undo_; }
+  TUndoList& RecordingList() { return recordToRedo_ ? redo_ : undo_; }
 
   // Commands internals
   bool DeleteSelectionIfOverwriting();
   std::vector<std::string> SelectionItems(bool stored) const;
   void RewriteBlock(TChangeKind kind, const std::function<std::string(const std::string&)>& f,
                     bool keepCaret);
+  void UnindentBy(int width);
+  std::string IndentFill(int y, int indent) const;
+  int TabTarget(int c) const;
+  bool MultiLineSelection() const;
+  // Inserts at the caret; returns the column after the inserted text.
+  int InsertAtCaret(const std::string& s);
   void SelectAndDelete(int fromX, int fromY, int toX, int toY);
   int SmartTabColumn(int c) const;
   void TransferSelectionToCaret(bool move);
@@ -341,7 +381,8 @@ private:
 
   TUndoList undo_;
   TUndoList redo_;
-  bool swapped_ = false;   // an undo or redo is replaying records
+  bool replaying_ = false;     // an undo or redo is replaying records
+  bool recordToRedo_ = false;  // records go to the redo list (while undoing)
   int groupDepth_ = 0;
   bool firstRecord_ = false;
   bool modified_ = false;
@@ -361,9 +402,10 @@ private:
   TPoint startCaret_, startBegin_, startEnd_;
   TSelectionType startKind_ = TSelectionType::None;
   bool startModified_ = false;
-  bool keepSelection_ = false; // set while a command sets the block in steps
-  int linesWriteDepth_ = 0;
-  std::unique_ptr<TPosition> trackCaret_, trackBegin_, trackEnd_;
+  bool blockSet_ = false;   // the change set the block on purpose: it survives caret moves
+  bool linesWrite_ = false; // the change writes through Lines
+  bool loaded_ = false;     // the change is a load
+  std::unique_ptr<TempPosition> trackCaret_, trackBegin_, trackEnd_;
   TSelectionType trackKind_ = TSelectionType::None;
   bool caretToOrigin_ = false; // a bulk load ends with the caret at the start
 

@@ -1,0 +1,208 @@
+// Loading, saving, and the writes that come through the public line list.
+#include "core/text/memo_source.h"
+
+#include "core/platform/error.h"
+#include "core/platform/file_system.h"
+
+#include <algorithm>
+#include <cstring>
+#include <istream>
+#include <iterator>
+#include <ostream>
+
+namespace marlo {
+
+namespace {
+
+// Moves every tracked position for a line inserted before `line` (delta 1) or for the
+// removal of `line` (delta -1).
+void ShiftPositions(std::vector<TPosition*>& positions, int line, int delta) {
+  for (TPosition* p : positions) {
+    if (!p->OnChange || !(p->OnChange(*p) & mpLine)) continue;
+    if (delta > 0 ? p->Y >= line : p->Y > line) p->Y += delta;
+  }
+}
+
+} // namespace
+
+void TCustomMemoSource::BeginLinesWrite() {
+  if (linesWrite_) return;
+  linesWrite_ = true;
+  if (changeDepth_ != 1) return;
+  trackCaret_ = std::make_unique<TempPosition>(*this, Caret());
+  trackBegin_ = std::make_unique<TempPosition>(*this, BlockBegin());
+  trackEnd_ = std::make_unique<TempPosition>(*this, BlockEnd());
+  trackKind_ = selKind_;
+}
+
+void TCustomMemoSource::EndLinesWrite() {
+  if (caretToOrigin_) {
+    caret_.X = caret_.Y = 0;
+  } else if (trackCaret_) {
+    caret_.X = trackCaret_->X;
+    caret_.Y = trackCaret_->Y;
+    blockBegin_.X = trackBegin_->X;
+    blockBegin_.Y = trackBegin_->Y;
+    blockEnd_.X = trackEnd_->X;
+    blockEnd_.Y = trackEnd_->Y;
+    selKind_ = trackKind_;
+    // Lines removed under the caret must not leave it beyond the text.
+    int x = caret_.X, y = caret_.Y;
+    ClampCaret(x, y);
+    caret_.X = x;
+    caret_.Y = y;
+  }
+  trackCaret_.reset();
+  trackBegin_.reset();
+  trackEnd_.reset();
+  caretToOrigin_ = false;
+}
+
+void TCustomMemoSource::LinesPut(int i, std::string_view s) {
+  if (i < 0 || i >= LineCount()) return;
+  ChangeScope scope(*this, TChangeKind::LinesWrite);
+  BeginLinesWrite();
+  store_.SetText(i, ConvertTabs(s));
+  MarkLinesChanged(i, i);
+}
+
+void TCustomMemoSource::LinesInsert(int i, std::string_view s) {
+  if (i < 0 || i > LineCount()) return;
+  ChangeScope scope(*this, TChangeKind::LinesWrite);
+  BeginLinesWrite();
+  store_.Insert(i, ConvertTabs(s));
+  ShiftPositions(positions_, i, 1);
+  MarkLinesChanged(i, LineCount() - 1);
+}
+
+void TCustomMemoSource::LinesDelete(int i) {
+  if (i < 0 || i >= LineCount()) return;
+  ChangeScope scope(*this, TChangeKind::LinesWrite);
+  BeginLinesWrite();
+  store_.Delete(i);
+  ShiftPositions(positions_, i, -1);
+  MarkLinesChanged(i, std::max(i, LineCount() - 1));
+}
+
+void TCustomMemoSource::LinesClear() {
+  ChangeScope scope(*this, TChangeKind::LinesWrite);
+  BeginLinesWrite();
+  MarkLinesChanged(0, std::max(0, LineCount() - 1));
+  store_.Clear();
+  bookmarks_.Clear();
+  for (TPosition* p : positions_) p->X = p->Y = 0;
+  selKind_ = TSelectionType::None;
+  trackKind_ = TSelectionType::None;
+  caretToOrigin_ = true;
+}
+
+void TCustomMemoSource::LinesAssign(const std::vector<std::string>& list) {
+  ChangeScope scope(*this, TChangeKind::LinesWrite);
+  LinesClear();
+  for (const std::string& s : list) store_.Insert(LineCount(), ConvertTabs(s));
+  MarkLinesChanged(0, std::max(0, LineCount() - 1));
+  caretToOrigin_ = true;
+}
+
+void TCustomMemoSource::BulkLoad(std::unique_ptr<char[]> bytes, size_t size, bool load) {
+  ChangeScope scope(*this, TChangeKind::Load);
+  BeginLinesWrite();
+  store_.LoadBulk(std::move(bytes), size, spacesInTab_, Has(soUseTabCharacter));
+  bookmarks_.Clear();
+  for (TPosition* p : positions_) p->X = p->Y = 0;
+  selKind_ = TSelectionType::None;
+  trackKind_ = TSelectionType::None;
+  caretToOrigin_ = true;
+  MarkLinesChanged(0, std::max(0, LineCount() - 1));
+  changeFlags_ |= TChangeFlags{chText, chUndo, chLineState, chOverwrite, chLineCount, chModified,
+                               chFileName, chParser, chCaret};
+  loaded_ = load;
+}
+
+void TCustomMemoSource::LoadFromBytes(std::string_view bytes) {
+  std::unique_ptr<char[]> copy(new char[bytes.size() + 1]);
+  if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
+  copy[bytes.size()] = '\0';
+  BulkLoad(std::move(copy), bytes.size(), true);
+}
+
+void TCustomMemoSource::SetTextBulk(std::string_view bytes) {
+  std::unique_ptr<char[]> copy(new char[bytes.size() + 1]);
+  if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
+  copy[bytes.size()] = '\0';
+  BulkLoad(std::move(copy), bytes.size(), false);
+}
+
+void TCustomMemoSource::LoadFromStream(std::istream& stream) {
+  std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+  if (stream.bad()) throw Error("Can't read stream");
+  LoadFromBytes(bytes);
+}
+
+void TCustomMemoSource::LoadFromFile(const std::string& fileName) {
+  // Read everything first: a file that cannot be read leaves the text as it was.
+  platform::FileBuffer buf = platform::ReadWholeFile(fileName);
+  BulkLoad(std::move(buf.data), buf.size, true);
+}
+
+std::string TCustomMemoSource::SaveToBytes() const {
+  size_t total = 0;
+  for (int i = 0; i < LineCount(); ++i) total += store_.Item(i).Length + 2;
+  std::string out;
+  out.reserve(total);
+  const char* sep = outFormat_ == ofMac ? "\r" : outFormat_ == ofUnix ? "\n" : "\r\n";
+  bool joinOnly = outFormat_ == ofWindows && !Has(soExcludeReadOnlyLines);
+  for (int i = 0; i < LineCount(); ++i) {
+    const TStringItem& item = store_.Item(i);
+    if (Has(soExcludeReadOnlyLines) && item.IsReadOnly()) continue;
+    if (joinOnly && i > 0) out += sep;
+    out.append(item.Text());
+    if (!joinOnly) out += sep;
+  }
+  return out;
+}
+
+void TCustomMemoSource::SaveToStream(std::ostream& stream) const {
+  std::string bytes = SaveToBytes();
+  stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!stream) throw Error("Can't write stream");
+}
+
+std::string TCustomMemoSource::BackupName(const std::string& target) {
+  std::string ext = platform::ExtractFileExt(target);
+  std::string backupExt = ext.empty() ? std::string(".~") : ("." + std::string("~") + ext.substr(1)).substr(0, 4);
+  return platform::ChangeFileExt(target, backupExt);
+}
+
+void TCustomMemoSource::SaveToFile(const std::string& fileName) {
+  std::string bytes = SaveToBytes();
+  if (!Has(soCreateBackups)) {
+    platform::ReplaceFileAtomically(fileName, bytes);
+    return;
+  }
+  // The real file behind a link is what gets replaced and backed up.
+  std::string target = platform::ResolveWriteTarget(fileName);
+  std::string temp = platform::CreateTempFileName(platform::ExtractFilePath(target),
+                                                  platform::ExtractFileName(target));
+  if (temp.empty()) throw Error("Can't create temporary filename");
+  try {
+    platform::WriteFileBytes(temp, bytes);
+    platform::CopyPermissions(target, temp);
+    std::string backup = BackupName(target);
+    if (OnGetBackupName) OnGetBackupName(target, backup);
+    if (platform::FileExists(backup) && backup != target && !platform::DeleteFile(backup))
+      throw Error("Can't delete file " + backup);
+    // A hard link keeps the old file under its own name until the new one replaces it;
+    // where links are not possible the old file is renamed as before.
+    if (platform::FileExists(target) && backup != target && !platform::LinkFile(target, backup) &&
+        !platform::RenameFile(target, backup))
+      throw Error("Can't rename file " + target + " to file " + backup);
+    if (!platform::RenameFile(temp, target))
+      throw Error("Can't rename file " + temp + " to file " + target);
+  } catch (...) {
+    platform::DeleteFile(temp);
+    throw;
+  }
+}
+
+} // namespace marlo

@@ -1,0 +1,166 @@
+// Undo and redo, grouping, trimming, and the modified state.
+#include "core/text/memo_source.h"
+
+#include <algorithm>
+
+namespace marlo {
+
+void TCustomMemoSource::Undo() {
+  if (undo_.Empty() || readOnly_) return;
+  ReplayRecords(false);
+}
+
+void TCustomMemoSource::Redo() {
+  if (redo_.Empty() || readOnly_) return;
+  ReplayRecords(true);
+}
+
+void TCustomMemoSource::ReplayRecords(bool redo) {
+  TUndoList& source = redo ? redo_ : undo_;
+  TChangeKind kind = source.Last().ChangeKind;
+  replaying_ = true;
+  recordToRedo_ = !redo;
+  {
+    ChangeScope scope(*this, kind);
+    changeFlags_.Include(chUndo);
+    try {
+      while (!source.Empty()) {
+        firstRecord_ = true; // what one record brings back starts a change of its own
+        if (source.Last().ChangeKind != kind && !source.Last().InGroup) break;
+        TUndoRecord r = std::move(source.Last());
+        int index = source.Count() - 1;
+        source.Pop();
+        ApplyRecord(r);
+        if (!redo && savePoint_ == index) {
+          savePoint_ = -1;
+          forcedModified_ = true;
+        }
+        if (r.FirstOfChange && !Has(soGroupUndo) && !r.InGroup) break;
+      }
+      // The caret is clamped once, at the end. Both lists learn of it: the opposite
+      // replay moves it back first, and so does the next replay in this direction, so
+      // that every record is replayed from exactly the place where it was made.
+      TPoint exact = Caret();
+      int x = exact.X, y = exact.Y;
+      ClampCaret(x, y);
+      if (x != exact.X || y != exact.Y) {
+        firstRecord_ = false;
+        SetCaretExact(x, y);
+        if (allowUndo_ && !source.Empty()) {
+          TChangeKind below = source.Last().ChangeKind;
+          TUndoRecord& back = source.Push();
+          back.Action = uaCaretMove;
+          back.Value1 = y - exact.Y;
+          back.Value2 = x - exact.X;
+          back.ChangeKind = below;
+          back.InGroup = true;
+        }
+      }
+    } catch (...) {
+      selKind_ = TSelectionType::None;
+      replaying_ = false;
+      recordToRedo_ = false;
+      throw;
+    }
+    selKind_ = TSelectionType::None;
+  }
+  replaying_ = false;
+  recordToRedo_ = false;
+}
+
+void TCustomMemoSource::ApplyRecord(const TUndoRecord& r) {
+  switch (r.Action) {
+  case uaCaretMove: MoveCaret(-r.Value1, -r.Value2); break;
+  case uaInsert: DeleteChars(r.Value1); break;
+  case uaSplit: JoinLines(); break;
+  case uaJoin: SplitLine(); break;
+  case uaDelete: {
+    int y = caret_.Y, x = caret_.X;
+    if (InsertText(r.Text) && !r.Styles.empty() && y < LineCount()) {
+      size_t idx = static_cast<size_t>(ColumnToIndex(y, x));
+      std::string& colors = store_.Extra(y).Colors;
+      colors.resize(store_.Text(y).size(), '\0');
+      colors.replace(idx, std::min(r.Styles.size(), colors.size() - std::min(idx, colors.size())), r.Styles);
+      colors.resize(store_.Text(y).size(), '\0');
+    }
+    break;
+  }
+  case uaStyle: {
+    int y = r.Value1;
+    if (y < 0 || y >= LineCount()) break;
+    std::string& colors = store_.Extra(y).Colors;
+    size_t pos = static_cast<size_t>(std::max(0, r.Value2));
+    if (pos >= colors.size()) break;
+    size_t n = std::min(r.Styles.size(), colors.size() - pos);
+    if (TUndoRecord* inverse = AddUndo(uaStyle)) {
+      inverse->Value1 = r.Value1;
+      inverse->Value2 = r.Value2;
+      inverse->Styles = colors.substr(pos, n);
+    }
+    colors.replace(pos, n, r.Styles.substr(0, n));
+    MarkLinesChanged(y, y);
+    break;
+  }
+  }
+}
+
+void TCustomMemoSource::ClearUndo() {
+  undo_.Clear();
+  redo_.Clear();
+  // Changes that can no longer be undone keep the document modified until it is saved.
+  savePoint_ = -1;
+  forcedModified_ = modified_;
+}
+
+void TCustomMemoSource::BeginUndoGroup() { ++groupDepth_; }
+
+void TCustomMemoSource::EndUndoGroup() {
+  if (groupDepth_ == 0) return;
+  if (--groupDepth_ == 0 && allowUndo_) {
+    ChangeScope scope(*this, changeDepth_ > 0 ? changeKind_ : TChangeKind::Other);
+    AddUndo(uaCaretMove);
+  }
+}
+
+void TCustomMemoSource::TrimUndo() {
+  if (!allowUndo_ || undoLimit_ == 0 || replaying_) return;
+  int n = undo_.Count();
+  if (n - 100 <= undoLimit_) return;
+  int c = n - undoLimit_ - 1;
+  while (c >= 1 && undo_[c].InGroup) --c;
+  if (c <= 0) return;
+  bool removedText = false;
+  for (int i = 0; i <= c && !removedText; ++i) removedText = undo_[i].ChangesText();
+  undo_.RemoveFirst(c + 1);
+  savePoint_ -= c + 1;
+  if (savePoint_ < 0) {
+    savePoint_ = -1;
+    if (removedText) forcedModified_ = true;
+  }
+}
+
+int TCustomMemoSource::LastTextRecord() const {
+  for (int i = undo_.Count() - 1; i >= 0; --i)
+    if (undo_[i].ChangesText()) return i;
+  return -1;
+}
+
+bool TCustomMemoSource::ModifiedSinceSave() const {
+  if (forcedModified_) return true;
+  for (int i = undo_.Count() - 1; i > savePoint_; --i)
+    if (undo_[i].ChangesText()) return true;
+  return false;
+}
+
+void TCustomMemoSource::SetModified(bool value) {
+  forcedModified_ = value;
+  if (value == modified_) {
+    if (!value) savePoint_ = LastTextRecord();
+    return;
+  }
+  ChangeScope scope(*this, TChangeKind::Other);
+  modified_ = value;
+  if (!value) savePoint_ = LastTextRecord();
+}
+
+} // namespace marlo
