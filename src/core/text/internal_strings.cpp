@@ -254,6 +254,7 @@ void TInternalStrings::LoadBulk(std::unique_ptr<char[]> bytes, size_t size, int 
       }
     }
     items_[count_++] = item;
+    gapStart_ = count_; // the gap stays behind the last line while appending
   };
 
   const char* lineStart = base;

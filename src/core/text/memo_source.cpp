@@ -332,6 +332,7 @@ void TCustomMemoSource::EndChange() {
   // Still inside the outermost bracket while the end-of-change rules run, so that
   // anything they do is part of this change.
   if (linesWrite_) EndLinesWrite();
+  OrderBlock(); // edits may have moved the ends of a hidden block past each other
   bool caretMoved = Caret() != startCaret_;
   bool textChanged = changeFlags_.Has(chText);
   if ((caretMoved || textChanged) && !replaying_) redo_.Clear();

@@ -24,6 +24,10 @@ namespace marlo {
 
 class TCustomMemoSource : public TLineParserClient {
 public:
+  // How far the caret may stand past the end of a line, or below the text, where the
+  // options allow it at all.
+  static constexpr int kMaxVirtualSpace = 65536;
+
   TCustomMemoSource();
   ~TCustomMemoSource() override;
   TCustomMemoSource(const TCustomMemoSource&) = delete;

@@ -331,7 +331,8 @@ void TCustomMemoSource::GotoMatchingBracket() {
     return;
   bool forward = o != std::string_view::npos;
   char open = forward ? c : opens[k], close = forward ? closes[o] : c;
-  int depth = 1;
+  // The starting bracket counts too: an opening one adds one, a closing one takes one away.
+  int depth = forward ? 1 : -1;
   int y = at.Y;
   long long i = static_cast<long long>(idx);
   for (;;) {

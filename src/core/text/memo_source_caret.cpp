@@ -17,8 +17,12 @@ int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, 0, 
 // ---- Caret moves ---------------------------------------------------------------------
 
 void TCustomMemoSource::ClampCaret(int& x, int& y) const {
+  // Room past the end of a line or of the text is bounded, so that typing there pads or
+  // appends a sane amount instead of exhausting memory.
   if (!Has(soBeyondFileEnd)) y = std::min(y, std::max(0, LineCount() - 1));
+  else y = std::min(y, LineCount() + kMaxVirtualSpace);
   if (Has(soLimitEOL)) x = std::min(x, LineLength(y));
+  else x = std::min(x, std::max(LineLength(y), kMaxVirtualSpace));
   if (Has(soCursorAlwaysOnTabs)) {
     int from = -1, to = -1;
     ColumnToIndex(y, x, &from, &to);
@@ -276,6 +280,11 @@ void TCustomMemoSource::SetBlockEnd() {
 
 void TCustomMemoSource::SelectBlock(TSelectionType kind, int beginX, int beginY, int endX, int endY) {
   ChangeScope scope(*this, TChangeKind::Selection);
+  int limitY = LineCount() + kMaxVirtualSpace;
+  beginY = std::min(beginY, limitY);
+  endY = std::min(endY, limitY);
+  beginX = std::min(beginX, std::max(LineLength(beginY), kMaxVirtualSpace));
+  endX = std::min(endX, std::max(LineLength(endY), kMaxVirtualSpace));
   SetBlock(kind == TSelectionType::None ? kind : FilterSelectionKind(kind),
            {std::max(0, beginX), std::max(0, beginY)}, {std::max(0, endX), std::max(0, endY)});
 }
