@@ -118,7 +118,9 @@ void TCustomMemoSource::EndUndoGroup() {
   if (groupDepth_ == 0) return;
   if (--groupDepth_ == 0 && allowUndo_) {
     ChangeScope scope(*this, changeDepth_ > 0 ? changeKind_ : TChangeKind::Other);
-    AddUndo(uaCaretMove);
+    // The closing record belongs to the group: an undo that meets it goes on into the
+    // group even when the group was made outside any change.
+    if (TUndoRecord* r = AddUndo(uaCaretMove)) r->InGroup = true;
   }
 }
 
