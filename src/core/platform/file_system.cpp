@@ -67,12 +67,12 @@ FileBuffer ReadWholeFile(const std::string& path) {
   // grow while read) in growing steps.
   size_t capacity = S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) + 1 : 65536;
   FileBuffer buf;
-  buf.data.reset(new char[capacity + 1]);
+  buf.data = AllocateBytes(capacity + 1);
   size_t size = 0;
   for (;;) {
     if (size == capacity) {
       size_t bigger = capacity + capacity / 2 + 65536;
-      std::unique_ptr<char[]> next(new char[bigger + 1]);
+      ByteBlock next = AllocateBytes(bigger + 1);
       std::memcpy(next.get(), buf.data.get(), size);
       buf.data = std::move(next);
       capacity = bigger;

@@ -1,6 +1,8 @@
 #pragma once
 // File services the core needs: whole-file reads, temporary files in a folder,
 // atomic replacement, and the path helpers of the old platform's rules.
+#include "core/platform/memory.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -10,7 +12,7 @@ namespace marlo::platform {
 
 // A file's bytes, with one spare NUL byte after the end so scanners may stop on it.
 struct FileBuffer {
-  std::unique_ptr<char[]> data;
+  ByteBlock data;
   size_t size = 0;
 };
 

@@ -31,7 +31,7 @@ TInternalStrings::TInternalStrings() = default;
 
 TInternalStrings::~TInternalStrings() {
   Clear();
-  std::free(items_);
+  platform::FreeBlock(items_, sizeof(TStringItem) * size_t(capacity_));
 }
 
 void TInternalStrings::FreeItem(TStringItem& item) {
@@ -75,9 +75,8 @@ void TInternalStrings::Reserve(int needed) {
   int tail = count_ - gapStart_;
   // Items are plain data, so realloc may move them (and for big arrays remaps pages
   // instead of copying).
-  auto* fresh = static_cast<TStringItem*>(std::realloc(items_, sizeof(TStringItem) * size_t(cap)));
-  if (!fresh) throw std::bad_alloc();
-  items_ = fresh;
+  items_ = static_cast<TStringItem*>(
+      platform::ResizeBlock(items_, sizeof(TStringItem) * size_t(capacity_), sizeof(TStringItem) * size_t(cap)));
   if (tail > 0)
     std::memmove(items_ + (cap - tail), items_ + (capacity_ - tail), sizeof(TStringItem) * size_t(tail));
   capacity_ = cap;
@@ -199,85 +198,183 @@ std::string_view TInternalStrings::Colors(int i) const {
 
 namespace {
 
-// Finds the next byte in [p, end) that is NUL, TAB, LF or CR; returns end when none.
-inline const char* NextSpecial(const char* p, const char* end) {
+// The bytes of the 16 at p that end or change a line: line feeds, and the rest (NUL,
+// TAB, CR), which need a closer look.
+struct ChunkMasks {
+  unsigned LineFeeds;
+  unsigned Others;
+  unsigned CarriageReturns;
+};
+
+inline ChunkMasks Masks16(const char* p) {
 #if defined(__SSE2__)
-  const __m128i nul = _mm_setzero_si128(), tab = _mm_set1_epi8('\t'), lf = _mm_set1_epi8('\n'),
-                cr = _mm_set1_epi8('\r');
-  while (end - p >= 16) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, nul), _mm_cmpeq_epi8(v, tab)),
-                               _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
-    int mask = _mm_movemask_epi8(hit);
-    if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
-    p += 16;
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  auto eq = [&](char c) {
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
+  };
+  unsigned cr = eq('\r');
+  return {eq('\n'), eq('\0') | eq('\t') | cr, cr};
+#else
+  ChunkMasks m{0, 0, 0};
+  for (int i = 0; i < 16; ++i) {
+    char c = p[i];
+    if (c == '\n') m.LineFeeds |= 1u << i;
+    if (c == '\0' || c == '\t' || c == '\r') m.Others |= 1u << i;
+    if (c == '\r') m.CarriageReturns |= 1u << i;
   }
+  return m;
 #endif
-  for (; p < end; ++p) {
-    char c = *p;
-    if (c == '\0' || c == '\t' || c == '\n' || c == '\r') return p;
-  }
-  return end;
 }
+
+// Lines whose tabs became spaces during a load live in blocks of their own.
+class ExpansionArena {
+public:
+  explicit ExpansionArena(std::vector<platform::ByteBlock>& blocks) : blocks_(blocks) {}
+  char* Take(size_t n) {
+    if (n > left_) {
+      size_t size = std::max<size_t>(n, 1 << 20);
+      blocks_.push_back(platform::AllocateBytes(size));
+      next_ = blocks_.back().get();
+      left_ = size;
+    }
+    char* p = next_;
+    next_ += n;
+    left_ -= n;
+    return p;
+  }
+
+private:
+  std::vector<platform::ByteBlock>& blocks_;
+  char* next_ = nullptr;
+  size_t left_ = 0;
+};
 
 } // namespace
 
-void TInternalStrings::LoadBulk(std::unique_ptr<char[]> bytes, size_t size, int spacesInTab,
+void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spacesInTab,
                                 bool keepTabs) {
   Clear();
   char* base = bytes.get();
   const char* end = base + size;
-  std::string expanded;
-  MoveGapTo(0);
+  buffers_.push_back(std::move(bytes));
+  ExpansionArena arena(buffers_);
   gapStart_ = 0;
+  // Room for the lines of a typical source at once; slots never written cost address
+  // space only, and the array is cut to size at the end.
+  Reserve(static_cast<int>(std::min<size_t>(size / 12 + 64, INT_MAX / 2)));
 
-  auto addLine = [&](const char* from, const char* to, bool hasTabs) {
+  // Locals rather than members in the loop: stores into the items could otherwise alias
+  // them and force a reload for every line.
+  TStringItem* items = items_;
+  int count = 0, capacity = capacity_;
+  auto grow = [&] {
+    count_ = gapStart_ = count;
+    Reserve(count + 1);
+    items = items_;
+    capacity = capacity_;
+  };
+  auto expand = [&](const char* from, const char* to) {
+    size_t tabs = static_cast<size_t>(std::count(from, to, '\t'));
+    size_t n = static_cast<size_t>(to - from) + tabs * static_cast<size_t>(spacesInTab - 1);
+    char* chars = arena.Take(n);
+    char* out = chars;
+    for (const char* q = from; q < to;) {
+      const char* tab = static_cast<const char*>(std::memchr(q, '\t', static_cast<size_t>(to - q)));
+      const char* stopAt = tab ? tab : to;
+      std::memcpy(out, q, static_cast<size_t>(stopAt - q));
+      out += stopAt - q;
+      if (!tab) break;
+      out = std::fill_n(out, spacesInTab, ' ');
+      q = tab + 1;
+    }
+    return std::string_view(chars, n);
+  };
+  auto emit = [&](const char* from, const char* to, bool hasTabs) __attribute__((always_inline)) {
     while (to > from && static_cast<unsigned char>(to[-1]) <= 32) --to;
-    TStringItem item = EmptyItem();
-    if (hasTabs) {
-      expanded.clear();
-      for (const char* q = from; q < to; ++q) {
-        if (*q == '\t') expanded.append(static_cast<size_t>(spacesInTab), ' ');
-        else expanded.push_back(*q);
-      }
-      SetItemText(item, expanded);
-    } else if (to > from) {
-      item.Chars = const_cast<char*>(from);
-      item.Length = CheckedLength(static_cast<size_t>(to - from));
-    }
-    if (count_ == capacity_) {
-      try {
-        Reserve(count_ + 1);
-      } catch (...) {
-        FreeItem(item);
-        throw;
-      }
-    }
-    items_[count_++] = item;
-    gapStart_ = count_; // the gap stays behind the last line while appending
+    std::string_view text(from, static_cast<size_t>(to - from));
+    if (hasTabs) [[unlikely]]
+      text = expand(from, to);
+    if (count == capacity) [[unlikely]]
+      grow();
+    items[count++] = TStringItem{text.empty() ? nullptr : const_cast<char*>(text.data()),
+                                 CheckedLength(text.size()), 0, nullptr, 0, 0, 0};
   };
 
   const char* lineStart = base;
-  const char* p = base;
+  const char* stop = end; // a NUL ends the text
   bool hasTabs = false;
-  for (;;) {
-    p = NextSpecial(p, end);
-    if (p == end || *p == '\0') {
-      if (p > lineStart || hasTabs) addLine(lineStart, p, hasTabs);
-      break;
-    }
-    if (*p == '\t') {
+  auto special = [&](const char* q) {
+    if (q < lineStart) return true; // the LF of a CR LF, already taken
+    char c = *q;
+    if (c == '\t') {
       hasTabs = hasTabs || !keepTabs;
-      ++p;
+      return true;
+    }
+    if (c == '\0') {
+      stop = q;
+      return false;
+    }
+    emit(lineStart, q, hasTabs);
+    hasTabs = false;
+    lineStart = q + 1 + (c == '\r' && q + 1 < end && q[1] == '\n');
+    return true;
+  };
+  // Line feeds of chunks that need no closer look are collected first and turned into
+  // lines in a batch: the number of line feeds in a chunk varies, and branching on it for
+  // every chunk costs more than the lines themselves.
+  const char* pending[80];
+  int npending = 0;
+  auto flush = [&] {
+    for (int i = 0; i < npending; ++i) {
+      const char* q = pending[i];
+      if (q < lineStart) continue; // the LF of a CR LF that the byte path took
+      emit(lineStart, q, false);
+      lineStart = q + 1;
+    }
+    npending = 0;
+  };
+  const char* chunk = base;
+  bool more = true;
+  for (; more && end - chunk >= 16; chunk += 16) {
+    ChunkMasks m = Masks16(chunk);
+    // A CR right before an LF is dropped with the trailing blanks; only a lone CR, a tab
+    // or a NUL needs the byte-by-byte path.
+    unsigned crBeforeLf = m.CarriageReturns & ((m.LineFeeds >> 1) | (chunk[16] == '\n' ? 0x8000u : 0u));
+    if ((m.Others & ~crBeforeLf) == 0 && !hasTabs) [[likely]] {
+      unsigned mask = m.LineFeeds;
+      int n = __builtin_popcount(mask);
+      pending[npending] = chunk + __builtin_ctz(mask | 0x10000u);
+      mask &= mask - 1;
+      pending[npending + 1] = chunk + __builtin_ctz(mask | 0x10000u);
+      mask &= mask - 1;
+      for (; mask; mask &= mask - 1) pending[npending + 2 + (n - 2 - __builtin_popcount(mask))] = chunk + __builtin_ctz(mask);
+      npending += n;
+      if (npending >= 64) flush();
       continue;
     }
-    addLine(lineStart, p, hasTabs);
-    hasTabs = false;
-    if (*p == '\r' && p + 1 < end && p[1] == '\n') ++p;
-    lineStart = ++p;
+    flush();
+    for (unsigned mask = m.LineFeeds | m.Others; mask && more; mask &= mask - 1)
+      more = special(chunk + __builtin_ctz(mask));
   }
-  gapStart_ = count_;
-  if (count_ > 0) buffers_.push_back(std::move(bytes));
+  flush();
+  for (; more && chunk < end; ++chunk) {
+    char c = *chunk;
+    if (c == '\0' || c == '\t' || c == '\n' || c == '\r') more = special(chunk);
+  }
+  if (lineStart < stop || hasTabs) emit(lineStart, stop, hasTabs);
+  count_ = gapStart_ = count;
+  if (count_ == 0) buffers_.clear();
+  ShrinkToFit();
+}
+
+void TInternalStrings::ShrinkToFit() {
+  int spare = 64;
+  if (capacity_ - count_ <= spare + capacity_ / 2) return;
+  MoveGapTo(count_);
+  int cap = count_ + spare;
+  items_ = static_cast<TStringItem*>(
+      platform::ResizeBlock(items_, sizeof(TStringItem) * size_t(capacity_), sizeof(TStringItem) * size_t(cap)));
+  capacity_ = cap;
 }
 
 } // namespace marlo

@@ -2,6 +2,7 @@
 // The line store: an array of line items with a gap at the place last edited, so that
 // inserting or removing lines where the user works costs the same in any size of text,
 // and whole-file loads that fill it in one pass over the bytes.
+#include "core/platform/memory.h"
 #include "core/text/string_item.h"
 
 #include <memory>
@@ -45,12 +46,13 @@ public:
   // Replaces all lines by the lines of `bytes` (a buffer with a NUL after its end, which
   // the store takes over): cut at CR LF, CR and LF, ended by a NUL, trailing characters up
   // to code 32 dropped, each tab replaced by `spacesInTab` spaces unless `keepTabs`.
-  void LoadBulk(std::unique_ptr<char[]> bytes, size_t size, int spacesInTab, bool keepTabs);
+  void LoadBulk(platform::ByteBlock bytes, size_t size, int spacesInTab, bool keepTabs);
 
 private:
   size_t Slot(int i) const { return static_cast<size_t>(i < gapStart_ ? i : i + (capacity_ - count_)); }
   void MoveGapTo(int i);
   void Reserve(int needed);
+  void ShrinkToFit();
   void FreeItem(TStringItem& item);
   void MakeRoom(TStringItem& item, size_t needed);
   static void SetItemText(TStringItem& item, std::string_view text);
@@ -59,7 +61,7 @@ private:
   int count_ = 0;
   int capacity_ = 0;
   int gapStart_ = 0; // the gap holds capacity_ - count_ slots from here
-  std::vector<std::unique_ptr<char[]>> buffers_; // bytes that loaded lines borrow
+  std::vector<platform::ByteBlock> buffers_; // bytes that loaded lines borrow
 };
 
 } // namespace marlo

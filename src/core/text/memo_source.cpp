@@ -41,8 +41,7 @@ void TCustomMemoSource::SetOptions(TStringsOptions value) {
   options_ = value;
   if (old.Has(soBeyondFileEnd) && !value.Has(soBeyondFileEnd) && caret_.Y > std::max(0, LineCount() - 1)) {
     int last = std::max(0, LineCount() - 1);
-    caret_.Y = last;
-    caret_.X = TrimmedLength(last);
+    SetCaretExact(TrimmedLength(last), last); // recorded, so that undo replays from here
   }
   if (old.Has(soUseTabCharacter) != value.Has(soUseTabCharacter)) MarkLinesDirty(0, LineCount() - 1);
 }
@@ -332,6 +331,13 @@ void TCustomMemoSource::EndChange() {
   // Still inside the outermost bracket while the end-of-change rules run, so that
   // anything they do is part of this change.
   if (linesWrite_) EndLinesWrite();
+  if (!replaying_) {
+    // Whatever a command did on the way, it ends with the caret where the options allow
+    // it; the move is recorded, so that undo replays from the right place.
+    int x = caret_.X, y = caret_.Y;
+    ClampCaret(x, y);
+    if (x != caret_.X || y != caret_.Y) SetCaretExact(x, y);
+  }
   OrderBlock(); // edits may have moved the ends of a hidden block past each other
   bool caretMoved = Caret() != startCaret_;
   bool textChanged = changeFlags_.Has(chText);

@@ -145,6 +145,9 @@ public:
   void MoveCaretToBottom();
   void WordLeft();
   void WordRight();
+  // Where WordLeft and WordRight would put the caret.
+  TPoint WordLeftTarget() const;
+  TPoint WordRightTarget() const;
   // Runs `move` while extending a selection of `kind`.
   void SelectMove(TSelectionType kind, const std::function<void()>& move);
 
@@ -291,7 +294,7 @@ private:
   void LinesAssign(const std::vector<std::string>& list);
   void BeginLinesWrite();
   void EndLinesWrite();
-  void BulkLoad(std::unique_ptr<char[]> bytes, size_t size, bool load);
+  void BulkLoad(platform::ByteBlock bytes, size_t size, bool load);
   void SetTextBulk(std::string_view bytes);
   std::string ConvertTabs(std::string_view s) const;
 
@@ -345,6 +348,7 @@ private:
   std::string IndentFill(int y, int indent) const;
   int TabTarget(int c) const;
   bool MultiLineSelection() const;
+  bool ClampBlockToText();
   // Inserts at the caret; returns the column after the inserted text.
   int InsertAtCaret(const std::string& s);
   void SelectAndDelete(int fromX, int fromY, int toX, int toY);

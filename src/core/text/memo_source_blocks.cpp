@@ -113,9 +113,21 @@ void TCustomMemoSource::DeleteSelection() {
   SetCaretExact(std::max(0, caret.X), std::max(0, caret.Y));
 }
 
+bool TCustomMemoSource::ClampBlockToText() {
+  // A block left below the text (a column block does not follow deleted lines) has
+  // nothing to work on there.
+  int last = LineCount() - 1;
+  if (blockBegin_.Y > last) return false;
+  if (blockEnd_.Y > last) {
+    blockEnd_.Y = last;
+    if (selKind_ == TSelectionType::Stream) blockEnd_.X = LineLength(last);
+  }
+  return true;
+}
+
 void TCustomMemoSource::RewriteBlock(TChangeKind kind, const std::function<std::string(const std::string&)>& f,
                                      bool keepCaret) {
-  if (!HasSelection() || readOnly_) return;
+  if (!HasSelection() || readOnly_ || !ClampBlockToText()) return;
   ChangeScope scope(*this, kind);
   TPoint caret = Caret(), b = BlockBegin();
   bool column = selKind_ == TSelectionType::Column;
@@ -124,7 +136,11 @@ void TCustomMemoSource::RewriteBlock(TChangeKind kind, const std::function<std::
   DeleteSelection();
   SetCaretExact(b.X, b.Y);
   InsertLines(std::move(items), column);
-  if (keepCaret) SetCaretExact(caret.X, caret.Y);
+  if (keepCaret) {
+    // The old place may now lie past the end of a shortened line.
+    ClampCaret(caret.X, caret.Y);
+    SetCaretExact(caret.X, caret.Y);
+  }
 }
 
 void TCustomMemoSource::IndentBlock() {
@@ -243,6 +259,7 @@ void TCustomMemoSource::InsertLines(std::vector<std::string> list, bool asColumn
     SetCaretExact(end, start.Y);
     return;
   }
+  AppendLinesToCaret(); // below the text, the lines up to the caret come first
   int before = LineCount();
   SplitLine();
   if (LineCount() == before) return; // the caret line cannot be split
@@ -296,7 +313,7 @@ void TCustomMemoSource::InsertCodeTemplate(int index) {
 // ---- Moving and copying the selection ------------------------------------------------------
 
 void TCustomMemoSource::TransferSelectionToCaret(bool move) {
-  if (!HasSelection() || readOnly_ || CaretInSelection()) return;
+  if (!HasSelection() || readOnly_ || CaretInSelection() || !ClampBlockToText()) return;
   ChangeScope scope(*this, move ? TChangeKind::MoveBlock : TChangeKind::CopyBlock);
   bool column = selKind_ == TSelectionType::Column;
   std::vector<std::string> items = SelectionItems(!column);

@@ -127,32 +127,35 @@ void TCustomMemoSource::MoveCaretToBottom() {
   SetCaret(TrimmedLength(last), last);
 }
 
-void TCustomMemoSource::WordRight() {
+TPoint TCustomMemoSource::WordRightTarget() const {
   std::string s = LineText(caret_.Y);
   int n = static_cast<int>(s.size());
   int i = caret_.X;
-  if (i >= n) {
-    if (caret_.Y + 1 < LineCount()) SetCaret(0, caret_.Y + 1);
-    return;
-  }
+  if (i >= n) return caret_.Y + 1 < LineCount() ? TPoint{0, caret_.Y + 1} : Caret();
   auto at = [&](int k) { return static_cast<unsigned char>(s[static_cast<size_t>(k)]); };
   while (i < n && !IsDelimiter(at(i))) ++i;
   while (i < n && IsDelimiter(at(i))) ++i;
-  SetCaret(i, caret_.Y);
+  return {i, caret_.Y};
 }
 
-void TCustomMemoSource::WordLeft() {
+TPoint TCustomMemoSource::WordLeftTarget() const {
   std::string s = LineText(caret_.Y);
   int i = std::min(caret_.X, static_cast<int>(s.size()));
   auto at = [&](int k) { return static_cast<unsigned char>(s[static_cast<size_t>(k)]); };
   while (i > 0 && IsDelimiter(at(i - 1))) --i;
-  if (i == 0) {
-    if (caret_.Y > 0) SetCaret(TrimmedLength(caret_.Y - 1), caret_.Y - 1);
-    else SetCaret(0, 0);
-    return;
-  }
+  if (i == 0) return caret_.Y > 0 ? TPoint{TrimmedLength(caret_.Y - 1), caret_.Y - 1} : TPoint{0, 0};
   while (i > 0 && !IsDelimiter(at(i - 1))) --i;
-  SetCaret(i, caret_.Y);
+  return {i, caret_.Y};
+}
+
+void TCustomMemoSource::WordRight() {
+  TPoint p = WordRightTarget();
+  SetCaret(p.X, p.Y);
+}
+
+void TCustomMemoSource::WordLeft() {
+  TPoint p = WordLeftTarget();
+  SetCaret(p.X, p.Y);
 }
 
 bool TCustomMemoSource::WordAt(int x, int y, TWordSelectionType mode, int& from, int& to) const {

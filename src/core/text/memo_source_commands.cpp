@@ -94,7 +94,8 @@ void TCustomMemoSource::BackSpace() {
   if (DeleteSelectionIfOverwriting()) return;
   int y = caret_.Y, x = caret_.X;
   if (x == 0 && y > 0) {
-    SetCaret(TrimmedLength(y - 1), y - 1);
+    // Inside an edit the line left behind keeps its blanks: they are joined, not trimmed.
+    SetCaretExact(TrimmedLength(y - 1), y - 1);
     // Blanks at the end of the line above would stop the join; they go first.
     int len = LineLength(caret_.Y);
     if (caret_.Y == y - 1 && caret_.X < len) DeleteChars(len - caret_.X);
@@ -128,6 +129,7 @@ void TCustomMemoSource::BackSpace() {
     SetCaretExact(target, y);
     return;
   }
+  if (x == 0) return; // nothing left of the caret at the start of the text
   MoveCaretLeft();
   DeleteChars(1);
 }
@@ -183,8 +185,9 @@ void TCustomMemoSource::TabKey() {
     SetCaretX(target);
     return;
   }
-  int before = LineLength(caret_.Y);
-  if (InsertText(fill)) MoveCaret(0, LineLength(caret_.Y) - before);
+  int x = caret_.X;
+  int end = InsertAtCaret(fill);
+  if (end != x) MoveCaret(0, end - x);
 }
 
 void TCustomMemoSource::BackTab() {
@@ -223,19 +226,14 @@ void TCustomMemoSource::SelectAndDelete(int fromX, int fromY, int toX, int toY) 
 void TCustomMemoSource::DeleteWordRight() {
   if (readOnly_) return;
   ChangeScope scope(*this, TChangeKind::DeleteWord);
-  TPoint start = Caret();
-  WordRight();
-  TPoint end = Caret();
-  SetCaretExact(start.X, start.Y);
+  TPoint start = Caret(), end = WordRightTarget();
   if (end != start) SelectAndDelete(start.X, start.Y, end.X, end.Y);
 }
 
 void TCustomMemoSource::DeleteWordLeft() {
   if (readOnly_) return;
   ChangeScope scope(*this, TChangeKind::DeleteWord);
-  TPoint end = Caret();
-  WordLeft();
-  TPoint start = Caret();
+  TPoint end = Caret(), start = WordLeftTarget();
   if (end != start) SelectAndDelete(start.X, start.Y, end.X, end.Y);
 }
 

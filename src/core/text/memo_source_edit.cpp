@@ -179,6 +179,19 @@ void TCustomMemoSource::SplitLine() {
   }
   int y = caret_.Y, x = caret_.X;
   if (y >= LineCount() || IsLineReadOnly(y)) return;
+  int len = LineLength(y);
+  if (x > len) {
+    // Past the end of the line the split happens at its end; recorded that way, so that
+    // undo joins there instead of padding the line up to the caret.
+    BeginUndoGroup();
+    PushCaretRecord(0, len - x);
+    caret_.X = len;
+    SplitLine();
+    caret_.X = x;
+    PushCaretRecord(0, x - len);
+    EndUndoGroup();
+    return;
+  }
   int tabFrom = -1, tabTo = -1;
   ColumnToIndex(y, x, &tabFrom, &tabTo);
   bool grouped = tabFrom >= 0;
@@ -204,7 +217,7 @@ void TCustomMemoSource::SplitLine() {
   });
   MovePositionsSplit(y, x);
   AddUndo(uaSplit);
-  MarkLinesChanged(y, y + 1);
+  MarkLinesChanged(y, LineCount() - 1); // every line below moved down
   if (grouped) EndUndoGroup();
   if (!replaying_) {
     int len = LineLength(y), trimmed = TrimmedLength(y);
@@ -246,7 +259,7 @@ void TCustomMemoSource::JoinLines() {
   });
   MovePositionsJoin(y, x);
   AddUndo(uaJoin);
-  MarkLinesChanged(y, y);
+  MarkLinesChanged(y, std::max(y, LineCount())); // every line below moved up
   RemoveLoneEmptyLine();
   if (grouped) EndUndoGroup();
 }

@@ -81,7 +81,7 @@ void TCustomMemoSource::LinesDelete(int i) {
   BeginLinesWrite();
   store_.Delete(i);
   ShiftPositions(positions_, i, -1);
-  MarkLinesChanged(i, std::max(i, LineCount() - 1));
+  MarkLinesChanged(i, std::max(i, LineCount())); // every line below moved up
 }
 
 void TCustomMemoSource::LinesClear() {
@@ -104,7 +104,7 @@ void TCustomMemoSource::LinesAssign(const std::vector<std::string>& list) {
   caretToOrigin_ = true;
 }
 
-void TCustomMemoSource::BulkLoad(std::unique_ptr<char[]> bytes, size_t size, bool load) {
+void TCustomMemoSource::BulkLoad(platform::ByteBlock bytes, size_t size, bool load) {
   ChangeScope scope(*this, TChangeKind::Load);
   BeginLinesWrite();
   store_.LoadBulk(std::move(bytes), size, spacesInTab_, Has(soUseTabCharacter));
@@ -120,14 +120,14 @@ void TCustomMemoSource::BulkLoad(std::unique_ptr<char[]> bytes, size_t size, boo
 }
 
 void TCustomMemoSource::LoadFromBytes(std::string_view bytes) {
-  std::unique_ptr<char[]> copy(new char[bytes.size() + 1]);
+  platform::ByteBlock copy = platform::AllocateBytes(bytes.size() + 1);
   if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
   copy[bytes.size()] = '\0';
   BulkLoad(std::move(copy), bytes.size(), true);
 }
 
 void TCustomMemoSource::SetTextBulk(std::string_view bytes) {
-  std::unique_ptr<char[]> copy(new char[bytes.size() + 1]);
+  platform::ByteBlock copy = platform::AllocateBytes(bytes.size() + 1);
   if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
   copy[bytes.size()] = '\0';
   BulkLoad(std::move(copy), bytes.size(), false);

@@ -1,0 +1,24 @@
+#pragma once
+// Big blocks of memory for the line store and file buffers. Large blocks are mapped with
+// a hint for huge pages, which makes filling a fresh 30 MB buffer several times cheaper
+// than through small pages; small blocks come from the ordinary heap.
+#include <cstddef>
+#include <memory>
+
+namespace marlo::platform {
+
+void* AllocateBlock(size_t bytes);
+// Grows or shrinks a block from AllocateBlock, keeping its first min(old, new) bytes.
+void* ResizeBlock(void* block, size_t oldBytes, size_t newBytes);
+void FreeBlock(void* block, size_t bytes);
+
+struct ByteBlockDeleter {
+  size_t bytes = 0;
+  void operator()(char* p) const { FreeBlock(p, bytes); }
+};
+using ByteBlock = std::unique_ptr<char[], ByteBlockDeleter>;
+
+// `bytes` bytes from AllocateBlock, owned.
+ByteBlock AllocateBytes(size_t bytes);
+
+} // namespace marlo::platform
