@@ -31,30 +31,44 @@ struct TUndoRecord {
   bool ChangesText() const { return Action != uaCaretMove && Action != uaStyle; }
 };
 
+// The records of one history, oldest first. Kept in fixed-size chunks, so that growing
+// never copies the records made so far, popping never shrinks by copying, and the chunks
+// an undo frees are taken up again by the redo list it fills.
 class TUndoList {
 public:
-  int Count() const { return static_cast<int>(records_.size()); }
-  bool Empty() const { return records_.empty(); }
-  TUndoRecord& operator[](int i) { return records_[static_cast<size_t>(i)]; }
-  const TUndoRecord& operator[](int i) const { return records_[static_cast<size_t>(i)]; }
-  TUndoRecord& Last() { return records_.back(); }
+  TUndoList() = default;
+  ~TUndoList() { Clear(); }
+  TUndoList(const TUndoList&) = delete;
+  TUndoList& operator=(const TUndoList&) = delete;
 
-  TUndoRecord& Push() {
-    records_.emplace_back();
-    return records_.back();
-  }
-  void Pop() {
-    records_.pop_back();
-    if (records_.capacity() > 64 && records_.size() * 4 < records_.capacity()) records_.shrink_to_fit();
-  }
-  void Clear() {
-    records_.clear();
-    records_.shrink_to_fit();
-  }
-  void RemoveFirst(int n) { records_.erase(records_.begin(), records_.begin() + n); }
+  int Count() const { return count_; }
+  bool Empty() const { return count_ == 0; }
+  TUndoRecord& operator[](int i) { return At(first_ + i); }
+  const TUndoRecord& operator[](int i) const { return At(first_ + i); }
+  TUndoRecord& Last() { return At(first_ + count_ - 1); }
+
+  // A zeroed record at the end.
+  TUndoRecord& Push();
+  void Pop();
+  void Clear();
+  void RemoveFirst(int n);
 
 private:
-  std::vector<TUndoRecord> records_;
+  static constexpr int kChunk = 512;
+  struct Chunk {
+    TUndoRecord Records[kChunk];
+  };
+
+  TUndoRecord& At(int slot) { return chunks_[static_cast<size_t>(slot / kChunk)]->Records[slot % kChunk]; }
+  const TUndoRecord& At(int slot) const {
+    return chunks_[static_cast<size_t>(slot / kChunk)]->Records[slot % kChunk];
+  }
+  static Chunk* TakeChunk();
+  static void GiveBack(Chunk* chunk);
+
+  std::vector<Chunk*> chunks_;
+  int first_ = 0; // slot of record 0 in the first chunk
+  int count_ = 0;
 };
 
 } // namespace marlo
