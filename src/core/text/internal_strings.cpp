@@ -232,7 +232,7 @@ public:
   explicit ExpansionArena(std::vector<platform::ByteBlock>& blocks) : blocks_(blocks) {}
   char* Take(size_t n) {
     if (n > left_) {
-      size_t size = std::max<size_t>(n, 1 << 20);
+      size_t size = std::max<size_t>(n, size_t(4) << 20);
       blocks_.push_back(platform::AllocateBytes(size));
       next_ = blocks_.back().get();
       left_ = size;
@@ -341,14 +341,15 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
     // or a NUL needs the byte-by-byte path.
     unsigned crBeforeLf = m.CarriageReturns & ((m.LineFeeds >> 1) | (chunk[16] == '\n' ? 0x8000u : 0u));
     if ((m.Others & ~crBeforeLf) == 0 && !hasTabs) [[likely]] {
+      // The first two are written whatever the mask holds; only a third needs a loop.
       unsigned mask = m.LineFeeds;
-      int n = __builtin_popcount(mask);
       pending[npending] = chunk + __builtin_ctz(mask | 0x10000u);
+      npending += mask != 0;
       mask &= mask - 1;
-      pending[npending + 1] = chunk + __builtin_ctz(mask | 0x10000u);
+      pending[npending] = chunk + __builtin_ctz(mask | 0x10000u);
+      npending += mask != 0;
       mask &= mask - 1;
-      for (; mask; mask &= mask - 1) pending[npending + 2 + (n - 2 - __builtin_popcount(mask))] = chunk + __builtin_ctz(mask);
-      npending += n;
+      for (; mask; mask &= mask - 1) pending[npending++] = chunk + __builtin_ctz(mask);
       if (npending >= 64) flush();
       continue;
     }
