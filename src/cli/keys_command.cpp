@@ -1,0 +1,201 @@
+// marlo-cli keys: loads a file as a document window does, replays key presses through
+// the "Default" key table and prints the resulting text (and optionally the state).
+#include "cli/subcommands.h"
+#include "core/platform/error.h"
+#include "core/text/key_list.h"
+#include "core/text/key_names.h"
+#include "core/text/memo_source.h"
+#include "core/text/simple_key_view.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace marlo::cli {
+
+const char* const kKeysHelp =
+    "keys: each KEY is a key name with optional modifiers, such as Ctrl+K, B, Shift+Alt+Down,\n"
+    "Enter, Tab, Backspace, Del, Ins, Home, End, PgUp, PgDn, Up, Down, Left, Right, Esc,\n"
+    "Space, F1..F12, A..Z, 0..9 or [, with Ctrl+, Shift+ and Alt+ in any order (any case);\n"
+    "or type:TEXT, which types TEXT. A key the table does not bind types its character\n"
+    "(B types b, Shift+B types B). The clipboard lives in the process.\n"
+    "  --state   after the text, print @caret, @selection, @bookmark, @modified, @overwrite\n"
+    "  --save    save the result back to FILE (keeping the previous file as a backup)\n"
+    "  --page N  lines in a page for PgUp, PgDn and the visible-line keys (default 20)\n";
+
+namespace {
+
+constexpr std::string_view kTypePrefix = "type:";
+
+struct TStep {
+  bool Typed = false;
+  std::string Text;
+  TKeyStroke Stroke;
+};
+
+struct TKeysOptions {
+  bool State = false;
+  bool Save = false;
+  int Page = 20;
+  std::string File;
+  std::vector<TStep> Steps;
+};
+
+int UsageError(std::ostream& err, const std::string& message) {
+  err << "marlo-cli keys: " << message << "\n"
+      << "usage: marlo-cli keys [--state] [--save] [--page N] FILE KEY...\n";
+  return kExitUsage;
+}
+
+bool ParsePage(const std::string& text, int& page) {
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, page);
+  return ec == std::errc() && ptr == end && page >= 1 && page <= 1000000;
+}
+
+// Fills `options`; returns -1 when the run should go on, otherwise the exit status.
+int ParseArgs(const TArgs& args, TKeysOptions& options, std::ostream& out, std::ostream& err) {
+  size_t i = 0;
+  for (; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--") {
+      ++i;
+      break;
+    }
+    if (a == "--help" || a == "-h") {
+      out << "usage: marlo-cli keys [--state] [--save] [--page N] FILE KEY...\n" << kKeysHelp;
+      return kExitOk;
+    }
+    if (a == "--state") {
+      options.State = true;
+    } else if (a == "--save") {
+      options.Save = true;
+    } else if (a == "--page" || a.starts_with("--page=")) {
+      std::string value;
+      if (a == "--page") {
+        if (++i >= args.size()) return UsageError(err, "--page needs a number");
+        value = args[i];
+      } else {
+        value = a.substr(7);
+      }
+      if (!ParsePage(value, options.Page))
+        return UsageError(err, "--page needs a positive number, not \"" + value + "\"");
+    } else if (a.starts_with("--")) {
+      return UsageError(err, "unknown option \"" + a + "\"");
+    } else {
+      break;
+    }
+  }
+  if (i >= args.size()) return UsageError(err, "no FILE given");
+  options.File = args[i++];
+  for (; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    TStep step;
+    if (a.starts_with(kTypePrefix)) {
+      step.Typed = true;
+      step.Text = a.substr(kTypePrefix.size());
+    } else {
+      try {
+        step.Stroke = ParseKeyName(a);
+      } catch (const Error& e) {
+        err << "marlo-cli keys: " << e.what() << "\n";
+        return kExitUsage;
+      }
+    }
+    options.Steps.push_back(std::move(step));
+  }
+  return -1;
+}
+
+// The editor control types these characters and ignores the others.
+bool Typeable(char c) {
+  auto u = static_cast<unsigned char>(c);
+  return (u >= 32 && u <= 126) || u >= 128;
+}
+
+void Replay(const std::vector<TStep>& steps, TCustomMemoSource& source, TKeyList& keys,
+            TKeyView& view) {
+  for (const TStep& step : steps) {
+    if (step.Typed) {
+      // Typed text is a run of character keys, so it ends a pending two-key command.
+      keys.CancelPrefix();
+      for (char c : step.Text)
+        if (Typeable(c)) source.TypeChar(c);
+      continue;
+    }
+    if (keys.Execute(step.Stroke.Key, step.Stroke.Shift, source, view)) continue;
+    char c;
+    if (KeyToChar(step.Stroke.Key, step.Stroke.Shift, c)) source.TypeChar(c);
+  }
+}
+
+const char* KindName(TSelectionType kind) {
+  switch (kind) {
+  case TSelectionType::Stream:
+    return "stream";
+  case TSelectionType::Column:
+    return "column";
+  case TSelectionType::None:
+    break;
+  }
+  return "none";
+}
+
+void WriteState(const TCustomMemoSource& source, std::ostream& out) {
+  out << "@caret " << source.CaretX() << " " << source.CaretY() << "\n";
+  TPoint b = source.BlockBegin(), e = source.BlockEnd();
+  out << "@selection " << KindName(source.SelectionKind()) << " " << b.X << " " << b.Y << " " << e.X
+      << " " << e.Y << "\n";
+  std::vector<TBookmark> marks = source.Bookmarks().Items();
+  std::sort(marks.begin(), marks.end(),
+            [](const TBookmark& l, const TBookmark& r) { return l.Number < r.Number; });
+  for (const TBookmark& m : marks)
+    out << "@bookmark " << m.Number << " " << m.X << " " << m.Y << "\n";
+  out << "@modified " << (source.Modified() ? 1 : 0) << "\n";
+  out << "@overwrite " << (TCustomMemoSource::Overwrite() ? 1 : 0) << "\n";
+}
+
+} // namespace
+
+int RunKeys(const TArgs& args, std::ostream& out, std::ostream& err) {
+  TKeysOptions options;
+  if (int status = ParseArgs(args, options, out, err); status >= 0) return status;
+
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(options.File, ec)) {
+    bool exists = std::filesystem::exists(options.File, ec);
+    err << "marlo-cli keys: cannot open \"" << options.File
+        << "\": " << (exists ? "not a regular file" : "no such file") << "\n";
+    return kExitUsage;
+  }
+  TMemoSource source;
+  source.ConfigureAsDocument();
+  try {
+    source.LoadFromFile(options.File);
+  } catch (const std::exception& e) {
+    err << "marlo-cli keys: cannot read \"" << options.File << "\": " << e.what() << "\n";
+    return kExitUsage;
+  }
+  source.SetFileName(options.File);
+
+  TKeyList keys = TKeyList::Default();
+  TSimpleKeyView view(source, options.Page);
+  Replay(options.Steps, source, keys, view);
+  if (options.Save) {
+    source.SaveToFile(options.File);
+    source.SetModified(false); // as a document window does after saving
+  }
+
+  std::ostringstream text;
+  for (int i = 0; i < source.Lines().Count(); ++i) text << source.Lines().Get(i) << "\n";
+  if (options.State) WriteState(source, text);
+  out << text.str();
+  out.flush();
+  return kExitOk;
+}
+
+} // namespace marlo::cli

@@ -1,0 +1,28 @@
+#pragma once
+// The subcommands of marlo-cli. Each lives in a file of its own and is listed once in
+// the table of main.cpp.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace marlo::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1; // the work itself failed (for example a save)
+inline constexpr int kExitUsage = 2;   // bad arguments or unusable input
+
+using TArgs = std::vector<std::string>;
+
+struct TSubcommand {
+  const char* Name;
+  const char* Synopsis; // arguments after the name, as the usage text shows them
+  const char* Summary;
+  // Runs with the arguments after the name. Writes its result to `out` only when it
+  // succeeds, so that a failed run leaves stdout empty.
+  int (*Run)(const TArgs& args, std::ostream& out, std::ostream& err);
+};
+
+int RunKeys(const TArgs& args, std::ostream& out, std::ostream& err);
+extern const char* const kKeysHelp;
+
+} // namespace marlo::cli
