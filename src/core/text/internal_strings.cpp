@@ -6,7 +6,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <new>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -31,7 +33,7 @@ TInternalStrings::TInternalStrings() = default;
 
 TInternalStrings::~TInternalStrings() {
   Clear();
-  platform::FreeBlock(items_, sizeof(TStringItem) * size_t(capacity_));
+  platform::FreeBlock(items_, allocated_);
 }
 
 void TInternalStrings::FreeItem(TStringItem& item) {
@@ -75,8 +77,11 @@ void TInternalStrings::Reserve(int needed) {
   int tail = count_ - gapStart_;
   // Items are plain data, so realloc may move them (and for big arrays remaps pages
   // instead of copying).
-  items_ = static_cast<TStringItem*>(
-      platform::ResizeBlock(items_, sizeof(TStringItem) * size_t(capacity_), sizeof(TStringItem) * size_t(cap)));
+  size_t bytes = sizeof(TStringItem) * size_t(cap);
+  if (bytes > allocated_) {
+    items_ = static_cast<TStringItem*>(platform::ResizeBlock(items_, allocated_, bytes));
+    allocated_ = bytes;
+  }
   if (tail > 0)
     std::memmove(items_ + (cap - tail), items_ + (capacity_ - tail), sizeof(TStringItem) * size_t(tail));
   capacity_ = cap;
@@ -249,29 +254,58 @@ private:
   size_t left_ = 0;
 };
 
-} // namespace
+// One stretch of a loaded text, scanned into lines of its own.
+struct LoadPart {
+  const char* From = nullptr;
+  const char* To = nullptr; // the part ends here; a later part may follow
+  TStringItem* Items = nullptr;
+  int Count = 0;
+  int Capacity = 0;
+  bool EndedByNul = false;
+  std::vector<platform::ByteBlock> Arenas;
 
-void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spacesInTab,
-                                bool keepTabs) {
-  Clear();
-  char* base = bytes.get();
-  const char* end = base + size;
-  buffers_.push_back(std::move(bytes));
-  ExpansionArena arena(buffers_);
-  gapStart_ = 0;
-  // Room for the lines of a typical source at once; slots never written cost address
-  // space only, and the array is cut to size at the end.
-  Reserve(static_cast<int>(std::min<size_t>(size / 12 + 64, INT_MAX / 2)));
+  bool Owned = false; // Items is a block of the part's own, not a stretch of the store's
+
+  LoadPart(const char* from, const char* to, TStringItem* items, int capacity)
+      : From(from), To(to), Items(items), Capacity(capacity) {}
+  ~LoadPart() {
+    if (Owned) platform::FreeBlock(Items, Bytes(Capacity));
+  }
+  LoadPart(const LoadPart&) = delete;
+  LoadPart& operator=(const LoadPart&) = delete;
+
+  static size_t Bytes(long long n) { return sizeof(TStringItem) * static_cast<size_t>(n); }
+  // More lines than the room the part was given: it moves to a block of its own.
+  void Grow(long long needed) {
+    if (needed > INT_MAX / 2) throw Error("Too many lines");
+    int cap = static_cast<int>(std::max<long long>({needed, Capacity + Capacity / 2LL, 1024}));
+    if (Owned) {
+      Items = static_cast<TStringItem*>(platform::ResizeBlock(Items, Bytes(Capacity), Bytes(cap)));
+    } else {
+      auto* own = static_cast<TStringItem*>(platform::AllocateBlock(Bytes(cap)));
+      std::memcpy(own, Items, Bytes(Count));
+      Items = own;
+      Owned = true;
+    }
+    Capacity = cap;
+  }
+};
+
+// Splits a part into lines: cut at CR LF, CR and LF, ended by a NUL, trailing characters
+// up to code 32 dropped, each tab replaced by `spacesInTab` spaces unless `keepTabs`. The
+// byte at part.To must be readable (the next part, or the NUL after the buffer).
+void ScanPart(LoadPart& part, int spacesInTab, bool keepTabs) {
+  ExpansionArena arena(part.Arenas);
 
   // Locals rather than members in the loop: stores into the items could otherwise alias
   // them and force a reload for every line.
-  TStringItem* items = items_;
-  int count = 0, capacity = capacity_;
+  TStringItem* items = part.Items;
+  int count = 0, capacity = part.Capacity;
   auto grow = [&] {
-    count_ = gapStart_ = count;
-    Reserve(count + 1);
-    items = items_;
-    capacity = capacity_;
+    part.Count = count;
+    part.Grow(count + 1LL);
+    items = part.Items;
+    capacity = part.Capacity;
   };
   auto expand = [&](const char* from, const char* to) {
     size_t tabs = static_cast<size_t>(std::count(from, to, '\t'));
@@ -300,6 +334,8 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
                                  CheckedLength(text.size()), 0, nullptr, 0, 0, 0};
   };
 
+  const char* base = part.From;
+  const char* end = part.To;
   const char* lineStart = base;
   const char* stop = end; // a NUL ends the text
   bool hasTabs = false;
@@ -312,6 +348,7 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
     }
     if (c == '\0') {
       stop = q;
+      part.EndedByNul = true;
       return false;
     }
     emit(lineStart, q, hasTabs);
@@ -363,19 +400,96 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
     if (c == '\0' || c == '\t' || c == '\n' || c == '\r') more = special(chunk);
   }
   if (lineStart < stop || hasTabs) emit(lineStart, stop, hasTabs);
-  count_ = gapStart_ = count;
-  if (count_ == 0) buffers_.clear();
-  ShrinkToFit();
+  part.Count = count;
 }
 
-void TInternalStrings::ShrinkToFit() {
-  int spare = 64;
-  if (capacity_ - count_ <= spare + capacity_ / 2) return;
-  MoveGapTo(count_);
-  int cap = count_ + spare;
-  items_ = static_cast<TStringItem*>(
-      platform::ResizeBlock(items_, sizeof(TStringItem) * size_t(capacity_), sizeof(TStringItem) * size_t(cap)));
-  capacity_ = cap;
+bool SplitForThreads(const char* base, size_t size, const char*& mid) {
+  // Two halves only pay for the thread when the text is big.
+  if (size == 0 || size < TInternalStrings::ParallelLoadThreshold || std::thread::hardware_concurrency() < 2)
+    return false;
+  const char* half = base + size / 2;
+  const char* lf = static_cast<const char*>(std::memchr(half, '\n', size - size / 2));
+  if (!lf || lf + 1 >= base + size) return false;
+  mid = lf + 1;
+  return true;
+}
+
+// Room for the lines of a part of a loaded text: enough for lines of four bytes on
+// average. Slots never written cost address space only.
+int LineRoom(const char* from, const char* to) {
+  return static_cast<int>(std::min<long long>((to - from) / 4 + 1024, INT_MAX / 4));
+}
+
+} // namespace
+
+void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spacesInTab,
+                                bool keepTabs) {
+  Clear();
+  char* base = bytes.get();
+  const char* end = base + size;
+  buffers_.push_back(std::move(bytes));
+  const char* mid = end;
+  bool split = SplitForThreads(base, size, mid);
+  // One block holds the lines of both halves, the second half's at the end of the room
+  // given to the first: the gap between them becomes the gap of the store.
+  int roomA = LineRoom(base, mid), roomB = split ? LineRoom(mid, end) : 0;
+  size_t bytesNeeded = sizeof(TStringItem) * (static_cast<size_t>(roomA) + static_cast<size_t>(roomB));
+  if (bytesNeeded > allocated_) {
+    platform::FreeBlock(items_, allocated_);
+    items_ = nullptr;
+    allocated_ = 0;
+    items_ = static_cast<TStringItem*>(platform::AllocateBlock(bytesNeeded));
+    allocated_ = bytesNeeded;
+  }
+  LoadPart first(base, mid, items_, roomA);
+  std::unique_ptr<LoadPart> second;
+  if (split) {
+    // The second half is scanned on a thread of its own, the first here; both halves
+    // start at the start of a line.
+    second = std::make_unique<LoadPart>(mid, end, items_ + roomA, roomB);
+    std::exception_ptr failure;
+    std::thread worker([&] {
+      try {
+        ScanPart(*second, spacesInTab, keepTabs);
+      } catch (...) {
+        failure = std::current_exception();
+      }
+    });
+    try {
+      ScanPart(first, spacesInTab, keepTabs);
+    } catch (...) {
+      worker.join();
+      throw;
+    }
+    worker.join();
+    if (failure) std::rethrow_exception(failure);
+    if (first.EndedByNul) second.reset(); // a NUL in the first half ends the text
+  } else {
+    ScanPart(first, spacesInTab, keepTabs);
+  }
+  for (LoadPart* p : {&first, second.get()})
+    if (p)
+      for (auto& block : p->Arenas) buffers_.push_back(std::move(block));
+
+  int countB = second ? second->Count : 0;
+  if (!first.Owned && (!second || !second->Owned)) {
+    count_ = first.Count + countB;
+    gapStart_ = first.Count;
+    capacity_ = roomA + countB;
+  } else {
+    // A part outgrew its room: the lines are put together in one block.
+    long long total = static_cast<long long>(first.Count) + countB;
+    if (total > INT_MAX / 2) throw Error("Too many lines");
+    auto* all = static_cast<TStringItem*>(platform::AllocateBlock(LoadPart::Bytes(total + 64)));
+    std::memcpy(all, first.Items, LoadPart::Bytes(first.Count));
+    if (second) std::memcpy(all + first.Count, second->Items, LoadPart::Bytes(countB));
+    platform::FreeBlock(items_, allocated_);
+    items_ = all;
+    allocated_ = LoadPart::Bytes(total + 64);
+    count_ = gapStart_ = static_cast<int>(total);
+    capacity_ = count_ + 64;
+  }
+  if (count_ == 0) buffers_.clear();
 }
 
 } // namespace marlo

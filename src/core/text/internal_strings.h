@@ -48,11 +48,13 @@ public:
   // to code 32 dropped, each tab replaced by `spacesInTab` spaces unless `keepTabs`.
   void LoadBulk(platform::ByteBlock bytes, size_t size, int spacesInTab, bool keepTabs);
 
+  // Loads of at least this many bytes are scanned in two halves side by side.
+  static inline size_t ParallelLoadThreshold = size_t(8) << 20;
+
 private:
   size_t Slot(int i) const { return static_cast<size_t>(i < gapStart_ ? i : i + (capacity_ - count_)); }
   void MoveGapTo(int i);
   void Reserve(int needed);
-  void ShrinkToFit();
   void FreeItem(TStringItem& item);
   void MakeRoom(TStringItem& item, size_t needed);
   static void SetItemText(TStringItem& item, std::string_view text);
@@ -61,6 +63,7 @@ private:
   int count_ = 0;
   int capacity_ = 0;
   int gapStart_ = 0; // the gap holds capacity_ - count_ slots from here
+  size_t allocated_ = 0; // bytes of the block items_ points to
   std::vector<platform::ByteBlock> buffers_; // bytes that loaded lines borrow
 };
 
