@@ -1,0 +1,261 @@
+// Numbered bookmarks: setting, toggling, jumping, and following the text as it is edited.
+#include "core/text/memo_source.h"
+#include "model_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace marlo::test {
+namespace {
+
+TPoint BookmarkPos(const TCustomMemoSource& m, int n) {
+  TPoint p{-7, -7};
+  if (!m.GetBookmark(n, p)) {
+    EXPECT_EQ(p, (TPoint{-1, -1})) << "a missing bookmark reads (-1, -1)";
+  }
+  return p;
+}
+
+Lines TenLines() {
+  Lines l;
+  for (int i = 0; i < 10; ++i) l.push_back("line " + std::to_string(i) + " text");
+  return l;
+}
+
+TEST(Bookmarks, ANumberStandsInOnePlaceOnly) {
+  auto m = BaseModel(TenLines());
+  m->SetCaret(2, 5);
+  m->SetBookmark(3);
+  EXPECT_EQ(BookmarkPos(*m, 3), (TPoint{2, 5}));
+  m->SetCaret(4, 9);
+  m->SetBookmark(3);
+  EXPECT_EQ(m->Bookmarks().Count(), 1);
+  EXPECT_EQ(BookmarkPos(*m, 3), (TPoint{4, 9}));
+  EXPECT_EQ(m->BookmarkAtLine(5), 0);
+  EXPECT_EQ(m->BookmarkAtLine(9), 3);
+
+  m->ClearBookmark(3);
+  EXPECT_EQ(BookmarkPos(*m, 3), (TPoint{-1, -1}));
+  m->ClearBookmark(3);
+  EXPECT_EQ(m->Bookmarks().Count(), 0);
+}
+
+TEST(Bookmarks, NumbersOutsideOneTo255DoNothing) {
+  auto m = BaseModel(TenLines());
+  m->SetCaret(1, 1);
+  m->SetBookmark(0);
+  m->SetBookmark(256);
+  m->SetBookmark(-1);
+  m->ToggleBookmark(0);
+  EXPECT_EQ(m->Bookmarks().Count(), 0);
+  TPoint p;
+  EXPECT_FALSE(m->GetBookmark(0, p));
+
+  m->SetBookmark(255);
+  m->SetBookmark(10);
+  m->SetBookmark(1);
+  EXPECT_EQ(m->Bookmarks().Count(), 3);
+  for (const TBookmark& b : m->Bookmarks().Items()) {
+    EXPECT_GE(b.Number, 1);
+    EXPECT_LE(b.Number, 255);
+  }
+  m->SetCaret(0, 0);
+  m->GotoBookmark(0);
+  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
+  m->GotoBookmark(10);
+  EXPECT_EQ(m->Caret(), (TPoint{1, 1}));
+}
+
+TEST(Bookmarks, LineQueriesFollowListOrder) {
+  auto m = BaseModel(TenLines());
+  m->SetCaret(7, 4);
+  m->SetBookmark(2);
+  m->SetCaret(1, 4);
+  m->SetBookmark(5);
+  m->SetCaret(1, 6);
+  m->SetBookmark(1);
+  m->SetCaret(1, 2);
+  m->SetBookmark(9);
+
+  EXPECT_EQ(m->BookmarkAtLine(4), 5); // the smallest column first
+  EXPECT_EQ(m->BookmarkAtLine(3), 0);
+  EXPECT_EQ(m->BookmarkAtLine(-1), 0);
+  EXPECT_EQ(m->BookmarkAtLine(99), 0);
+  EXPECT_EQ(m->BookmarkInRange(4, 2, 8), 2);
+  EXPECT_EQ(m->BookmarkInRange(4, 0, 1), 0);
+  EXPECT_EQ(m->BookmarkInRange(4, 1, 2), 5);
+  EXPECT_EQ(m->BookmarkInRange(4, 2, 7), 0); // the end is not in the range
+
+  std::vector<TBookmark> list;
+  m->BookmarksOfLine(4, 0, 100, list);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].Number, 5);
+  EXPECT_EQ(list[1].Number, 2);
+  list.clear();
+  m->BookmarksOfLine(4, 5, 100, list);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].X, 7);
+
+  // The list is kept in line, column, number order.
+  const auto& items = m->Bookmarks().Items();
+  ASSERT_EQ(items.size(), 4u);
+  EXPECT_EQ(items[0].Number, 9);
+  EXPECT_EQ(items[1].Number, 5);
+  EXPECT_EQ(items[2].Number, 2);
+  EXPECT_EQ(items[3].Number, 1);
+}
+
+TEST(Bookmarks, ToggleAndGoto) {
+  auto m = BaseModel(TenLines());
+  m->SetCaret(3, 2);
+  m->ToggleBookmark(4);
+  EXPECT_EQ(BookmarkPos(*m, 4), (TPoint{3, 2}));
+  m->SetCaret(0, 2);
+  m->ToggleBookmark(4); // same line, other column: removed
+  EXPECT_EQ(BookmarkPos(*m, 4), (TPoint{-1, -1}));
+  m->ToggleBookmark(4);
+  m->SetCaret(5, 7);
+  m->ToggleBookmark(4); // another line: moved to the caret
+  EXPECT_EQ(BookmarkPos(*m, 4), (TPoint{5, 7}));
+
+  m->SetCaret(1, 1);
+  m->GotoBookmark(7); // never set
+  EXPECT_EQ(m->Caret(), (TPoint{1, 1}));
+  m->GotoBookmark(4);
+  EXPECT_EQ(m->Caret(), (TPoint{5, 7}));
+
+  // A jump is clamped like any caret move.
+  m->SetOption(soLimitEOL, true);
+  m->SetCaret(12, 8);
+  m->SetBookmark(6);
+  m->Lines().Put(8, "ab");
+  m->SetCaret(0, 0);
+  m->GotoBookmark(6);
+  EXPECT_EQ(m->Caret(), (TPoint{2, 8}));
+  m->Lines().Delete(9);
+  m->Lines().Delete(8);
+  m->SetCaret(0, 0);
+  m->GotoBookmark(6);
+  EXPECT_EQ(m->CaretY(), 7);
+}
+
+TEST(Bookmarks, SettingOneReportsALineStateChange) {
+  auto m = BaseModel(TenLines());
+  ScopedView v(*m);
+  m->SetBookmark(1);
+  ASSERT_EQ(v.view.Count(), 1);
+  EXPECT_TRUE(v.view.Last().Flags.Has(chLineState));
+  m->ClearBookmark(1);
+  ASSERT_EQ(v.view.Count(), 2);
+  EXPECT_TRUE(v.view.Last().Flags.Has(chLineState));
+}
+
+TEST(Bookmarks, TypingAndDeletingOnTheLineMoveThem) {
+  auto m = BaseModel({"0123456789"});
+  m->SetCaret(5, 0);
+  m->SetBookmark(1);
+  m->SetCaret(2, 0);
+  m->TypeChar('a');
+  m->TypeChar('b');
+  m->TypeChar('c');
+  EXPECT_EQ(BookmarkPos(*m, 1), (TPoint{8, 0}));
+  m->SetCaret(9, 0);
+  m->TypeChar('z'); // right of it: no move
+  EXPECT_EQ(BookmarkPos(*m, 1), (TPoint{8, 0}));
+  m->SetCaret(8, 0);
+  m->InsertText("Q"); // exactly at it: it moves
+  EXPECT_EQ(BookmarkPos(*m, 1), (TPoint{9, 0}));
+
+  // Deleting a range right of the caret: bookmarks after it move back, inside it stay.
+  auto d = BaseModel({"0123456789"});
+  d->SetCaret(7, 0);
+  d->SetBookmark(1);
+  d->SetCaret(4, 0);
+  d->SetBookmark(2);
+  d->SetCaret(3, 0);
+  d->SetBookmark(3);
+  d->SetCaret(3, 0);
+  d->DeleteChars(3);
+  EXPECT_EQ(d->StoredLine(0), "0126789");
+  EXPECT_EQ(BookmarkPos(*d, 1), (TPoint{4, 0}));
+  EXPECT_EQ(BookmarkPos(*d, 2), (TPoint{4, 0}));
+  EXPECT_EQ(BookmarkPos(*d, 3), (TPoint{3, 0}));
+}
+
+TEST(Bookmarks, SplittingAndJoiningLinesCarryThem) {
+  auto m = BaseModel({"abcdef", "ghi", "jkl"});
+  m->SetCaret(1, 0);
+  m->SetBookmark(1);
+  m->SetCaret(4, 0);
+  m->SetBookmark(2);
+  m->SetCaret(3, 0);
+  m->SetBookmark(3);
+  m->SetCaret(2, 2);
+  m->SetBookmark(4);
+
+  // Enter in the middle: bookmarks at or right of the caret go to the new line.
+  m->SetCaret(3, 0);
+  m->InsertNewLine();
+  ASSERT_EQ(StoredLines(*m), (Lines{"abc", "def", "ghi", "jkl"}));
+  EXPECT_EQ(BookmarkPos(*m, 1), (TPoint{1, 0}));
+  EXPECT_EQ(BookmarkPos(*m, 2), (TPoint{1, 1}));
+  EXPECT_EQ(BookmarkPos(*m, 3), (TPoint{0, 1}));
+  EXPECT_EQ(BookmarkPos(*m, 4), (TPoint{2, 3}));
+
+  // Backspace at the start of the line joins it and its bookmarks to the line above.
+  m->SetCaret(0, 1);
+  m->BackSpace();
+  ASSERT_EQ(StoredLines(*m), (Lines{"abcdef", "ghi", "jkl"}));
+  EXPECT_EQ(BookmarkPos(*m, 2), (TPoint{4, 0}));
+  EXPECT_EQ(BookmarkPos(*m, 3), (TPoint{3, 0}));
+  EXPECT_EQ(BookmarkPos(*m, 4), (TPoint{2, 2}));
+
+  // The list stays sorted through the moves.
+  const auto& items = m->Bookmarks().Items();
+  for (size_t i = 1; i < items.size(); ++i) {
+    const TBookmark &a = items[i - 1], &b = items[i];
+    EXPECT_TRUE(a.Y < b.Y || (a.Y == b.Y && (a.X < b.X || (a.X == b.X && a.Number < b.Number))));
+  }
+}
+
+TEST(Bookmarks, DeletingASelectionLeavesThemWhereTheTextJoined) {
+  auto m = BaseModel({"abcdef", "ghijkl", "mnopqr", "stu"});
+  m->SetCaret(3, 1);
+  m->SetBookmark(1);
+  m->SetCaret(5, 2);
+  m->SetBookmark(2);
+  m->SetCaret(1, 3);
+  m->SetBookmark(3);
+  Select(*m, TSelectionType::Stream, 2, 0, 4, 2);
+  m->DeleteSelection();
+  ASSERT_EQ(StoredLines(*m), (Lines{"abqr", "stu"}));
+  TPoint p1 = BookmarkPos(*m, 1);
+  EXPECT_EQ(p1.Y, 0);
+  EXPECT_EQ(BookmarkPos(*m, 2), (TPoint{3, 0}));
+  EXPECT_EQ(BookmarkPos(*m, 3), (TPoint{1, 1}));
+}
+
+TEST(Bookmarks, LineWritesDoNotMoveThemButClearAndLoadRemoveThem) {
+  auto m = BaseModel(TenLines());
+  m->SetCaret(2, 4);
+  m->SetBookmark(8);
+  m->Lines().Insert(0, "new first line");
+  EXPECT_EQ(BookmarkPos(*m, 8), (TPoint{2, 4}));
+  m->Lines().Delete(0);
+  m->Lines().Delete(0);
+  EXPECT_EQ(BookmarkPos(*m, 8), (TPoint{2, 4}));
+
+  m->Lines().Clear();
+  EXPECT_EQ(m->Bookmarks().Count(), 0);
+
+  m->Lines().Assign(TenLines());
+  m->SetCaret(1, 1);
+  m->SetBookmark(8);
+  m->LoadFromBytes("x\r\ny");
+  EXPECT_EQ(m->Bookmarks().Count(), 0);
+}
+
+} // namespace
+} // namespace marlo::test

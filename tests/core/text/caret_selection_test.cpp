@@ -1,0 +1,727 @@
+// Caret moves, selections and the four editing primitives with the positions they move.
+#include "core/text/memo_source.h"
+#include "model_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+namespace marlo::test {
+namespace {
+
+TPosition Tracked(int x, int y, TMoveParts parts = mpBoth) {
+  TPosition p;
+  p.X = x;
+  p.Y = y;
+  p.OnChange = [parts](const TPosition&) { return parts; };
+  return p;
+}
+
+// ---- Caret ---------------------------------------------------------------------------
+
+TEST(Caret, SetCaretClampsToTheText) {
+  auto m = BaseModel({"abc", "de"});
+  m->SetCaret(10, 0);
+  EXPECT_EQ(m->Caret(), (TPoint{10, 0}));
+  m->SetCaret(1, 5);
+  EXPECT_EQ(m->Caret(), (TPoint{1, 1}));
+  m->SetCaret(-5, -5);
+  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
+
+  m->SetOption(soLimitEOL, true);
+  m->SetCaret(10, 0);
+  EXPECT_EQ(m->Caret(), (TPoint{3, 0}));
+  m->SetCaret(10, 1);
+  EXPECT_EQ(m->Caret(), (TPoint{2, 1}));
+  m->SetCaretX(1);
+  EXPECT_EQ(m->Caret(), (TPoint{1, 1}));
+  m->SetCaretY(0);
+  EXPECT_EQ(m->Caret(), (TPoint{1, 0}));
+
+  auto empty = BaseModel();
+  empty->SetCaret(3, 3);
+  EXPECT_EQ(empty->CaretY(), 0);
+  empty->SetOption(soLimitEOL, true);
+  empty->SetCaret(3, 3);
+  EXPECT_EQ(empty->Caret(), (TPoint{0, 0}));
+}
+
+TEST(Caret, ExtremeCoordinatesClampWithoutOverflow) {
+  auto m = BaseModel({"abc", "de", "fghij"});
+  m->SetOption(soLimitEOL, true);
+  m->SetCaret(1, 1);
+  m->SetCaret(INT_MAX, INT_MAX);
+  EXPECT_EQ(m->Caret(), (TPoint{5, 2}));
+  m->SetCaret(INT_MIN, INT_MIN);
+  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
+  m->SetCaret(1, 1);
+  m->SetCaret(LLONG_MAX, LLONG_MIN);
+  EXPECT_EQ(m->Caret(), (TPoint{3, 0}));
+  m->SetCaret(1, 2);
+  m->SetCaret(LLONG_MIN, LLONG_MAX);
+  EXPECT_EQ(m->Caret(), (TPoint{0, 2}));
+  m->SetCaret(1, 1);
+  m->SetCaretY(static_cast<long long>(INT_MIN) - 5);
+  EXPECT_EQ(m->Caret(), (TPoint{1, 0}));
+  m->SetCaretX(static_cast<long long>(INT_MAX) + 5);
+  EXPECT_EQ(m->Caret(), (TPoint{3, 0}));
+
+  // Differences that would overflow the caret's own coordinates.
+  m->SetCaret(1, 1);
+  m->MoveCaret(INT_MAX, INT_MAX);
+  EXPECT_EQ(m->Caret(), (TPoint{5, 2}));
+  m->MoveCaret(INT_MIN, INT_MIN);
+  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
+
+  // Without the limits the caret may go far, but never wraps round to negative values.
+  m->SetOption(soLimitEOL, false);
+  m->SetOption(soBeyondFileEnd, true);
+  m->SetCaret(INT_MAX, INT_MAX);
+  TPoint far = m->Caret();
+  EXPECT_GT(far.X, 5);
+  EXPECT_GT(far.Y, 2);
+  m->MoveCaretRight();
+  m->MoveCaretDown();
+  EXPECT_GE(m->CaretX(), far.X);
+  EXPECT_GE(m->CaretY(), far.Y);
+  m->MoveCaret(INT_MAX, INT_MAX);
+  EXPECT_GE(m->CaretX(), far.X);
+  EXPECT_GE(m->CaretY(), far.Y);
+  m->SetCaret(LLONG_MIN, LLONG_MIN);
+  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
+  EXPECT_EQ(StoredLines(*m), (Lines{"abc", "de", "fghij"}));
+}
+
+TEST(Caret, LimitEolStopsAtLineEndsAndRightWraps) {
+  auto m = BaseModel({"abc", "de"});
+  m->SetOption(soLimitEOL, true);
+  m->SetCaret(3, 0);
+  m->MoveCaretRight();
+  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
+  m->SetCaret(2, 1);
+  m->MoveCaretRight(); // the end of the last line: nothing
+  EXPECT_EQ(m->Caret(), (TPoint{2, 1}));
+  m->SetCaret(0, 1);
+  m->MoveCaretLeft(); // never wraps back
+  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
+  m->SetCaret(3, 0);
+  m->MoveCaretDown();
+  EXPECT_EQ(m->Caret(), (TPoint{2, 1}));
+
+  m->SetOption(soLimitEOL, false);
+  m->SetCaret(3, 0);
+  m->MoveCaretRight();
+  EXPECT_EQ(m->Caret(), (TPoint{4, 0}));
+  m->MoveCaretDown();
+  EXPECT_EQ(m->Caret(), (TPoint{4, 1}));
+}
+
+TEST(Caret, LineEndTopAndBottom) {
+  auto m = BaseModel({"ab  ", "xyz"});
+  m->MoveCaretToLineEnd();
+  EXPECT_EQ(m->Caret(), (TPoint{2, 0})); // the end of the text, not of the blanks
+  m->MoveCaretToBottom();
+  EXPECT_EQ(m->Caret(), (TPoint{3, 1}));
+  m->MoveCaretToLineStart();
+  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
+  m->MoveCaretToTop();
+  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
+
+  auto empty = BaseModel();
+  empty->MoveCaretToBottom();
+  EXPECT_EQ(empty->Caret(), (TPoint{0, 0}));
+  empty->MoveCaretToLineEnd();
+  EXPECT_EQ(empty->Caret(), (TPoint{0, 0}));
+}
+
+TEST(Caret, LeavingALineTrimsItsTrailingBlanksWithoutAnUndoRecord) {
+  auto m = BaseModel({"abc \x01 ", "next", "last  "});
+  m->SetCaret(2, 0);
+  m->MoveCaretRight(); // staying on the line keeps the blanks
+  m->SetCaret(6, 0);
+  EXPECT_EQ(m->StoredLine(0), "abc \x01 ");
+  EXPECT_FALSE(m->Modified());
+
+  int records = m->UndoList().Count();
+  m->MoveCaretDown();
+  EXPECT_EQ(m->StoredLine(0), "abc");
+  EXPECT_EQ(m->Caret(), (TPoint{6, 1}));
+  EXPECT_TRUE(m->Modified());
+  ASSERT_EQ(m->UndoList().Count(), records + 1);
+  EXPECT_EQ(m->UndoList()[records].Action, uaCaretMove);
+
+  // Undo takes the caret back but not the blanks.
+  m->Undo();
+  EXPECT_EQ(m->CaretY(), 0);
+  EXPECT_EQ(m->StoredLine(0), "abc");
+
+  // Upwards too, and for a jump of several lines.
+  m->SetCaret(0, 2);
+  m->MoveCaretUp();
+  EXPECT_EQ(m->StoredLine(2), "last");
+  m->Lines().Put(1, "next   ");
+  m->SetCaret(0, 1);
+  m->MoveCaretToTop();
+  EXPECT_EQ(m->StoredLine(1), "next");
+}
+
+TEST(Caret, BeyondFileEnd) {
+  auto m = BaseModel({"a", "b"});
+  m->SetCaret(0, 1);
+  m->MoveCaretDown();
+  EXPECT_EQ(m->CaretY(), 1);
+
+  m->SetOption(soBeyondFileEnd, true);
+  m->MoveCaretDown();
+  m->MoveCaretDown();
+  m->MoveCaretDown();
+  EXPECT_EQ(m->CaretY(), 4);
+  m->MoveCaretToBottom();
+  EXPECT_EQ(m->Caret(), (TPoint{1, 1}));
+  m->SetOption(soLimitEOL, true);
+  m->SetCaret(5, 5);
+  EXPECT_EQ(m->Caret(), (TPoint{0, 5}));
+  EXPECT_EQ(m->LineCount(), 2);
+}
+
+TEST(Caret, WordMoves) {
+  auto m = BaseModel({"foo bar.baz  qux", "next"});
+  // Punctuation other than the delimiters belongs to words.
+  m->WordRight();
+  EXPECT_EQ(m->Caret(), (TPoint{4, 0}));
+  m->WordRight();
+  EXPECT_EQ(m->Caret(), (TPoint{13, 0}));
+  m->WordRight();
+  EXPECT_EQ(m->Caret(), (TPoint{16, 0}));
+  m->WordRight();
+  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
+  m->WordRight();
+  EXPECT_EQ(m->Caret(), (TPoint{4, 1}));
+  m->WordRight(); // the end of the last line
+  EXPECT_EQ(m->Caret(), (TPoint{4, 1}));
+
+  m->SetCaret(16, 0);
+  m->WordLeft();
+  EXPECT_EQ(m->Caret(), (TPoint{13, 0}));
+  m->WordLeft();
+  EXPECT_EQ(m->Caret(), (TPoint{4, 0}));
+  m->SetCaret(6, 0); // inside a word: to its start
+  m->WordLeft();
+  EXPECT_EQ(m->Caret(), (TPoint{4, 0}));
+  m->WordLeft();
+  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
+  m->WordLeft();
+  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
+  m->SetCaret(0, 1);
+  m->WordLeft();
+  EXPECT_EQ(m->Caret(), (TPoint{16, 0}));
+
+  // Only blanks left of the caret: to the end of the previous line.
+  auto b = BaseModel({"xy", "   foo bar"});
+  b->SetCaret(3, 1);
+  b->WordLeft();
+  EXPECT_EQ(b->Caret(), (TPoint{2, 0}));
+  // A caret past the end of the line starts from the end.
+  b->SetCaret(30, 1);
+  b->WordLeft();
+  EXPECT_EQ(b->Caret(), (TPoint{7, 1}));
+
+  auto doc = DocModel({"a:b c"});
+  doc->WordRight();
+  EXPECT_EQ(doc->Caret(), (TPoint{2, 0}));
+}
+
+TEST(Caret, WordAtFindsTheWordAroundAPosition) {
+  auto m = BaseModel({"foo  bar: baz", "", "   ", "  lead", ":x"});
+  m->SetDelimeters(":");
+  auto word = [&](int x, int y, TWordSelectionType mode = wsWordOnly) {
+    int from = -1, to = -1;
+    if (!m->WordAt(x, y, mode, from, to)) return std::string("<none>");
+    return m->LineText(y).substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
+  };
+  EXPECT_EQ(word(0, 0), "foo");
+  EXPECT_EQ(word(2, 0), "foo");
+  EXPECT_EQ(word(3, 0), "foo"); // just after a word
+  EXPECT_EQ(word(4, 0), "foo"); // in the blanks after it
+  EXPECT_EQ(word(5, 0), "bar");
+  EXPECT_EQ(word(8, 0), "bar");
+  EXPECT_EQ(word(9, 0), "bar");
+  EXPECT_EQ(word(10, 0), "baz");
+  EXPECT_EQ(word(40, 0), "baz");
+  EXPECT_EQ(word(0, 3), "lead");
+  EXPECT_EQ(word(0, 4), "x");
+  EXPECT_EQ(word(0, 1), "<none>");
+  EXPECT_EQ(word(1, 2), "<none>");
+  EXPECT_EQ(word(0, 9), "<none>");
+  EXPECT_EQ(word(0, -1), "<none>");
+
+  EXPECT_EQ(word(0, 0, wsWordWithSpace), "foo ");
+  EXPECT_EQ(word(6, 0, wsWordWithSpace), "bar"); // followed by a delimiter, not a blank
+  EXPECT_EQ(word(11, 0, wsWordWithSpace), "baz");
+  EXPECT_EQ(word(0, 0, wsUntilNextWord), "foo  ");
+  EXPECT_EQ(word(6, 0, wsUntilNextWord), "bar: ");
+  EXPECT_EQ(word(11, 0, wsUntilNextWord), "baz");
+
+  m->SetCaret(6, 0);
+  EXPECT_EQ(m->WordAtCaret(), "bar");
+  m->SetCaret(0, 1);
+  EXPECT_EQ(m->WordAtCaret(), "");
+}
+
+// ---- Selection -----------------------------------------------------------------------
+
+TEST(Selection, StreamSelectMoveFollowsTheCaretEnd) {
+  auto m = BaseModel({"hello world", "second line"});
+  m->SetCaret(2, 0);
+  for (int i = 0; i < 3; ++i) m->SelectMove(TSelectionType::Stream, [&] { m->MoveCaretRight(); });
+  EXPECT_EQ(m->SelectionKind(), TSelectionType::Stream);
+  EXPECT_EQ(m->BlockBegin(), (TPoint{2, 0}));
+  EXPECT_EQ(m->BlockEnd(), (TPoint{5, 0}));
+  EXPECT_EQ(m->Caret(), (TPoint{5, 0}));
+  EXPECT_EQ(m->Selection().Text(), "llo");
+
+  // Back past the anchor: begin and end swap.
+  for (int i = 0; i < 4; ++i) m->SelectMove(TSelectionType::Stream, [&] { m->MoveCaretLeft(); });
+  EXPECT_EQ(m->BlockBegin(), (TPoint{1, 0}));
+  EXPECT_EQ(m->BlockEnd(), (TPoint{2, 0}));
+  EXPECT_EQ(m->Selection().Text(), "e");
+
+  m->SelectMove(TSelectionType::Stream, [&] { m->MoveCaretDown(); });
+  EXPECT_EQ(m->BlockBegin(), (TPoint{2, 0}));
+  EXPECT_EQ(m->BlockEnd(), (TPoint{1, 1}));
+  EXPECT_EQ(m->Selection().Count(), 2);
+  EXPECT_EQ(m->Selection().Text(), "llo world\r\ns");
+
+  // A plain move drops the selection; with persistent blocks it stays.
+  m->MoveCaretRight();
+  EXPECT_FALSE(m->HasSelection());
+  EXPECT_EQ(m->Selection().Count(), 0);
+  m->SetOption(soPersistentBlocks, true);
+  Select(*m, TSelectionType::Stream, 0, 0, 5, 0);
+  m->MoveCaretDown();
+  m->MoveCaretRight();
+  EXPECT_TRUE(m->HasSelection());
+  EXPECT_EQ(m->Selection().Text(), "hello");
+  // With the caret away from both ends, extending starts a new selection at the caret.
+  m->SelectMove(TSelectionType::Stream, [&] { m->MoveCaretRight(); });
+  EXPECT_EQ(m->BlockBegin(), (TPoint{6, 1}));
+  EXPECT_EQ(m->BlockEnd(), (TPoint{7, 1}));
+}
+
+TEST(Selection, ColumnSelectMoveFollowsTheCaretCorner) {
+  auto m = BaseModel({"abcdef", "ghijkl", "mnopqr"});
+  m->SetCaret(1, 0);
+  m->SelectMove(TSelectionType::Column, [&] { m->MoveCaretDown(); });
+  EXPECT_EQ(m->SelectionKind(), TSelectionType::Column);
+  m->SelectMove(TSelectionType::Column, [&] { m->MoveCaretRight(); });
+  m->SelectMove(TSelectionType::Column, [&] { m->MoveCaretRight(); });
+  EXPECT_EQ(m->BlockBegin(), (TPoint{1, 0}));
+  EXPECT_EQ(m->BlockEnd(), (TPoint{3, 1}));
+  ASSERT_EQ(m->Selection().Count(), 2);
+  EXPECT_EQ(m->Selection().Get(0), "bcd");
+  EXPECT_EQ(m->Selection().Get(1), "hij");
+  EXPECT_EQ(m->Selection().Text(), "bcd\r\nhij");
+
+  // The corner crosses the other one: the block is ordered again.
+  for (int i = 0; i < 3; ++i) m->SelectMove(TSelectionType::Column, [&] { m->MoveCaretLeft(); });
+  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
+  EXPECT_EQ(m->BlockBegin(), (TPoint{0, 0}));
+  EXPECT_EQ(m->BlockEnd(), (TPoint{1, 1}));
+  EXPECT_EQ(m->Selection().Text(), "ab\r\ngh");
+  EXPECT_TRUE(m->IsInSelection(1, 1));
+  EXPECT_FALSE(m->IsInSelection(2, 1));
+  EXPECT_FALSE(m->IsInSelection(0, 2));
+
+  m->SelectMove(TSelectionType::Column, [&] { m->MoveCaretUp(); });
+  EXPECT_EQ(m->Selection().Count(), 1);
+  EXPECT_EQ(m->Selection().Text(), "ab");
+
+  // Items of lines shorter than the block are padded to its width.
+  auto s = BaseModel({"a", "defg"});
+  Select(*s, TSelectionType::Column, 1, 0, 2, 1);
+  ASSERT_EQ(s->Selection().Count(), 2);
+  EXPECT_EQ(s->Selection().Get(0), "  ");
+  EXPECT_EQ(s->Selection().Get(1), "ef");
+}
+
+TEST(Selection, BlockOptionRestrictsTheKinds) {
+  auto m = BaseModel({"abc", "def"});
+  m->SetBlockOption(bkStreamSel);
+  m->SelectMove(TSelectionType::Column, [&] { m->MoveCaretRight(); });
+  EXPECT_EQ(m->SelectionKind(), TSelectionType::Stream);
+
+  // Assigning converts the current selection.
+  m->SetBlockOption(bkBlockSel);
+  EXPECT_EQ(m->SelectionKind(), TSelectionType::Column);
+  m->SelectMove(TSelectionType::Stream, [&] { m->MoveCaretDown(); });
+  EXPECT_EQ(m->SelectionKind(), TSelectionType::Column);
+  m->SetBlockOption(bkStreamSel);
+  EXPECT_EQ(m->SelectionKind(), TSelectionType::Stream);
+
+  m->SetBlockOption(bkNone);
+  EXPECT_FALSE(m->HasSelection());
+  m->SelectMove(TSelectionType::Stream, [&] { m->MoveCaretLeft(); });
+  EXPECT_FALSE(m->HasSelection());
+  TPoint caret = m->Caret();
+  m->SelectAll();
+  EXPECT_FALSE(m->HasSelection());
+  EXPECT_EQ(m->Caret(), caret);
+  m->SetSelectionKind(TSelectionType::Stream);
+  EXPECT_FALSE(m->HasSelection());
+
+  m->SetBlockOption(bkBoth);
+  m->OnGetSelectionType = [](TCustomMemoSource&, TSelectionType& kind) {
+    if (kind == TSelectionType::Stream) kind = TSelectionType::Column;
+  };
+  m->SelectMove(TSelectionType::Stream, [&] { m->MoveCaretRight(); });
+  EXPECT_EQ(m->SelectionKind(), TSelectionType::Column);
+}
+
+TEST(Selection, SelectAll) {
+  auto empty = BaseModel();
+  empty->SelectAll();
+  EXPECT_EQ(empty->Caret(), (TPoint{0, 0}));
+  EXPECT_EQ(empty->BlockBegin(), (TPoint{0, 0}));
+  EXPECT_EQ(empty->BlockEnd(), (TPoint{0, 0}));
+  EXPECT_EQ(empty->Selection().Text(), "");
+  empty->DeleteSelection();
+  empty->CopyToClipboard();
+  EXPECT_EQ(empty->LineCount(), 0);
+
+  auto m = BaseModel({"ab", "cde  "});
+  m->SetCaret(1, 0);
+  m->SelectAll();
+  EXPECT_EQ(m->SelectionKind(), TSelectionType::Stream);
+  EXPECT_EQ(m->BlockBegin(), (TPoint{0, 0}));
+  EXPECT_EQ(m->BlockEnd(), (TPoint{3, 1}));
+  EXPECT_EQ(m->Caret(), (TPoint{3, 1}));
+  EXPECT_EQ(m->Selection().Text(), "ab\r\ncde");
+}
+
+TEST(Selection, LineWordBlockEndsAndSpans) {
+  auto m = BaseModel({"one", "two", "three"});
+  m->SetCaret(1, 1);
+  m->SelectCaretLine();
+  EXPECT_EQ(m->SelectionKind(), TSelectionType::Stream);
+  EXPECT_EQ(m->BlockBegin(), (TPoint{0, 1}));
+  EXPECT_EQ(m->BlockEnd(), (TPoint{0, 2}));
+  EXPECT_EQ(m->Selection().Text(), "two\r\n");
+
+  m->SetCaret(2, 2);
+  m->SelectWordAtCaret();
+  EXPECT_EQ(m->Caret(), (TPoint{5, 2}));
+  EXPECT_EQ(m->BlockBegin(), (TPoint{0, 2}));
+  EXPECT_EQ(m->BlockEnd(), (TPoint{5, 2}));
+
+  m->SetCaret(1, 0);
+  m->SetBlockBegin();
+  m->SetCaret(3, 1);
+  m->SetBlockEnd();
+  EXPECT_EQ(m->SelectionKind(), TSelectionType::Stream);
+  EXPECT_EQ(m->BlockBegin(), (TPoint{1, 0}));
+  EXPECT_EQ(m->BlockEnd(), (TPoint{3, 1}));
+  EXPECT_EQ(m->Selection().Text(), "ne\r\ntwo");
+
+  // Given in any order, the block is kept in document order.
+  m->SelectBlock(TSelectionType::Column, 3, 2, 1, 0);
+  EXPECT_EQ(m->BlockBegin(), (TPoint{1, 0}));
+  EXPECT_EQ(m->BlockEnd(), (TPoint{3, 2}));
+  m->SelectBlock(TSelectionType::Stream, 2, 2, 1, 0);
+  EXPECT_EQ(m->BlockBegin(), (TPoint{1, 0}));
+  EXPECT_EQ(m->BlockEnd(), (TPoint{2, 2}));
+
+  m->ClearSelection();
+  EXPECT_FALSE(m->HasSelection());
+  EXPECT_EQ(m->BlockBegin(), (TPoint{1, 0}));
+
+  auto s = BaseModel({"abcdef", "ghijkl", "mnopqr"});
+  s->SelectBlock(TSelectionType::Stream, 2, 0, 3, 2);
+  EXPECT_TRUE(s->IsInSelection(2, 0));
+  EXPECT_FALSE(s->IsInSelection(1, 0));
+  EXPECT_TRUE(s->IsInSelection(0, 1));
+  EXPECT_TRUE(s->IsInSelection(5, 1));
+  EXPECT_TRUE(s->IsInSelection(2, 2));
+  EXPECT_FALSE(s->IsInSelection(3, 2));
+  EXPECT_FALSE(s->IsInSelection(0, 3));
+  int from = -1, to = -1;
+  ASSERT_TRUE(s->SelectedSpan(0, from, to));
+  EXPECT_EQ(from, 2);
+  ASSERT_TRUE(s->SelectedSpan(1, from, to));
+  EXPECT_EQ(from, 0);
+  EXPECT_GE(to, 6);
+  ASSERT_TRUE(s->SelectedSpan(2, from, to));
+  EXPECT_EQ(from, 0);
+  EXPECT_EQ(to, 3);
+  EXPECT_FALSE(s->SelectedSpan(3, from, to));
+
+  s->SelectBlock(TSelectionType::Column, 1, 0, 3, 2);
+  EXPECT_TRUE(s->IsInSelection(3, 1));
+  EXPECT_TRUE(s->IsInSelection(1, 2));
+  EXPECT_FALSE(s->IsInSelection(4, 1));
+  EXPECT_FALSE(s->IsInSelection(0, 1));
+  ASSERT_TRUE(s->SelectedSpan(1, from, to));
+  EXPECT_EQ(from, 1);
+  EXPECT_EQ(to, 4);
+
+  // Clearing the selection list deletes the selected text.
+  s->Selection().Clear();
+  EXPECT_EQ(StoredLines(*s), (Lines{"aef", "gkl", "mqr"}));
+  EXPECT_FALSE(s->HasSelection());
+}
+
+// ---- Primitives ----------------------------------------------------------------------
+
+TEST(Primitives, InsertTextMovesOnlyWhatFollowsIt) {
+  auto m = BaseModel({"abcdef", "ghij"});
+  TPosition atCaret = Tracked(2, 0), after = Tracked(4, 0), before = Tracked(1, 0),
+            below = Tracked(2, 1), frozen = Tracked(5, 0, mpNone),
+            columnOnly = Tracked(5, 0, mpColumn);
+  TPosition noCallback;
+  noCallback.X = 4;
+  for (TPosition* p : {&atCaret, &after, &before, &below, &frozen, &columnOnly, &noCallback})
+    m->AddPosition(p);
+
+  m->SetCaret(2, 0);
+  EXPECT_TRUE(m->InsertText("XY"));
+  EXPECT_EQ(m->StoredLine(0), "abXYcdef");
+  EXPECT_EQ(m->Caret(), (TPoint{2, 0}));
+  EXPECT_EQ(atCaret.X, 2);
+  EXPECT_EQ(after.X, 6);
+  EXPECT_EQ(before.X, 1);
+  EXPECT_EQ(below.X, 2);
+  EXPECT_EQ(below.Y, 1);
+  EXPECT_EQ(frozen.X, 5);
+  EXPECT_EQ(columnOnly.X, 7);
+  EXPECT_EQ(noCallback.X, 4);
+  EXPECT_FALSE(m->InsertText(""));
+  for (TPosition* p : {&atCaret, &after, &before, &below, &frozen, &columnOnly, &noCallback})
+    m->RemovePosition(p);
+
+  // Text inserted at either end of a selection stays outside it.
+  auto s = BaseModel({"abcdef"});
+  s->SetOption(soPersistentBlocks, true);
+  Select(*s, TSelectionType::Stream, 2, 0, 5, 0);
+  s->SetCaret(2, 0);
+  s->InsertText("XY");
+  EXPECT_EQ(s->BlockBegin(), (TPoint{4, 0}));
+  EXPECT_EQ(s->BlockEnd(), (TPoint{7, 0}));
+  EXPECT_EQ(s->Selection().Text(), "cde");
+  s->SetCaret(7, 0);
+  s->InsertText("Z");
+  EXPECT_EQ(s->StoredLine(0), "abXYcdeZf");
+  EXPECT_EQ(s->Selection().Text(), "cde");
+
+  // A column block stays where it is.
+  Select(*s, TSelectionType::Column, 1, 0, 2, 0);
+  s->SetCaret(0, 0);
+  s->InsertText("Q");
+  EXPECT_EQ(s->BlockBegin(), (TPoint{1, 0}));
+  EXPECT_EQ(s->BlockEnd(), (TPoint{2, 0}));
+}
+
+TEST(Primitives, DeleteCharsMovesFollowingPositionsBackToTheCaretAtMost) {
+  auto m = BaseModel({"abcdef", "x"});
+  TPosition right = Tracked(5, 0), inside = Tracked(2, 0), atCaret = Tracked(1, 0);
+  for (TPosition* p : {&right, &inside, &atCaret}) m->AddPosition(p);
+  m->SetCaret(1, 0);
+  m->DeleteChars(2);
+  EXPECT_EQ(m->StoredLine(0), "adef");
+  EXPECT_EQ(m->Caret(), (TPoint{1, 0}));
+  EXPECT_EQ(right.X, 3);
+  EXPECT_EQ(inside.X, 1);
+  EXPECT_EQ(atCaret.X, 1);
+  for (TPosition* p : {&right, &inside, &atCaret}) m->RemovePosition(p);
+
+  m->DeleteChars(0);
+  m->DeleteChars(-3);
+  m->SetCaret(4, 0);
+  m->DeleteChars(1); // at the end of the line
+  m->SetCaret(9, 0);
+  m->DeleteChars(1); // past it
+  EXPECT_EQ(StoredLines(*m), (Lines{"adef", "x"}));
+  m->SetCaret(1, 0);
+  m->DeleteChars(100);
+  EXPECT_EQ(StoredLines(*m), (Lines{"a", "x"}));
+
+  // The last character of a one-line text: no lines are left.
+  auto one = BaseModel({"x"});
+  one->DeleteChars(1);
+  EXPECT_EQ(one->LineCount(), 0);
+}
+
+TEST(Primitives, StyleBytesFollowTheText) {
+  auto m = BaseModel({"abc"});
+  m->Strings().Extra(0).Colors = "\x01\x02\x03";
+  m->SetCaret(1, 0);
+  m->DeleteChars(1);
+  EXPECT_EQ(m->Strings().Colors(0), "\x01\x03");
+  m->SetCaret(2, 0);
+  m->InsertText("xy"); // inserted characters take the style of the one before them
+  EXPECT_EQ(m->Strings().Colors(0), "\x01\x03\x03\x03");
+  m->SetCaret(1, 0);
+  m->InsertText("Q");
+  EXPECT_EQ(m->StoredLine(0), "aQcxy");
+  EXPECT_EQ(m->Strings().Colors(0), "\x01\x01\x03\x03\x03");
+  m->SplitLine();
+  EXPECT_EQ(m->Strings().Colors(0), "\x01");
+  EXPECT_EQ(m->Strings().Colors(1), "\x01\x03\x03\x03");
+  m->SetCaret(1, 0);
+  m->JoinLines();
+  EXPECT_EQ(m->Strings().Colors(0), "\x01\x01\x03\x03\x03");
+}
+
+TEST(Primitives, SplitLineMovesWhatFollowsToTheNewLine) {
+  auto m = BaseModel({"abc def", "next"});
+  TPosition after = Tracked(5, 0), before = Tracked(2, 0), below = Tracked(1, 1);
+  for (TPosition* p : {&after, &before, &below}) m->AddPosition(p);
+  m->SetCaret(4, 0);
+  m->SplitLine();
+  // The first part loses its trailing blank.
+  EXPECT_EQ(StoredLines(*m), (Lines{"abc", "def", "next"}));
+  EXPECT_EQ(m->CaretY(), 0);
+  EXPECT_EQ(after.X, 1);
+  EXPECT_EQ(after.Y, 1);
+  EXPECT_EQ(before.X, 2);
+  EXPECT_EQ(before.Y, 0);
+  EXPECT_EQ(below.X, 1);
+  EXPECT_EQ(below.Y, 2);
+  for (TPosition* p : {&after, &before, &below}) m->RemovePosition(p);
+
+  // One undo step takes back the split and the trimming it recorded.
+  m->Undo();
+  EXPECT_EQ(StoredLines(*m), (Lines{"abc def", "next"}));
+
+  auto empty = BaseModel();
+  empty->SplitLine();
+  EXPECT_EQ(StoredLines(*empty), (Lines{"", ""}));
+
+  auto beyond = BaseModel({"a"});
+  beyond->SetOption(soBeyondFileEnd, true);
+  beyond->SetCaret(0, 3);
+  beyond->SplitLine();
+  EXPECT_EQ(StoredLines(*beyond), (Lines{"a"}));
+}
+
+TEST(Primitives, JoinLinesNeedsTheCaretAtTheLineEnd) {
+  auto m = BaseModel({"ab", "cd", "ef"});
+  TPosition nextLine = Tracked(1, 1), later = Tracked(1, 2), sameLine = Tracked(2, 0);
+  for (TPosition* p : {&nextLine, &later, &sameLine}) m->AddPosition(p);
+  m->Strings().Item(0).LineFlags = 1;
+  m->Strings().Item(1).LineFlags = 4;
+  m->SetCaret(2, 0);
+  m->JoinLines();
+  EXPECT_EQ(StoredLines(*m), (Lines{"abcd", "ef"}));
+  EXPECT_EQ(m->Strings().Item(0).LineFlags, 5);
+  EXPECT_EQ(nextLine.X, 3);
+  EXPECT_EQ(nextLine.Y, 0);
+  EXPECT_EQ(later.X, 1);
+  EXPECT_EQ(later.Y, 1);
+  EXPECT_EQ(sameLine.X, 2);
+  EXPECT_EQ(sameLine.Y, 0);
+  for (TPosition* p : {&nextLine, &later, &sameLine}) m->RemovePosition(p);
+
+  m->SetCaret(1, 0);
+  m->JoinLines(); // not at the end
+  m->SetCaret(2, 1);
+  m->JoinLines(); // the last line
+  EXPECT_EQ(StoredLines(*m), (Lines{"abcd", "ef"}));
+
+  // Past the end, the line is padded up to the caret first.
+  m->SetCaret(6, 0);
+  m->JoinLines();
+  EXPECT_EQ(StoredLines(*m), (Lines{"abcd  ef"}));
+
+  auto blank = BaseModel({"", ""});
+  blank->JoinLines();
+  EXPECT_EQ(blank->LineCount(), 0);
+}
+
+TEST(Primitives, ReadOnlyLinesAndAReadOnlyModelRefuseEdits) {
+  auto m = BaseModel({"abc", "def", "ghi"});
+  m->SetLineReadOnly(0, true);
+  EXPECT_TRUE(m->IsLineReadOnly(0));
+  m->SetCaret(1, 0);
+  EXPECT_FALSE(m->InsertText("x"));
+  m->DeleteChars(1);
+  m->SplitLine();
+  m->SetCaret(3, 0);
+  m->JoinLines();
+  m->TypeChar('q');
+  EXPECT_EQ(m->Caret(), (TPoint{3, 0}));
+  m->SetCaret(0, 1);
+  m->BackSpace(); // would join onto the read-only line
+  m->SetCaret(3, 1);
+  m->SetLineReadOnly(2, true);
+  m->DeleteChar(); // would join the read-only line onto this one
+  EXPECT_EQ(StoredLines(*m), (Lines{"abc", "def", "ghi"}));
+  m->SetCaret(1, 1);
+  EXPECT_TRUE(m->InsertText("x"));
+  EXPECT_EQ(m->StoredLine(1), "dxef");
+
+  auto r = BaseModel({"abc", "def"});
+  r->SetCaret(1, 0);
+  r->TypeChar('z');
+  r->SetReadOnly(true);
+  EXPECT_FALSE(r->InsertText("x"));
+  r->DeleteChars(1);
+  r->SplitLine();
+  r->TypeChar('y');
+  r->InsertNewLine();
+  r->BackSpace();
+  r->Undo();
+  EXPECT_FALSE(r->CanUndo());
+  EXPECT_EQ(StoredLines(*r), (Lines{"azbc", "def"}));
+  r->SetReadOnly(false);
+  for (int i = 0; i < 20 && r->CanUndo(); ++i) r->Undo();
+  EXPECT_EQ(StoredLines(*r), (Lines{"abc", "def"}));
+}
+
+TEST(Primitives, InsertingBelowTheTextAppendsLines) {
+  auto m = BaseModel({"a"});
+  m->SetOption(soBeyondFileEnd, true);
+  m->SetCaret(2, 3);
+  EXPECT_TRUE(m->InsertText("x"));
+  EXPECT_EQ(StoredLines(*m), (Lines{"a", "", "", "  x"}));
+}
+
+TEST(Primitives, EditingInsideATabTurnsItIntoBlanks) {
+  auto m = BaseModel();
+  m->SetOption(soUseTabCharacter, true);
+  m->SetTabStops("3");
+  m->Lines().Assign({"a\tb", "c\td"});
+  m->SetCaret(2, 0);
+  EXPECT_TRUE(m->InsertText("X"));
+  EXPECT_EQ(m->StoredLine(0), "a X b");
+  m->SetCaret(2, 1);
+  m->DeleteChars(1);
+  EXPECT_EQ(m->StoredLine(1), "c d");
+  // Undo brings the tab characters back, not just their look.
+  for (int i = 0; i < 20 && m->CanUndo(); ++i) m->Undo();
+  EXPECT_EQ(StoredLines(*m), (Lines{"a\tb", "c\td"}));
+  for (int i = 0; i < 20 && m->CanRedo(); ++i) m->Redo();
+  EXPECT_EQ(ShownLines(*m), (Lines{"a X b", "c d"}));
+}
+
+TEST(Primitives, CaretStepsOverTabExpansions) {
+  auto m = BaseModel();
+  m->SetOption(soUseTabCharacter, true);
+  m->SetTabStops("5");
+  m->Lines().Assign({"a\tb"}); // the tab covers columns 1 to 4, b stands at 5
+  m->SetOption(soCursorOnTabs, true);
+  m->SetCaret(1, 0);
+  m->MoveCaretRight();
+  EXPECT_EQ(m->CaretX(), 5);
+  m->MoveCaretLeft();
+  EXPECT_EQ(m->CaretX(), 1);
+
+  m->SetOption(soCursorOnTabs, false);
+  m->SetOption(soCursorAlwaysOnTabs, true);
+  m->SetCaret(2, 0);
+  EXPECT_EQ(m->CaretX(), 1);
+  m->SetCaret(4, 0);
+  EXPECT_EQ(m->CaretX(), 5);
+}
+
+} // namespace
+} // namespace marlo::test

@@ -1,0 +1,244 @@
+// Loading and saving documents on disk: backups, permissions, symbolic links, and saves
+// that fail without harming the file already there.
+#include "core/platform/error.h"
+#include "core/text/memo_source.h"
+#include "model_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace marlo::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+TEST(Files, SaveWritesTheTextAndLoadReadsItBack) {
+  TempDir d;
+  auto m = BaseModel({"10 PRINT \"hi\"", "", "20 END"});
+  m->SaveToFile(d / "prog.zba");
+  EXPECT_EQ(ReadFile(d / "prog.zba"), "10 PRINT \"hi\"\r\n\r\n20 END");
+  EXPECT_EQ(d.Names(), (Names{"prog.zba"})); // no backup asked for, no temporary file left
+
+  auto l = BaseModel({"x"});
+  l->TypeChar('y');
+  l->LoadFromFile(d / "prog.zba");
+  EXPECT_EQ(StoredLines(*l), (Lines{"10 PRINT \"hi\"", "", "20 END"}));
+  EXPECT_FALSE(l->Modified());
+  EXPECT_FALSE(l->CanUndo());
+
+  m->SetOutFormat(ofUnix);
+  m->Lines().SaveToFile(d / "unix.txt");
+  EXPECT_EQ(ReadFile(d / "unix.txt"), "10 PRINT \"hi\"\n\n20 END\n");
+  l->Lines().LoadFromFile(d / "unix.txt");
+  EXPECT_EQ(StoredLines(*l), (Lines{"10 PRINT \"hi\"", "", "20 END"}));
+
+  // Over an existing, longer file nothing of the old contents remains.
+  WriteFile(d / "long.zba", std::string(1000, 'z'));
+  m->SetOutFormat(ofWindows);
+  m->SaveToFile(d / "long.zba");
+  EXPECT_EQ(ReadFile(d / "long.zba"), "10 PRINT \"hi\"\r\n\r\n20 END");
+}
+
+TEST(Files, SavingLeavesTheModifiedFlagToTheCaller) {
+  TempDir d;
+  auto m = DocModel({"abc"});
+  m->TypeChar('x');
+  ASSERT_TRUE(m->Modified());
+  m->SaveToFile(d / "a.zba");
+  EXPECT_TRUE(m->Modified());
+  m->SetModified(false);
+  m->SaveToFile(d / "a.zba");
+  EXPECT_FALSE(m->Modified());
+}
+
+TEST(Files, BackupNames) {
+  EXPECT_EQ(TCustomMemoSource::BackupName("dir/prog.zba"), "dir/prog.~zb");
+  EXPECT_EQ(TCustomMemoSource::BackupName("prog.bas"), "prog.~ba");
+  EXPECT_EQ(TCustomMemoSource::BackupName("/a/README"), "/a/README.~");
+  EXPECT_EQ(TCustomMemoSource::BackupName("a.b"), "a.~b");
+  EXPECT_EQ(TCustomMemoSource::BackupName("x.zbasic"), "x.~zb");
+  EXPECT_EQ(TCustomMemoSource::BackupName("my.dir/file"), "my.dir/file.~");
+  EXPECT_EQ(TCustomMemoSource::BackupName("v1.2/notes.txt"), "v1.2/notes.~tx");
+}
+
+TEST(Files, BackupsKeepThePreviousContents) {
+  TempDir d;
+  auto m = DocModel({"new"});
+  ASSERT_TRUE(m->Has(soCreateBackups));
+
+  // No earlier file: no backup.
+  m->SaveToFile(d / "fresh.bas");
+  EXPECT_EQ(d.Names(), (Names{"fresh.bas"}));
+
+  WriteFile(d / "prog.zba", "old");
+  m->SaveToFile(d / "prog.zba");
+  EXPECT_EQ(ReadFile(d / "prog.zba"), "new");
+  EXPECT_EQ(ReadFile(d / "prog.~zb"), "old");
+
+  // The next save replaces the backup with what was saved before.
+  m->Lines().Put(0, "newer");
+  m->SaveToFile(d / "prog.zba");
+  EXPECT_EQ(ReadFile(d / "prog.zba"), "newer");
+  EXPECT_EQ(ReadFile(d / "prog.~zb"), "new");
+
+  WriteFile(d / "README", "plain");
+  m->SaveToFile(d / "README");
+  EXPECT_EQ(ReadFile(d / "README.~"), "plain");
+  EXPECT_EQ(ReadFile(d / "README"), "newer");
+
+  EXPECT_EQ(d.Names(), (Names{"README", "README.~", "fresh.bas", "prog.zba", "prog.~zb"}));
+
+  // The handler may choose another name.
+  std::string proposed;
+  m->OnGetBackupName = [&](const std::string& target, std::string& backup) {
+    EXPECT_EQ(target, d / "prog.zba");
+    proposed = backup;
+    backup = d / "saved.bak";
+  };
+  m->SaveToFile(d / "prog.zba");
+  EXPECT_EQ(proposed, d / "prog.~zb");
+  EXPECT_EQ(ReadFile(d / "saved.bak"), "newer");
+  EXPECT_EQ(ReadFile(d / "prog.~zb"), "new");
+}
+
+TEST(Files, SavingKeepsPermissionsAndWritesThroughLinks) {
+  for (bool backups : {false, true}) {
+    SCOPED_TRACE(backups ? "with backups" : "without backups");
+    TempDir d;
+    auto m = DocModel({"new"});
+    m->SetOption(soCreateBackups, backups);
+
+    WriteFile(d / "exec.zba", "old");
+    ASSERT_EQ(::chmod((d / "exec.zba").c_str(), 0750), 0);
+    m->SaveToFile(d / "exec.zba");
+    EXPECT_EQ(Mode(d / "exec.zba"), 0750u);
+    WriteFile(d / "private.zba", "old");
+    ASSERT_EQ(::chmod((d / "private.zba").c_str(), 0600), 0);
+    m->SaveToFile(d / "private.zba");
+    EXPECT_EQ(Mode(d / "private.zba"), 0600u);
+    EXPECT_EQ(ReadFile(d / "private.zba"), "new");
+
+    fs::create_directory(d / "real");
+    WriteFile(d / "real/prog.zba", "old");
+    ASSERT_EQ(::symlink("real/prog.zba", (d / "link.zba").c_str()), 0);
+    m->SaveToFile(d / "link.zba");
+    EXPECT_TRUE(IsSymlink(d / "link.zba"));
+    EXPECT_EQ(ReadFile(d / "real/prog.zba"), "new");
+    if (backups) {
+      bool besideTarget = fs::exists(d / "real/prog.~zb") && ReadFile(d / "real/prog.~zb") == "old";
+      bool besideLink = fs::exists(d / "link.~zb") && ReadFile(d / "link.~zb") == "old";
+      EXPECT_TRUE(besideTarget || besideLink) << "the old contents are kept as a backup";
+    }
+    // No temporary files are left in either folder.
+    for (const auto& name : d.Names()) EXPECT_TRUE(name.find(".zba.") == std::string::npos) << name;
+    for (const auto& name : d.Names("real"))
+      EXPECT_TRUE(name.find(".zba.") == std::string::npos) << name;
+  }
+}
+
+// Runs a save that must fail: it raises marlo::Error, leaves the old file as it was and
+// keeps the document modified.
+void ExpectFailedSave(TCustomMemoSource& m, const std::string& path) {
+  bool wasModified = m.Modified();
+  EXPECT_THROW(m.SaveToFile(path), Error) << path;
+  EXPECT_EQ(m.Modified(), wasModified);
+}
+
+TEST(Files, AFailedSaveRaisesAndLeavesTheOldFileWhole) {
+  for (bool backups : {false, true}) {
+    SCOPED_TRACE(backups ? "with backups" : "without backups");
+    TempDir d;
+    auto m = DocModel({"new"});
+    m->SetOption(soCreateBackups, backups);
+    m->TypeChar('!');
+
+    ExpectFailedSave(*m, d / "missing/p.zba");
+    WriteFile(d / "file.txt", "a file");
+    ExpectFailedSave(*m, d / "file.txt/p.zba");
+    if (!backups) {
+      fs::create_directory(d / "sub");
+      WriteFile(d / "sub/inside", "x");
+      ExpectFailedSave(*m, d / "sub");
+      EXPECT_TRUE(fs::is_directory(d / "sub"));
+    }
+    EXPECT_EQ(ReadFile(d / "file.txt"), "a file");
+    EXPECT_FALSE(fs::exists(d / "missing"));
+  }
+
+  // The backup cannot be made: its name is taken by a folder that cannot be deleted.
+  {
+    TempDir d;
+    auto m = DocModel({"new"});
+    WriteFile(d / "p.zba", "old");
+    fs::create_directory(d / "p.~zb");
+    WriteFile(d / "p.~zb/keep", "x");
+    ExpectFailedSave(*m, d / "p.zba");
+    EXPECT_EQ(ReadFile(d / "p.zba"), "old");
+    EXPECT_EQ(ReadFile(d / "p.~zb/keep"), "x");
+  }
+
+  // The chosen backup lies in a folder that does not exist.
+  {
+    TempDir d;
+    auto m = DocModel({"new"});
+    m->OnGetBackupName = [&](const std::string&, std::string& backup) {
+      backup = d / "nowhere/p.bak";
+    };
+    WriteFile(d / "p.zba", "old");
+    ExpectFailedSave(*m, d / "p.zba");
+    EXPECT_EQ(ReadFile(d / "p.zba"), "old");
+  }
+}
+
+TEST(Files, ASaveIntoAReadOnlyFolderFails) {
+  for (bool backups : {false, true}) {
+    SCOPED_TRACE(backups ? "with backups" : "without backups");
+    TempDir d;
+    ASSERT_EQ(::chmod(d.Path().c_str(), 0755), 0);
+    fs::create_directory(d / "ro");
+    WriteFile(d / "ro/p.zba", "old");
+    ASSERT_EQ(::chmod((d / "ro/p.zba").c_str(), 0666), 0);
+    ASSERT_EQ(::chmod((d / "ro").c_str(), 0555), 0);
+
+    auto m = DocModel({"new"});
+    m->SetOption(soCreateBackups, backups);
+    m->TypeChar('!');
+    std::string target = d / "ro/p.zba";
+    // 0: raised marlo::Error, 1: no error, 2: another exception.
+    int outcome = RunUnprivileged([&] {
+      try {
+        m->SaveToFile(target);
+      } catch (const Error&) {
+        return m->Modified() ? 0 : 3;
+      } catch (...) {
+        return 2;
+      }
+      return 1;
+    });
+    EXPECT_EQ(outcome, 0);
+    EXPECT_EQ(ReadFile(target), "old");
+    EXPECT_EQ(d.Names("ro"), (Names{"p.zba"}));
+  }
+}
+
+TEST(Files, LoadingAFileThatCannotBeReadKeepsTheText) {
+  TempDir d;
+  auto m = BaseModel({"keep"});
+  m->TypeChar('x');
+  EXPECT_THROW(m->LoadFromFile(d / "missing.zba"), Error);
+  EXPECT_THROW(m->LoadFromFile(d.Path()), Error);
+  EXPECT_THROW(m->Lines().LoadFromFile(d / "missing.zba"), Error);
+  EXPECT_EQ(StoredLines(*m), (Lines{"xkeep"}));
+  EXPECT_TRUE(m->Modified());
+  EXPECT_TRUE(m->CanUndo());
+}
+
+} // namespace
+} // namespace marlo::test

@@ -1,0 +1,807 @@
+// Long random sequences of commands on random texts, checked after every step against
+// what the model promises whatever the commands were:
+//
+// - the caret is never at a negative place, and never below the last line unless
+//   soBeyondFileEnd allows it (an empty text has its caret on line 0). In the sessions
+//   that keep soLimitEOL on throughout and use only the commands (no raw SplitLine, no
+//   Lines writes, which leave the caret where it was by design), the caret column never
+//   passes the end of its line;
+// - a selection is in document order, of a kind that BlockOption allows, and the
+//   selection list has one item per selected line;
+// - bookmarks are sorted by line, column and number, numbers are unique and 1 to 255;
+// - each command is at most one notification to the views; a command that changed the
+//   text, moved the caret, changed the line count, the selection or the modified state
+//   says so in its flags, and the changed line range covers every line that changed;
+// - Modified follows the save point: a change of the text since SetModified(false) sets
+//   it, undoing back to the save point clears it, undoing past the save point or losing
+//   history that cannot be replayed (line writes, AllowUndo off) keeps it set;
+// - saving and loading the text gives the same lines back (but for the blanks at line
+//   ends and empty last lines, which the file format does not keep).
+//
+// Every 250 steps and at the end, undoing everything gives back exactly the text the
+// history starts from; redoing everything then gives the text as it was (compared without
+// trailing blanks, and only when no blanks were trimmed from a line the caret left since
+// the history started, since that trimming is not recorded and redo does not trim);
+// undoing and redoing everything once more gives the same two texts again. The session
+// then goes on from there, half of the time with a fresh history.
+#include "core/text/code_template.h"
+#include "core/text/memo_source.h"
+#include "model_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <functional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace marlo::test {
+namespace {
+
+constexpr int kSeeds = 20;
+constexpr int kSteps = 2000;
+constexpr int kCheckpoint = 250; // steps between two rounds of undo and redo of everything
+
+class Rng {
+public:
+  explicit Rng(uint32_t seed) : engine_(seed) {}
+  int Below(int n) { return n <= 0 ? 0 : static_cast<int>(engine_() % static_cast<uint32_t>(n)); }
+  int Range(int lo, int hi) { return lo + Below(hi - lo + 1); }
+  bool Chance(int percent) { return Below(100) < percent; }
+  template <typename T> const T& Pick(const std::vector<T>& v) {
+    return v[static_cast<size_t>(Below(static_cast<int>(v.size())))];
+  }
+
+private:
+  std::mt19937 engine_;
+};
+
+const std::vector<std::string> kWords = {
+    "foo",    "bar",       "x",    "PRINT", "if",  "then",  "for",  "i",   "=",
+    "0",      "to",        "next", "(a)",   "[1]", "{b}",   "a:b",  "rem", "\"s\"",
+    "x(1,2)", "\xe9t\xe9", "\xff", "12.5",  "end", "((",    "))",   "]",   "WHILE",
+    "Sync",   "a.b",       "->",   "#",     "'q'", "MiXeD", "loop", "do",  "\xc0\xe0"};
+
+std::string RandomLine(Rng& r, bool tabs) {
+  std::string line;
+  int indent = r.Below(4) == 0 ? 0 : r.Range(0, 6);
+  if (tabs && r.Chance(30)) line += std::string(static_cast<size_t>(r.Range(1, 2)), '\t');
+  line += std::string(static_cast<size_t>(indent), ' ');
+  int words = r.Range(0, 6);
+  for (int i = 0; i < words; ++i) {
+    if (i > 0) {
+      int sep = r.Below(10);
+      line += sep < 6 ? " " : sep < 8 ? ":" : sep < 9 ? "  " : (tabs ? "\t" : " ");
+    }
+    line += r.Pick(kWords);
+  }
+  return RTrim(line);
+}
+
+Lines RandomText(Rng& r, bool tabs) {
+  Lines text;
+  int n = r.Below(6) == 0 ? r.Range(0, 2) : r.Range(1, 25);
+  for (int i = 0; i < n; ++i) text.push_back(r.Chance(15) ? std::string() : RandomLine(r, tabs));
+  return text;
+}
+
+std::string Join(const Lines& lines) {
+  std::string s;
+  for (size_t i = 0; i < lines.size(); ++i) s += (i ? "\r\n" : "") + lines[i];
+  return s;
+}
+
+Lines DropEmptyTail(Lines lines) {
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  return lines;
+}
+
+bool HasTrailingBlank(const Lines& lines) {
+  for (const auto& l : lines)
+    if (!l.empty() && static_cast<unsigned char>(l.back()) <= 32) return true;
+  return false;
+}
+
+std::string Show(const Lines& lines) {
+  std::string s;
+  for (const auto& l : lines) s += "  |" + l + "|\n";
+  return s;
+}
+
+bool SameRecord(const TUndoRecord& a, const TUndoRecord& b) {
+  return a.Action == b.Action && a.Value1 == b.Value1 && a.Value2 == b.Value2 && a.Text == b.Text &&
+         a.FirstOfChange == b.FirstOfChange && a.ChangeKind == b.ChangeKind &&
+         a.InGroup == b.InGroup;
+}
+
+int LastTextRecord(const TUndoList& list) {
+  for (int i = list.Count() - 1; i >= 0; --i)
+    if (list[i].ChangesText()) return i;
+  return -1;
+}
+
+bool TextRecordAbove(const TUndoList& list, int index) {
+  for (int i = std::max(index + 1, 0); i < list.Count(); ++i)
+    if (list[i].ChangesText()) return true;
+  return false;
+}
+
+struct State {
+  Lines lines;
+  TPoint caret, begin, end;
+  TSelectionType kind;
+  bool modified;
+  int undoCount, redoCount, undoTextRecords;
+
+  static State Of(const TCustomMemoSource& m) {
+    State s{StoredLines(m),
+            m.Caret(),
+            m.BlockBegin(),
+            m.BlockEnd(),
+            m.SelectionKind(),
+            m.Modified(),
+            m.UndoList().Count(),
+            m.RedoList().Count(),
+            0};
+    for (int i = 0; i < m.UndoList().Count(); ++i)
+      s.undoTextRecords += m.UndoList()[i].ChangesText();
+    return s;
+  }
+};
+
+enum class StepKind { Plain, Undo, Redo, Save, ForceModified, ClearsHistory };
+
+class Session {
+public:
+  explicit Session(uint32_t seed) : seed_(seed), r_(seed * 7919u + 13u) {
+    strictEol_ = seed % 2 == 0;
+    tabs_ = seed % 4 >= 2;
+    if (seed % 3 == 0) {
+      m_.ConfigureAsDocument();
+    } else {
+      m_.CodeTemplates() = DefaultCodeTemplates();
+      m_.SetTemplatesType("Custom");
+    }
+    m_.SetOverwrite(false);
+    ResetClipboard(); // each seed starts with an empty clipboard that holds no column
+    if (strictEol_) m_.SetOption(soLimitEOL, true);
+    if (tabs_) {
+      m_.SetOption(soUseTabCharacter, true);
+      m_.SetTabStops(r_.Pick(std::vector<std::string>{"3", "4", "2,5", "9,17", "1"}));
+    }
+    m_.AddView(&view_, false);
+    // Every caret move that leaves a line passes here first: a line left with blanks at
+    // its end loses them without an undo record.
+    m_.OnCaretMoveHook = [this](TCustomMemoSource& m, int& dLine, int&) {
+      int y = m.CaretY();
+      if (dLine != 0 && y < m.LineCount() && !m.StoredLine(y).empty() &&
+          static_cast<unsigned char>(m.StoredLine(y).back()) <= 32)
+        maybeTrimmed_ = true;
+    };
+    Load(RandomText(r_, tabs_));
+    BuildCommands();
+  }
+  ~Session() {
+    m_.SetOverwrite(false);
+    m_.RemoveView(&view_);
+  }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  void Run(int steps) {
+    int failuresBefore = Failures();
+    for (step_ = 0; step_ < steps; ++step_) {
+      const Command& c = PickCommand();
+      Remember(c.name);
+      State before = State::Of(m_);
+      bool modelWasModified = m_.Modified();
+      view_.Reset();
+      StepKind kind = c.run();
+      CheckStep(before, modelWasModified, kind);
+      if (Failures() > failuresBefore) {
+        ADD_FAILURE() << Trail() << "text before the last command:\n" << Show(before.lines);
+        return;
+      }
+      if ((step_ + 1) % kCheckpoint == 0 && step_ + 1 < steps) {
+        Checkpoint();
+        if (Failures() > failuresBefore) return;
+        Continue();
+      }
+    }
+    Checkpoint();
+  }
+
+  static int Failures() {
+    return ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
+  }
+
+private:
+  struct Command {
+    std::string name;
+    int weight;
+    std::function<StepKind()> run;
+  };
+
+  void Load(const Lines& text) {
+    m_.LoadFromBytes(Join(text));
+    HistoryCleared();
+    forced_ = false;
+    savedDepth_ = -1;
+    expModified_ = false;
+  }
+
+  void HistoryCleared() {
+    start_ = StoredLines(m_);
+    maybeTrimmed_ = false;
+  }
+
+  // ---- Commands ----------------------------------------------------------------------
+
+  void Add(std::string name, int weight, std::function<void()> f) {
+    commands_.push_back({std::move(name), weight, [f] {
+                           f();
+                           return StepKind::Plain;
+                         }});
+  }
+  void AddKind(std::string name, int weight, std::function<StepKind()> f) {
+    commands_.push_back({std::move(name), weight, std::move(f)});
+  }
+
+  bool Clamped() const { return m_.Has(soLimitEOL) && !m_.Has(soBeyondFileEnd); }
+
+  int RandomX() { return r_.Range(-2, m_.LineLength(m_.CaretY()) + 4); }
+  int RandomY() { return r_.Range(-1, m_.LineCount() + 1); }
+
+  std::function<void()> RandomMove() {
+    switch (r_.Below(10)) {
+    case 0:
+      return [this] { m_.MoveCaretUp(); };
+    case 1:
+      return [this] { m_.MoveCaretDown(); };
+    case 2:
+      return [this] { m_.MoveCaretLeft(); };
+    case 3:
+      return [this] { m_.MoveCaretRight(); };
+    case 4:
+      return [this] { m_.MoveCaretToLineStart(); };
+    case 5:
+      return [this] { m_.MoveCaretToLineEnd(); };
+    case 6:
+      return [this] { m_.WordLeft(); };
+    case 7:
+      return [this] { m_.WordRight(); };
+    case 8:
+      return [this] { m_.MoveCaretToBottom(); };
+    default: {
+      int x = RandomX(), y = RandomY();
+      return [this, x, y] { m_.SetCaret(x, y); };
+    }
+    }
+  }
+
+  std::vector<std::string> RandomInsertion() {
+    std::vector<std::string> lines;
+    int n = r_.Below(4) == 0 ? r_.Range(2, 4) : 1;
+    for (int i = 0; i < n; ++i) lines.push_back(r_.Chance(10) ? "" : RandomLine(r_, tabs_));
+    if (lines.size() == 1 && lines[0].empty()) lines[0] = "z";
+    return lines;
+  }
+
+  void BuildCommands() {
+    const std::string typed = "      abcxyzXYZ(){}[]:=\"'0123.,;\xe9\xff";
+    Add("TypeChar", 24, [this, typed] {
+      char c = typed[static_cast<size_t>(r_.Below(static_cast<int>(typed.size())))];
+      Remember(std::string("  char '") + c + "'");
+      m_.TypeChar(c);
+    });
+    Add("InsertNewLine", 7, [this] { m_.InsertNewLine(); });
+    Add("BackSpace", 7, [this] { m_.BackSpace(); });
+    Add("DeleteChar", 5, [this] { m_.DeleteChar(); });
+    Add("TabKey", 3, [this] { m_.TabKey(); });
+    Add("BackTab", 2, [this] { m_.BackTab(); });
+    Add("DeleteLine", 2, [this] { m_.DeleteLine(); });
+    Add("DeleteToLineStart", 1, [this] { m_.DeleteToLineStart(); });
+    Add("DeleteToLineEnd", 1, [this] { m_.DeleteToLineEnd(); });
+    Add("DeleteWordRight", 2, [this] { m_.DeleteWordRight(); });
+    Add("DeleteWordLeft", 2, [this] { m_.DeleteWordLeft(); });
+    Add("DeleteToWordEnd", 2, [this] { m_.DeleteToWordEnd(); });
+    Add("IndentBlock", 1, [this] { m_.IndentBlock(); });
+    Add("UnindentBlock", 1, [this] { m_.UnindentBlock(); });
+    Add("UpperCaseBlock", 1, [this] { m_.UpperCaseBlock(); });
+    Add("LowerCaseBlock", 1, [this] { m_.LowerCaseBlock(); });
+    Add("ToggleCaseBlock", 1, [this] { m_.ToggleCaseBlock(); });
+    Add("UpperCaseWord", 1, [this] { m_.UpperCaseWord(); });
+    Add("LowerCaseWord", 1, [this] { m_.LowerCaseWord(); });
+    Add("QuoteBlock", 1, [this] { m_.QuoteBlock(); });
+    Add("DeleteSelection", 2, [this] { m_.DeleteSelection(); });
+    Add("CopyToClipboard", 2, [this] { m_.CopyToClipboard(); });
+    Add("CutToClipboard", 2, [this] { m_.CutToClipboard(); });
+    Add("PasteFromClipboard", 3, [this] { m_.PasteFromClipboard(); });
+    Add("clipboard text", 1, [this] {
+      std::vector<std::string> lines = RandomInsertion();
+      std::string text;
+      for (size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + lines[i];
+      if (r_.Chance(20)) text += "\r\n";
+      TClipboard::Current().SetText(text);
+    });
+    Add("InsertLines", 2, [this] { m_.InsertLines(RandomInsertion(), false); });
+    Add("InsertLines column", 2, [this] { m_.InsertLines(RandomInsertion(), true); });
+    Add("InsertCodeTemplate", 2, [this] {
+      int i = r_.Range(-1, static_cast<int>(m_.CodeTemplates().size()));
+      Remember("  template " + std::to_string(i));
+      m_.InsertCodeTemplate(i);
+    });
+    Add("MoveSelectionToCaret", 1, [this] { m_.MoveSelectionToCaret(); });
+    Add("CopySelectionToCaret", 1, [this] { m_.CopySelectionToCaret(); });
+    Add("GotoMatchingBracket", 1, [this] { m_.GotoMatchingBracket(); });
+    Add("InsertGuid", 1, [this] { m_.InsertGuid(); });
+
+    Add("MoveCaretUp", 4, [this] { m_.MoveCaretUp(); });
+    Add("MoveCaretDown", 4, [this] { m_.MoveCaretDown(); });
+    Add("MoveCaretLeft", 4, [this] { m_.MoveCaretLeft(); });
+    Add("MoveCaretRight", 4, [this] { m_.MoveCaretRight(); });
+    Add("MoveCaretToLineStart", 1, [this] { m_.MoveCaretToLineStart(); });
+    Add("MoveCaretToLineEnd", 2, [this] { m_.MoveCaretToLineEnd(); });
+    Add("MoveCaretToTop", 1, [this] { m_.MoveCaretToTop(); });
+    Add("MoveCaretToBottom", 1, [this] { m_.MoveCaretToBottom(); });
+    Add("WordLeft", 2, [this] { m_.WordLeft(); });
+    Add("WordRight", 2, [this] { m_.WordRight(); });
+    Add("SetCaret", 4, [this] {
+      int x = RandomX(), y = RandomY();
+      Remember("  to " + std::to_string(x) + "," + std::to_string(y));
+      m_.SetCaret(x, y);
+    });
+    // Far places only where the limits pull the caret back: text typed far below the
+    // end or far right of a line would grow the text beyond what a test can replay.
+    Add("SetCaret extreme", 1, [this] {
+      if (!Clamped()) return;
+      static const std::vector<long long> far = {LLONG_MIN, INT_MIN, -1, INT_MAX, LLONG_MAX};
+      long long x = r_.Pick(far), y = r_.Pick(far);
+      m_.SetCaret(x, y);
+    });
+    Add("MoveCaret", 1, [this] {
+      if (!Clamped()) return;
+      static const std::vector<int> d = {INT_MIN, -5, -1, 0, 1, 3, INT_MAX};
+      m_.MoveCaret(r_.Pick(d), r_.Pick(d));
+    });
+
+    Add("SelectMove stream", 5, [this] {
+      auto move = RandomMove();
+      m_.SelectMove(TSelectionType::Stream, move);
+    });
+    Add("SelectMove column", 4, [this] {
+      auto move = RandomMove();
+      m_.SelectMove(TSelectionType::Column, move);
+    });
+    Add("SelectAll", 1, [this] { m_.SelectAll(); });
+    Add("SelectWordAtCaret", 1, [this] { m_.SelectWordAtCaret(); });
+    Add("SelectCaretLine", 1, [this] { m_.SelectCaretLine(); });
+    Add("ClearSelection", 1, [this] { m_.ClearSelection(); });
+    Add("SelectBlock", 2, [this] {
+      TSelectionType kind = r_.Chance(50) ? TSelectionType::Stream : TSelectionType::Column;
+      int y1 = r_.Range(0, std::max(0, m_.LineCount() - 1)),
+          y2 = r_.Range(0, std::max(0, m_.LineCount() - 1));
+      int x1 = r_.Range(0, m_.LineLength(y1) + 2), x2 = r_.Range(0, m_.LineLength(y2) + 2);
+      Remember("  block " + std::to_string(x1) + "," + std::to_string(y1) + " " +
+               std::to_string(x2) + "," + std::to_string(y2));
+      m_.SelectBlock(kind, x1, y1, x2, y2);
+    });
+    Add("SetBlockBegin", 1, [this] { m_.SetBlockBegin(); });
+    Add("SetBlockEnd", 1, [this] { m_.SetBlockEnd(); });
+
+    Add("SetBookmark", 2, [this] { m_.SetBookmark(r_.Range(0, 12)); });
+    Add("SetBookmark odd number", 1, [this] {
+      m_.SetBookmark(r_.Pick(std::vector<int>{-1, 255, 256, 1000}));
+    });
+    Add("ClearBookmark", 1, [this] { m_.ClearBookmark(r_.Range(0, 12)); });
+    Add("ToggleBookmark", 1, [this] { m_.ToggleBookmark(r_.Range(0, 12)); });
+    Add("GotoBookmark", 2, [this] { m_.GotoBookmark(r_.Range(0, 12)); });
+
+    AddKind("Undo", 9, [this] {
+      m_.Undo();
+      return StepKind::Undo;
+    });
+    AddKind("Redo", 4, [this] {
+      m_.Redo();
+      return StepKind::Redo;
+    });
+    AddKind("SetModified(false)", 2, [this] {
+      m_.SetModified(false);
+      return StepKind::Save;
+    });
+    AddKind("SetModified(true)", 1, [this] {
+      if (!r_.Chance(20)) return StepKind::Plain;
+      m_.SetModified(true);
+      return StepKind::ForceModified;
+    });
+
+    std::vector<TStringsOption> toggles = {soBackUnindents,      soGroupUndo,    soBeyondFileEnd,
+                                           soForceCutCopy,       soAutoIndent,   soPersistentBlocks,
+                                           soOverwriteBlocks,    soCursorOnTabs, soOptimalFill,
+                                           soCursorAlwaysOnTabs, soUsePrevIndent};
+    if (!strictEol_) toggles.push_back(soLimitEOL);
+    if (!tabs_) toggles.push_back(soSmartTab);
+    Add("toggle option", 3, [this, toggles] {
+      TStringsOption o = r_.Pick(toggles);
+      Remember("  option " + std::to_string(int(o)) + (m_.Has(o) ? " off" : " on"));
+      m_.SetOption(o, !m_.Has(o));
+    });
+    Add("ToggleOverwrite", 1, [this] { m_.ToggleOverwrite(); });
+    Add("SetBlockOption", 1, [this] {
+      TBlockOption b =
+          r_.Pick(std::vector<TBlockOption>{bkStreamSel, bkBlockSel, bkNone, bkBoth, bkBoth});
+      Remember("  block option " + std::to_string(int(b)));
+      m_.SetBlockOption(b);
+    });
+    Add("SetBlockIndent", 1, [this] { m_.SetBlockIndent(r_.Range(-1, 4)); });
+    Add("SetSpacesInTab", 1, [this] { m_.SetSpacesInTab(r_.Range(0, 11)); });
+    if (!tabs_)
+      Add("SetTabStops", 1, [this] {
+        m_.SetTabStops(r_.Pick(std::vector<std::string>{"3", "9,17", "2,4"}));
+      });
+    Add("SetReadOnly", 1, [this] {
+      if (m_.ReadOnly() || r_.Chance(15)) m_.SetReadOnly(!m_.ReadOnly());
+    });
+
+    Add("InsertText", 2, [this] { m_.InsertText(RandomLine(r_, tabs_)); });
+    Add("DeleteChars", 2, [this] { m_.DeleteChars(r_.Range(-1, 5)); });
+    Add("JoinLines", 1, [this] { m_.JoinLines(); });
+    if (!strictEol_) {
+      Add("SplitLine", 1, [this] { m_.SplitLine(); });
+      AddKind("Lines write", 1, [this] {
+        if (!r_.Chance(25)) return StepKind::Plain;
+        int n = m_.LineCount();
+        switch (r_.Below(4)) {
+        case 0:
+          m_.Lines().Put(r_.Range(-1, n), RandomLine(r_, tabs_));
+          break;
+        case 1:
+          m_.Lines().Insert(r_.Range(-1, n + 1), RandomLine(r_, tabs_));
+          break;
+        case 2:
+          m_.Lines().Delete(r_.Range(-1, n));
+          break;
+        default:
+          m_.Lines().Add(RandomLine(r_, tabs_));
+          break;
+        }
+        return StepKind::ClearsHistory;
+      });
+      AddKind("AllowUndo off and on", 1, [this] {
+        if (!r_.Chance(10)) return StepKind::Plain;
+        m_.SetAllowUndo(false);
+        m_.SetAllowUndo(true);
+        return StepKind::ClearsHistory;
+      });
+    }
+    for (const auto& c : commands_) totalWeight_ += c.weight;
+  }
+
+  const Command& PickCommand() {
+    int w = r_.Below(totalWeight_);
+    for (const auto& c : commands_) {
+      if (w < c.weight) return c;
+      w -= c.weight;
+    }
+    return commands_.back();
+  }
+
+  // ---- Checks ------------------------------------------------------------------------
+
+  void CheckStep(const State& before, bool modelWasModified, StepKind kind) {
+    State after = State::Of(m_);
+    bool textChanged = after.lines != before.lines;
+    // A write to a line outside the text is ignored and keeps the history.
+    if (kind == StepKind::ClearsHistory && (after.undoCount > 0 || after.redoCount > 0))
+      kind = StepKind::Plain;
+    // Undo and redo with nothing to replay, or on a read-only text, do nothing at all.
+    if ((kind == StepKind::Undo || kind == StepKind::Redo) && after.undoCount == before.undoCount &&
+        after.redoCount == before.redoCount && !textChanged)
+      kind = StepKind::Plain;
+    if (kind == StepKind::ClearsHistory) {
+      // Lines written since the save cannot be undone: the save is out of reach.
+      if (textChanged || expModified_) forced_ = true;
+      if (textChanged) expModified_ = true;
+      savedDepth_ = -1;
+      HistoryCleared();
+    }
+
+    CheckCaretAndSelection();
+    CheckBookmarks();
+    CheckNotification(before, after, textChanged);
+    CheckModified(before, after, textChanged, modelWasModified, kind);
+    if (step_ % 50 == 0) CheckSaveLoad();
+  }
+
+  void CheckCaretAndSelection() {
+    TPoint c = m_.Caret();
+    EXPECT_GE(c.X, 0);
+    EXPECT_GE(c.Y, 0);
+    if (!m_.Has(soBeyondFileEnd)) {
+      EXPECT_LT(c.Y, std::max(1, m_.LineCount())) << "caret below the text";
+    }
+    if (strictEol_) {
+      EXPECT_LE(c.X, m_.LineLength(c.Y)) << "caret past the end of its line";
+    }
+
+    TSelectionType kind = m_.SelectionKind();
+    switch (m_.BlockOption()) {
+    case bkStreamSel:
+      EXPECT_NE(kind, TSelectionType::Column);
+      break;
+    case bkBlockSel:
+      EXPECT_NE(kind, TSelectionType::Stream);
+      break;
+    case bkNone:
+      EXPECT_EQ(kind, TSelectionType::None);
+      break;
+    case bkBoth:
+      break;
+    }
+    if (kind == TSelectionType::None) {
+      EXPECT_EQ(m_.Selection().Count(), 0);
+      return;
+    }
+    TPoint b = m_.BlockBegin(), e = m_.BlockEnd();
+    EXPECT_GE(b.X, 0);
+    EXPECT_GE(b.Y, 0);
+    EXPECT_TRUE(b.Y < e.Y || (b.Y == e.Y && b.X <= e.X)) << "block out of order";
+    if (kind == TSelectionType::Column) {
+      EXPECT_LE(b.X, e.X) << "column block out of order";
+    }
+    EXPECT_EQ(m_.Selection().Count(), e.Y - b.Y + 1);
+    std::string text = m_.Selection().Text(); // must not fail whatever the block
+    (void)text;
+  }
+
+  void CheckBookmarks() {
+    const auto& items = m_.Bookmarks().Items();
+    std::vector<int> numbers;
+    for (size_t i = 0; i < items.size(); ++i) {
+      const TBookmark& b = items[i];
+      EXPECT_GE(b.Number, 1);
+      EXPECT_LE(b.Number, 255);
+      EXPECT_GE(b.X, 0);
+      EXPECT_GE(b.Y, 0);
+      numbers.push_back(b.Number);
+      if (i > 0) {
+        const TBookmark& a = items[i - 1];
+        EXPECT_TRUE(a.Y < b.Y || (a.Y == b.Y && (a.X < b.X || (a.X == b.X && a.Number < b.Number))))
+            << "bookmarks out of order";
+      }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_TRUE(std::adjacent_find(numbers.begin(), numbers.end()) == numbers.end())
+        << "a bookmark number twice";
+  }
+
+  void CheckNotification(const State& before, const State& after, bool textChanged) {
+    ASSERT_LE(view_.Count(), 1) << "more than one notification for one command";
+    bool selectionChanged =
+        before.kind != after.kind || (after.kind != TSelectionType::None &&
+                                      (before.begin != after.begin || before.end != after.end));
+    bool needed = textChanged || before.caret != after.caret ||
+                  before.lines.size() != after.lines.size() || before.modified != after.modified ||
+                  selectionChanged;
+    if (!needed) return;
+    ASSERT_EQ(view_.Count(), 1) << "a change without a notification: text " << textChanged
+                                << ", caret " << before.caret.X << "," << before.caret.Y << " to "
+                                << after.caret.X << "," << after.caret.Y << ", lines "
+                                << before.lines.size() << " to " << after.lines.size()
+                                << ", modified " << before.modified << " to " << after.modified;
+    const TChangeInfo& info = view_.Last();
+    EXPECT_TRUE(!textChanged || info.Flags.Has(chText)) << "no chText";
+    EXPECT_TRUE(before.caret == after.caret || info.Flags.Has(chCaret)) << "no chCaret";
+    EXPECT_TRUE(before.lines.size() == after.lines.size() || info.Flags.Has(chLineCount))
+        << "no chLineCount";
+    EXPECT_TRUE(before.modified == after.modified || info.Flags.Has(chModified)) << "no chModified";
+    EXPECT_TRUE(!selectionChanged || info.Flags.Has(chSelection))
+        << "no chSelection: " << int(before.kind) << " " << before.begin.X << "," << before.begin.Y
+        << "-" << before.end.X << "," << before.end.Y << " became " << int(after.kind) << " "
+        << after.begin.X << "," << after.begin.Y << "-" << after.end.X << "," << after.end.Y;
+    if (!textChanged) return;
+    size_t n = std::min(before.lines.size(), after.lines.size());
+    size_t first = 0;
+    while (first < n && before.lines[first] == after.lines[first]) ++first;
+    if (before.lines.size() == after.lines.size()) {
+      for (size_t i = first; i < n; ++i) {
+        if (before.lines[i] == after.lines[i]) continue;
+        EXPECT_LE(info.FirstLine, static_cast<int>(i)) << "changed line outside the range";
+        EXPECT_GE(info.LastLine, static_cast<int>(i)) << "changed line outside the range";
+      }
+    } else if (first < after.lines.size()) {
+      EXPECT_LE(info.FirstLine, static_cast<int>(first)) << "changed line outside the range";
+    }
+  }
+
+  void CheckModified(const State& before, const State& after, bool textChanged,
+                     bool modelWasModified, StepKind kind) {
+    const TUndoList& undo = m_.UndoList();
+    switch (kind) {
+    case StepKind::Save:
+      if (modelWasModified) {
+        savedDepth_ = LastTextRecord(undo);
+        if (savedDepth_ >= 0) savedRecord_ = undo[savedDepth_];
+      }
+      forced_ = false;
+      expModified_ = false;
+      break;
+    case StepKind::ForceModified:
+      forced_ = true;
+      expModified_ = true;
+      break;
+    case StepKind::Undo:
+    case StepKind::Redo: {
+      // Undoing the record of the save point puts the saved text out of reach.
+      if (kind == StepKind::Undo && savedDepth_ >= 0 &&
+          (undo.Count() <= savedDepth_ || !SameRecord(undo[savedDepth_], savedRecord_))) {
+        savedDepth_ = -1;
+        forced_ = true;
+      }
+      bool recomputed = forced_ || TextRecordAbove(undo, savedDepth_);
+      if (textChanged || modelWasModified) {
+        expModified_ = recomputed;
+      } else if (m_.Modified() != expModified_ && m_.Modified() == recomputed) {
+        expModified_ = recomputed; // records that changed nothing in the end
+      }
+      break;
+    }
+    case StepKind::Plain:
+    case StepKind::ClearsHistory:
+      if (textChanged) expModified_ = true;
+      // A change that put text records on the list and took them back within itself.
+      if (!textChanged && !expModified_ && m_.Modified() &&
+          after.undoTextRecords > before.undoTextRecords)
+        expModified_ = true;
+      break;
+    }
+    EXPECT_EQ(m_.Modified(), expModified_) << "Modified disagrees with the save point";
+  }
+
+  void CheckSaveLoad() {
+    TMemoSource copy;
+    copy.SetOption(soUseTabCharacter, m_.Has(soUseTabCharacter));
+    copy.SetSpacesInTab(m_.SpacesInTab());
+    copy.LoadFromBytes(m_.SaveToBytes());
+    EXPECT_EQ(DropEmptyTail(StoredLines(copy)), DropEmptyTail(RTrimmed(StoredLines(m_))))
+        << "saved and loaded again";
+  }
+
+  // ---- Checkpoints -------------------------------------------------------------------
+
+  // Undo comes back to the text the history starts from, exactly. What it cannot bring
+  // back: a text of one empty line, which the primitives remove when they leave it (an
+  // empty text has no lines); blanks at line ends that were in the text when a write
+  // cleared the history and that the caret trimmed later without a record; and a tab
+  // that such trimming took from a line end, which comes back as the blanks it showed
+  // when undo puts text after it again.
+  Lines Comparable(Lines lines) const {
+    if (tabs_ && maybeTrimmed_)
+      for (auto& l : lines) l = m_.ExpandTabs(l);
+    if (HasTrailingBlank(start_)) lines = RTrimmed(lines);
+    if (lines.size() == 1 && lines[0].empty()) lines.clear();
+    return lines;
+  }
+
+  bool UndoAll() {
+    for (int i = 0; i < 20000 && m_.CanUndo(); ++i) m_.Undo();
+    return !m_.CanUndo();
+  }
+  bool RedoAll() {
+    for (int i = 0; i < 20000 && m_.CanRedo(); ++i) m_.Redo();
+    return !m_.CanRedo();
+  }
+
+  // Undo everything, redo everything, twice.
+  void Checkpoint() {
+    SCOPED_TRACE(Trail());
+    m_.SetReadOnly(false);
+    // What was undone last is redone first: the history then ends at the text compared.
+    ASSERT_TRUE(RedoAll()) << "redo does not come to an end";
+    Lines final = StoredLines(m_);
+
+    ASSERT_TRUE(UndoAll()) << "undo does not come to an end";
+    EXPECT_EQ(Comparable(StoredLines(m_)), Comparable(start_)) << "undo of everything\nstart:\n"
+                                                               << Show(start_) << "got:\n"
+                                                               << Show(StoredLines(m_));
+    ASSERT_TRUE(RedoAll()) << "redo does not come to an end";
+    Lines redone = StoredLines(m_);
+    if (!maybeTrimmed_) {
+      EXPECT_EQ(RTrimmed(redone), RTrimmed(final)) << "redo of everything\nfinal:\n"
+                                                   << Show(final) << "got:\n"
+                                                   << Show(redone);
+    }
+    ASSERT_TRUE(UndoAll());
+    EXPECT_EQ(Comparable(StoredLines(m_)), Comparable(start_))
+        << "undo of everything, the second time";
+    ASSERT_TRUE(RedoAll());
+    EXPECT_EQ(StoredLines(m_), redone) << "redo of everything, the second time";
+  }
+
+  // Goes on after a checkpoint from the text redone there, taken as saved; now and then
+  // with a fresh history, so that stretches without trimmed blanks are checked as well.
+  void Continue() {
+    Remember("(checkpoint)");
+    if (r_.Chance(50)) {
+      m_.SetAllowUndo(false);
+      m_.SetAllowUndo(true);
+      HistoryCleared();
+    }
+    m_.SetModified(false);
+    forced_ = false;
+    expModified_ = false;
+    savedDepth_ = LastTextRecord(m_.UndoList());
+    if (savedDepth_ >= 0) savedRecord_ = m_.UndoList()[savedDepth_];
+  }
+
+  // ---- The trail printed with a failure ----------------------------------------------
+
+  void Remember(const std::string& what) {
+    std::ostringstream s;
+    if (what.rfind("  ", 0) != 0) {
+      s << "#" << step_ << " " << what << "  caret " << m_.CaretX() << "," << m_.CaretY() << " sel "
+        << int(m_.SelectionKind()) << " " << m_.BlockBegin().X << "," << m_.BlockBegin().Y << "-"
+        << m_.BlockEnd().X << "," << m_.BlockEnd().Y
+        << (TCustomMemoSource::Overwrite() ? " ovr" : "");
+    } else {
+      s << what;
+    }
+    trail_.push_back(s.str());
+    if (trail_.size() > 40) trail_.pop_front();
+  }
+
+  std::string Trail() const {
+    std::ostringstream s;
+    s << "seed " << seed_ << (strictEol_ ? ", soLimitEOL kept on" : "") << (tabs_ ? ", tabs" : "")
+      << ", options " << m_.Options().Bits() << "\nlast commands:\n";
+    for (const auto& t : trail_) s << t << "\n";
+    s << "text now:\n" << Show(StoredLines(m_));
+    return s.str();
+  }
+
+  uint32_t seed_;
+  Rng r_;
+  TMemoSource m_;
+  RecordingView view_;
+  bool strictEol_ = false;
+  bool tabs_ = false;
+  std::vector<Command> commands_;
+  int totalWeight_ = 0;
+  int step_ = 0;
+  std::deque<std::string> trail_;
+
+  Lines start_;
+  bool maybeTrimmed_ = false;
+  bool expModified_ = false;
+  bool forced_ = false;
+  int savedDepth_ = -1;
+  TUndoRecord savedRecord_;
+};
+
+// MARLO_RANDOM_SEED=n runs only seed n, MARLO_RANDOM_STEPS=n changes the length: for
+// repeating a failure and for longer runs by hand.
+int EnvNumber(const char* name, int fallback) {
+  const char* v = std::getenv(name);
+  return v && *v ? std::atoi(v) : fallback;
+}
+
+TEST(ModelRandom, CommandSequencesKeepTheInvariants) {
+  int only = EnvNumber("MARLO_RANDOM_SEED", 0);
+  int steps = EnvNumber("MARLO_RANDOM_STEPS", kSteps);
+  for (uint32_t seed = 1; seed <= kSeeds; ++seed) {
+    uint32_t s = only > 0 ? static_cast<uint32_t>(only) : seed;
+    SCOPED_TRACE("seed " + std::to_string(s));
+    Session session(s);
+    session.Run(steps);
+    if (only > 0) break;
+  }
+}
+
+} // namespace
+} // namespace marlo::test
