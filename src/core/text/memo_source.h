@@ -334,6 +334,8 @@ private:
   // Undo internals
   void ReplayRecords(bool redo);
   void ApplyRecord(const TUndoRecord& r);
+  void ApplyCorrection(const TUndoRecord& r);
+  void PushCorrection(TUndoList& list, TChangeKind kind, int dLine, int dCol);
   void TrimUndo();
   bool ModifiedSinceSave() const;
   int LastTextRecord() const;

@@ -127,8 +127,9 @@ bool TCustomMemoSource::ClampBlockToText() {
 
 void TCustomMemoSource::RewriteBlock(TChangeKind kind, const std::function<std::string(const std::string&)>& f,
                                      bool keepCaret) {
-  if (!HasSelection() || readOnly_ || !ClampBlockToText()) return;
+  if (!HasSelection() || readOnly_) return;
   ChangeScope scope(*this, kind);
+  if (!ClampBlockToText()) return;
   TPoint caret = Caret(), b = BlockBegin();
   bool column = selKind_ == TSelectionType::Column;
   std::vector<std::string> items = SelectionItems(!column);
@@ -313,8 +314,9 @@ void TCustomMemoSource::InsertCodeTemplate(int index) {
 // ---- Moving and copying the selection ------------------------------------------------------
 
 void TCustomMemoSource::TransferSelectionToCaret(bool move) {
-  if (!HasSelection() || readOnly_ || CaretInSelection() || !ClampBlockToText()) return;
+  if (!HasSelection() || readOnly_ || CaretInSelection()) return;
   ChangeScope scope(*this, move ? TChangeKind::MoveBlock : TChangeKind::CopyBlock);
+  if (!ClampBlockToText()) return;
   bool column = selKind_ == TSelectionType::Column;
   std::vector<std::string> items = SelectionItems(!column);
   TempPosition target(*this, Caret());

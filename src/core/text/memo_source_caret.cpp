@@ -70,8 +70,25 @@ void TCustomMemoSource::TrimTrailingBlanks(int y) {
   size_t n = s.size();
   while (n > 0 && static_cast<unsigned char>(s[n - 1]) <= 32) --n;
   if (n == s.size()) return;
-  // Deliberately not recorded: undo does not bring trailing blanks back.
-  store_.EraseChars(y, n, s.size() - n);
+  std::string trimmed(s.substr(n));
+  if (trimmed.find('\t') != std::string::npos && allowUndo_) {
+    // Trailing blanks are not brought back by undo, but a tab is: it holds the columns
+    // of the text before it apart, and the records made before it count on them.
+    int from = ExpandedLength(s.substr(0, n)), x = caret_.X;
+    std::string styles(store_.Colors(y).substr(std::min(n, store_.Colors(y).size())));
+    BeginUndoGroup();
+    PushCaretRecord(0, from - x);
+    store_.EraseChars(y, n, trimmed.size());
+    if (TUndoRecord* r = AddUndo(uaDelete)) {
+      r->Text = trimmed;
+      r->Styles = styles;
+    }
+    PushCaretRecord(0, x - from);
+    EndUndoGroup();
+  } else {
+    // Deliberately not recorded: undo does not bring trailing blanks back.
+    store_.EraseChars(y, n, s.size() - n);
+  }
   MarkLinesChanged(y, y);
 }
 

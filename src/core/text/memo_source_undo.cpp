@@ -44,16 +44,11 @@ void TCustomMemoSource::ReplayRecords(bool redo) {
       int x = exact.X, y = exact.Y;
       ClampCaret(x, y);
       if (x != exact.X || y != exact.Y) {
-        firstRecord_ = false;
-        SetCaretExact(x, y);
-        if (allowUndo_ && !source.Empty()) {
-          TChangeKind below = source.Last().ChangeKind;
-          TUndoRecord& back = source.Push();
-          back.Action = uaCaretMove;
-          back.Value1 = y - exact.Y;
-          back.Value2 = x - exact.X;
-          back.ChangeKind = below;
-          back.InGroup = true;
+        caret_.X = x;
+        caret_.Y = y;
+        if (allowUndo_) {
+          PushCorrection(RecordingList(), changeKind_, y - exact.Y, x - exact.X);
+          if (!source.Empty()) PushCorrection(source, source.Last().ChangeKind, y - exact.Y, x - exact.X);
         }
       }
     } catch (...) {
@@ -68,7 +63,34 @@ void TCustomMemoSource::ReplayRecords(bool redo) {
   recordToRedo_ = false;
 }
 
+void TCustomMemoSource::PushCorrection(TUndoList& list, TChangeKind kind, int dLine, int dCol) {
+  TUndoRecord& r = list.Push();
+  r.Action = uaCaretMove;
+  r.Value1 = dLine;
+  r.Value2 = dCol;
+  r.ChangeKind = kind;
+  r.InGroup = true;
+  r.Correction = true;
+}
+
+void TCustomMemoSource::ApplyCorrection(const TUndoRecord& r) {
+  caret_.X = std::max(0, caret_.X - r.Value2);
+  caret_.Y = std::max(0, caret_.Y - r.Value1);
+  // Its twin on the other list, if it is still on top, goes too; otherwise the other
+  // list learns of the move, so that a replay from there starts from the same place.
+  TUndoList& other = RecordingList();
+  if (!other.Empty() && other.Last().Correction && other.Last().Value1 == r.Value1 &&
+      other.Last().Value2 == r.Value2)
+    other.Pop();
+  else if (allowUndo_)
+    PushCorrection(other, changeKind_, -r.Value1, -r.Value2);
+}
+
 void TCustomMemoSource::ApplyRecord(const TUndoRecord& r) {
+  if (r.Correction) {
+    ApplyCorrection(r);
+    return;
+  }
   switch (r.Action) {
   case uaCaretMove: MoveCaret(-r.Value1, -r.Value2); break;
   case uaInsert: DeleteChars(r.Value1); break;

@@ -26,6 +26,9 @@ struct TUndoRecord {
   bool FirstOfChange = false;
   TChangeKind ChangeKind = TChangeKind::None;
   bool InGroup = false;
+  // A caret move that only corrects the place where a replay left the caret (it was
+  // clamped into the text); made and taken back in pairs, never by a command.
+  bool Correction = false;
 
   // Caret moves and style changes leave the text as it was.
   bool ChangesText() const { return Action != uaCaretMove && Action != uaStyle; }
