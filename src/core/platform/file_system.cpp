@@ -16,7 +16,9 @@ namespace marlo::platform {
 
 namespace {
 
-std::string SystemReason(int err) { return std::strerror(err); }
+std::string SystemReason(int err) {
+  return std::strerror(err);
+}
 
 [[noreturn]] void RaiseFileError(const char* what, const std::string& path, int err) {
   throw Error(std::string(what) + " \"" + path + "\": " + SystemReason(err));
@@ -93,14 +95,17 @@ FileBuffer ReadWholeFile(const std::string& path) {
     size_t half = static_cast<size_t>(st.st_size) / 2;
     size_t secondGot = 0;
     int secondError = 0;
-    std::thread second([&] { secondGot = ReadAt(fd.get(), buf.data.get() + half, capacity - 1 - half, half, secondError); });
+    std::thread second([&] {
+      secondGot = ReadAt(fd.get(), buf.data.get() + half, capacity - 1 - half, half, secondError);
+    });
     int firstError = 0;
     size_t firstGot = ReadAt(fd.get(), buf.data.get(), half, 0, firstError);
     second.join();
     if (firstError) RaiseFileError("Can't read file", path, firstError);
     if (secondError) RaiseFileError("Can't read file", path, secondError);
     size = firstGot < half ? firstGot : half + secondGot;
-    if (::lseek(fd.get(), static_cast<off_t>(size), SEEK_SET) < 0) RaiseFileError("Can't read file", path, errno);
+    if (::lseek(fd.get(), static_cast<off_t>(size), SEEK_SET) < 0)
+      RaiseFileError("Can't read file", path, errno);
   }
   for (;;) {
     if (size == capacity) {
@@ -128,7 +133,9 @@ bool FileExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool DeleteFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
+}
 
 bool RenameFile(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
@@ -174,7 +181,8 @@ void WriteFileBytes(const std::string& path, std::string_view bytes) {
 
 void CopyPermissions(const std::string& model, const std::string& path) {
   struct stat st {};
-  if (::stat(model.c_str(), &st) == 0) ::chmod(path.c_str(), st.st_mode & 07777);
+  if (::stat(model.c_str(), &st) == 0)
+    ::chmod(path.c_str(), st.st_mode & 07777);
   else {
     // A new file gets what the user's umask allows, as a plain create would.
     mode_t mask = ::umask(0);

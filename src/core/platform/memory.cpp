@@ -12,10 +12,13 @@ namespace {
 constexpr size_t kHugePage = size_t(2) << 20;
 constexpr size_t kMapThreshold = size_t(4) << 20;
 
-size_t Mapped(size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
+size_t Mapped(size_t bytes) {
+  return (bytes + kHugePage - 1) & ~(kHugePage - 1);
+}
 
 void* Map(size_t bytes) {
-  void* p = ::mmap(nullptr, Mapped(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* p =
+      ::mmap(nullptr, Mapped(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) throw std::bad_alloc();
 #ifdef MADV_HUGEPAGE
   ::madvise(p, Mapped(bytes), MADV_HUGEPAGE);
@@ -56,8 +59,10 @@ void* ResizeBlock(void* block, size_t oldBytes, size_t newBytes) {
 
 void FreeBlock(void* block, size_t bytes) {
   if (!block) return;
-  if (bytes >= kMapThreshold) ::munmap(block, Mapped(bytes));
-  else std::free(block);
+  if (bytes >= kMapThreshold)
+    ::munmap(block, Mapped(bytes));
+  else
+    std::free(block);
 }
 
 ByteBlock AllocateBytes(size_t bytes) {

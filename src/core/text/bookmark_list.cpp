@@ -38,6 +38,8 @@ int TMemoBookMarkList::FirstOnOrAfter(int line) const {
   return static_cast<int>(it - items_.begin());
 }
 
-void TMemoBookMarkList::Sort() { std::stable_sort(items_.begin(), items_.end(), Less); }
+void TMemoBookMarkList::Sort() {
+  std::stable_sort(items_.begin(), items_.end(), Less);
+}
 
 } // namespace marlo

@@ -17,10 +17,10 @@ struct CaseTables {
     for (int c = 'A'; c <= 'Z'; ++c) pair(c, c + 32);
     for (int c = 0xC0; c <= 0xDE; ++c)
       if (c != 0xD7) pair(c, c + 32); // multiplication sign and division sign are no letters
-    pair(0x8A, 0x9A); // S caron
-    pair(0x8C, 0x9C); // OE
-    pair(0x8E, 0x9E); // Z caron
-    pair(0x9F, 0xFF); // Y diaeresis
+    pair(0x8A, 0x9A);                 // S caron
+    pair(0x8C, 0x9C);                 // OE
+    pair(0x8E, 0x9E);                 // Z caron
+    pair(0x9F, 0xFF);                 // Y diaeresis
   }
 };
 
@@ -31,8 +31,12 @@ const CaseTables& Tables() {
 
 } // namespace
 
-unsigned char UpperChar(unsigned char c) { return Tables().upper[c]; }
-unsigned char LowerChar(unsigned char c) { return Tables().lower[c]; }
+unsigned char UpperChar(unsigned char c) {
+  return Tables().upper[c];
+}
+unsigned char LowerChar(unsigned char c) {
+  return Tables().lower[c];
+}
 
 std::string UpperCaseText(std::string s) {
   for (char& c : s) c = static_cast<char>(UpperChar(static_cast<unsigned char>(c)));

@@ -10,8 +10,12 @@ TProcessClipboard& ProcessClipboard() {
 TClipboard* installed = nullptr;
 } // namespace
 
-TClipboard& TClipboard::Current() { return installed ? *installed : ProcessClipboard(); }
+TClipboard& TClipboard::Current() {
+  return installed ? *installed : ProcessClipboard();
+}
 
-void TClipboard::Install(TClipboard* clipboard) { installed = clipboard; }
+void TClipboard::Install(TClipboard* clipboard) {
+  installed = clipboard;
+}
 
 } // namespace marlo

@@ -20,7 +20,9 @@ namespace {
 
 constexpr uint32_t kMaxLine = INT_MAX;
 
-TStringItem EmptyItem() { return TStringItem{nullptr, 0, 0, nullptr, 0, 0, 0}; }
+TStringItem EmptyItem() {
+  return TStringItem{nullptr, 0, 0, nullptr, 0, 0, 0};
+}
 
 uint32_t CheckedLength(size_t n) {
   if (n > kMaxLine) throw Error("Line too long");
@@ -83,7 +85,8 @@ void TInternalStrings::Reserve(int needed) {
     allocated_ = bytes;
   }
   if (tail > 0)
-    std::memmove(items_ + (cap - tail), items_ + (capacity_ - tail), sizeof(TStringItem) * size_t(tail));
+    std::memmove(items_ + (cap - tail), items_ + (capacity_ - tail),
+                 sizeof(TStringItem) * size_t(tail));
   capacity_ = cap;
 }
 
@@ -94,7 +97,8 @@ void TInternalStrings::MoveGapTo(int i) {
     if (i < gapStart_)
       std::memmove(items_ + i + gap, items_ + i, sizeof(TStringItem) * size_t(gapStart_ - i));
     else
-      std::memmove(items_ + gapStart_, items_ + gapStart_ + gap, sizeof(TStringItem) * size_t(i - gapStart_));
+      std::memmove(items_ + gapStart_, items_ + gapStart_ + gap,
+                   sizeof(TStringItem) * size_t(i - gapStart_));
   }
   gapStart_ = i;
 }
@@ -331,7 +335,12 @@ void ScanPart(LoadPart& part, int spacesInTab, bool keepTabs) {
     if (count == capacity) [[unlikely]]
       grow();
     items[count++] = TStringItem{text.empty() ? nullptr : const_cast<char*>(text.data()),
-                                 CheckedLength(text.size()), 0, nullptr, 0, 0, 0};
+                                 CheckedLength(text.size()),
+                                 0,
+                                 nullptr,
+                                 0,
+                                 0,
+                                 0};
   };
 
   const char* base = part.From;
@@ -376,7 +385,8 @@ void ScanPart(LoadPart& part, int spacesInTab, bool keepTabs) {
     ChunkMasks m = Masks16(chunk);
     // A CR right before an LF is dropped with the trailing blanks; only a lone CR, a tab
     // or a NUL needs the byte-by-byte path.
-    unsigned crBeforeLf = m.CarriageReturns & ((m.LineFeeds >> 1) | (chunk[16] == '\n' ? 0x8000u : 0u));
+    unsigned crBeforeLf =
+        m.CarriageReturns & ((m.LineFeeds >> 1) | (chunk[16] == '\n' ? 0x8000u : 0u));
     if ((m.Others & ~crBeforeLf) == 0 && !hasTabs) [[likely]] {
       // The first two are written whatever the mask holds; only a third needs a loop.
       unsigned mask = m.LineFeeds;
@@ -405,7 +415,8 @@ void ScanPart(LoadPart& part, int spacesInTab, bool keepTabs) {
 
 bool SplitForThreads(const char* base, size_t size, const char*& mid) {
   // Two halves only pay for the thread when the text is big.
-  if (size == 0 || size < TInternalStrings::ParallelLoadThreshold || std::thread::hardware_concurrency() < 2)
+  if (size == 0 || size < TInternalStrings::ParallelLoadThreshold ||
+      std::thread::hardware_concurrency() < 2)
     return false;
   const char* half = base + size / 2;
   const char* lf = static_cast<const char*>(std::memchr(half, '\n', size - size / 2));
@@ -433,7 +444,8 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
   // One block holds the lines of both halves, the second half's at the end of the room
   // given to the first: the gap between them becomes the gap of the store.
   int roomA = LineRoom(base, mid), roomB = split ? LineRoom(mid, end) : 0;
-  size_t bytesNeeded = sizeof(TStringItem) * (static_cast<size_t>(roomA) + static_cast<size_t>(roomB));
+  size_t bytesNeeded =
+      sizeof(TStringItem) * (static_cast<size_t>(roomA) + static_cast<size_t>(roomB));
   if (bytesNeeded > allocated_) {
     platform::FreeBlock(items_, allocated_);
     items_ = nullptr;

@@ -52,7 +52,9 @@ public:
   static inline size_t ParallelLoadThreshold = size_t(8) << 20;
 
 private:
-  size_t Slot(int i) const { return static_cast<size_t>(i < gapStart_ ? i : i + (capacity_ - count_)); }
+  size_t Slot(int i) const {
+    return static_cast<size_t>(i < gapStart_ ? i : i + (capacity_ - count_));
+  }
   void MoveGapTo(int i);
   void Reserve(int needed);
   void FreeItem(TStringItem& item);
@@ -62,8 +64,8 @@ private:
   TStringItem* items_ = nullptr;
   int count_ = 0;
   int capacity_ = 0;
-  int gapStart_ = 0; // the gap holds capacity_ - count_ slots from here
-  size_t allocated_ = 0; // bytes of the block items_ points to
+  int gapStart_ = 0;                         // the gap holds capacity_ - count_ slots from here
+  size_t allocated_ = 0;                     // bytes of the block items_ points to
   std::vector<platform::ByteBlock> buffers_; // bytes that loaded lines borrow
 };
 

@@ -34,16 +34,20 @@ TCustomMemoSource::~TCustomMemoSource() {
 
 void TCustomMemoSource::SetOptions(TStringsOptions value) {
   TStringsOptions old = options_;
-  if (value.Has(soUseTabCharacter) && !old.Has(soUseTabCharacter)) value.Exclude(soSmartTab);
-  else if (value.Has(soSmartTab) && value.Has(soUseTabCharacter)) value.Exclude(soUseTabCharacter);
+  if (value.Has(soUseTabCharacter) && !old.Has(soUseTabCharacter))
+    value.Exclude(soSmartTab);
+  else if (value.Has(soSmartTab) && value.Has(soUseTabCharacter))
+    value.Exclude(soUseTabCharacter);
   if (value == old) return;
   ChangeScope scope(*this, TChangeKind::Other);
   options_ = value;
-  if (old.Has(soBeyondFileEnd) && !value.Has(soBeyondFileEnd) && caret_.Y > std::max(0, LineCount() - 1)) {
+  if (old.Has(soBeyondFileEnd) && !value.Has(soBeyondFileEnd) &&
+      caret_.Y > std::max(0, LineCount() - 1)) {
     int last = std::max(0, LineCount() - 1);
     SetCaretExact(TrimmedLength(last), last); // recorded, so that undo replays from here
   }
-  if (old.Has(soUseTabCharacter) != value.Has(soUseTabCharacter)) MarkLinesDirty(0, LineCount() - 1);
+  if (old.Has(soUseTabCharacter) != value.Has(soUseTabCharacter))
+    MarkLinesDirty(0, LineCount() - 1);
 }
 
 void TCustomMemoSource::SetTabStops(const std::string& value) {
@@ -63,7 +67,8 @@ void TCustomMemoSource::SetTabStops(const std::string& value) {
       if (c < '0' || c > '9' || n > INT_MAX) throw Error("Invalid Tab Rack");
       n = n * 10 + (c - '0');
     }
-    if (n < 1 || n > INT_MAX / 2 || (!stops.empty() && n <= stops.back())) throw Error("Invalid Tab Rack");
+    if (n < 1 || n > INT_MAX / 2 || (!stops.empty() && n <= stops.back()))
+      throw Error("Invalid Tab Rack");
     stops.push_back(static_cast<int>(n));
     pos = comma + 1;
   }
@@ -93,9 +98,12 @@ void TCustomMemoSource::SetReadOnly(bool value) {
 void TCustomMemoSource::SetBlockOption(TBlockOption value) {
   ChangeScope scope(*this, TChangeKind::Selection);
   blockOption_ = value;
-  if (value == bkBlockSel && selKind_ != TSelectionType::None) selKind_ = TSelectionType::Column;
-  else if (value == bkStreamSel && selKind_ != TSelectionType::None) selKind_ = TSelectionType::Stream;
-  else if (value == bkNone) selKind_ = TSelectionType::None;
+  if (value == bkBlockSel && selKind_ != TSelectionType::None)
+    selKind_ = TSelectionType::Column;
+  else if (value == bkStreamSel && selKind_ != TSelectionType::None)
+    selKind_ = TSelectionType::Stream;
+  else if (value == bkNone)
+    selKind_ = TSelectionType::None;
   blockSet_ = true;
 }
 
@@ -173,7 +181,9 @@ std::string TCustomMemoSource::LineText(int i) const {
   return ExpandTabs(s);
 }
 
-int TCustomMemoSource::LineLength(int i) const { return ExpandedLength(StoredLine(i)); }
+int TCustomMemoSource::LineLength(int i) const {
+  return ExpandedLength(StoredLine(i));
+}
 
 TStringItem* TCustomMemoSource::GetLineItem(int line) {
   return (line >= 0 && line < store_.Count()) ? &store_.Item(line) : nullptr;
@@ -188,8 +198,10 @@ void TCustomMemoSource::SetLineReadOnly(int line, bool value) {
   TStringItem* item = GetLineItem(line);
   if (!item) return;
   ChangeScope scope(*this, TChangeKind::Other);
-  if (value) item->ItemFlags |= ifReadOnly;
-  else item->ItemFlags &= static_cast<uint8_t>(~ifReadOnly);
+  if (value)
+    item->ItemFlags |= ifReadOnly;
+  else
+    item->ItemFlags &= static_cast<uint8_t>(~ifReadOnly);
   MarkLinesDirty(line, line);
   changeFlags_.Include(chLineState);
 }
@@ -284,8 +296,10 @@ std::string TCustomMemoSource::ConvertTabs(std::string_view s) const {
   if (Has(soUseTabCharacter) || s.find('\t') == std::string_view::npos) return std::string(s);
   std::string out;
   for (char c : s) {
-    if (c == '\t') out.append(static_cast<size_t>(spacesInTab_), ' ');
-    else out.push_back(c);
+    if (c == '\t')
+      out.append(static_cast<size_t>(spacesInTab_), ' ');
+    else
+      out.push_back(c);
   }
   return out;
 }
@@ -392,15 +406,17 @@ void TCustomMemoSource::AddView(TMemoView* view, bool refresh) {
   if (!refresh) return;
   ChangeScope scope(*this, TChangeKind::Other);
   MarkLinesDirty(0, std::max(0, LineCount() - 1));
-  changeFlags_ |= TChangeFlags{chCaret, chText, chUndo, chLineState, chOverwrite, chLineCount,
-                               chModified, chFileName, chParser};
+  changeFlags_ |= TChangeFlags{chCaret,     chText,     chUndo,     chLineState, chOverwrite,
+                               chLineCount, chModified, chFileName, chParser};
 }
 
 void TCustomMemoSource::RemoveView(TMemoView* view) {
   views_.erase(std::remove(views_.begin(), views_.end(), view), views_.end());
 }
 
-void TCustomMemoSource::AddPosition(TPosition* p) { positions_.push_back(p); }
+void TCustomMemoSource::AddPosition(TPosition* p) {
+  positions_.push_back(p);
+}
 
 void TCustomMemoSource::RemovePosition(TPosition* p) {
   positions_.erase(std::remove(positions_.begin(), positions_.end(), p), positions_.end());

@@ -391,8 +391,8 @@ private:
 
   TUndoList undo_;
   TUndoList redo_;
-  bool replaying_ = false;     // an undo or redo is replaying records
-  bool recordToRedo_ = false;  // records go to the redo list (while undoing)
+  bool replaying_ = false;    // an undo or redo is replaying records
+  bool recordToRedo_ = false; // records go to the redo list (while undoing)
   int groupDepth_ = 0;
   bool firstRecord_ = false;
   bool modified_ = false;

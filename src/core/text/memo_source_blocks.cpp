@@ -55,7 +55,9 @@ std::vector<std::string> TCustomMemoSource::SelectionItems(bool stored) const {
     if (selKind_ == TSelectionType::Column) {
       std::string line = LineText(y);
       size_t width = static_cast<size_t>(e.X - b.X) + 1;
-      std::string item = static_cast<size_t>(b.X) < line.size() ? line.substr(static_cast<size_t>(b.X), width) : "";
+      std::string item = static_cast<size_t>(b.X) < line.size()
+                             ? line.substr(static_cast<size_t>(b.X), width)
+                             : "";
       item.resize(width, ' ');
       items.push_back(std::move(item));
       continue;
@@ -65,7 +67,9 @@ std::vector<std::string> TCustomMemoSource::SelectionItems(bool stored) const {
     if (stored) {
       std::string_view s = StoredLine(y);
       size_t i = std::min<size_t>(static_cast<size_t>(ColumnToIndex(y, from)), s.size());
-      size_t j = to == INT_MAX ? s.size() : std::min<size_t>(static_cast<size_t>(ColumnToIndex(y, to)), s.size());
+      size_t j = to == INT_MAX
+                     ? s.size()
+                     : std::min<size_t>(static_cast<size_t>(ColumnToIndex(y, to)), s.size());
       items.emplace_back(j > i ? s.substr(i, j - i) : std::string_view());
     } else {
       std::string line = LineText(y);
@@ -125,7 +129,8 @@ bool TCustomMemoSource::ClampBlockToText() {
   return true;
 }
 
-void TCustomMemoSource::RewriteBlock(TChangeKind kind, const std::function<std::string(const std::string&)>& f,
+void TCustomMemoSource::RewriteBlock(TChangeKind kind,
+                                     const std::function<std::string(const std::string&)>& f,
                                      bool keepCaret) {
   if (!HasSelection() || readOnly_) return;
   ChangeScope scope(*this, kind);
@@ -146,36 +151,44 @@ void TCustomMemoSource::RewriteBlock(TChangeKind kind, const std::function<std::
 
 void TCustomMemoSource::IndentBlock() {
   std::string fill(static_cast<size_t>(blockIndent_), ' ');
-  RewriteBlock(TChangeKind::Indent, [&](const std::string& s) { return s.empty() ? s : fill + s; }, true);
+  RewriteBlock(
+      TChangeKind::Indent, [&](const std::string& s) { return s.empty() ? s : fill + s; }, true);
 }
 
 void TCustomMemoSource::UnindentBy(int width) {
   // Only leading blanks go: a blank inside the text is part of it.
-  RewriteBlock(TChangeKind::Unindent,
-               [&](const std::string& s) {
-                 size_t n = 0;
-                 while (n < s.size() && static_cast<int>(n) < width && (s[n] == ' ' || s[n] == '\t')) ++n;
-                 return s.substr(n);
-               },
-               true);
+  RewriteBlock(
+      TChangeKind::Unindent,
+      [&](const std::string& s) {
+        size_t n = 0;
+        while (n < s.size() && static_cast<int>(n) < width && (s[n] == ' ' || s[n] == '\t')) ++n;
+        return s.substr(n);
+      },
+      true);
 }
 
-void TCustomMemoSource::UnindentBlock() { UnindentBy(blockIndent_); }
+void TCustomMemoSource::UnindentBlock() {
+  UnindentBy(blockIndent_);
+}
 
 void TCustomMemoSource::UpperCaseBlock() {
-  RewriteBlock(TChangeKind::ChangeCase, [](const std::string& s) { return UpperCaseText(s); }, false);
+  RewriteBlock(
+      TChangeKind::ChangeCase, [](const std::string& s) { return UpperCaseText(s); }, false);
 }
 
 void TCustomMemoSource::LowerCaseBlock() {
-  RewriteBlock(TChangeKind::ChangeCase, [](const std::string& s) { return LowerCaseText(s); }, false);
+  RewriteBlock(
+      TChangeKind::ChangeCase, [](const std::string& s) { return LowerCaseText(s); }, false);
 }
 
 void TCustomMemoSource::ToggleCaseBlock() {
-  RewriteBlock(TChangeKind::ChangeCase, [](const std::string& s) { return ToggleCaseText(s); }, false);
+  RewriteBlock(
+      TChangeKind::ChangeCase, [](const std::string& s) { return ToggleCaseText(s); }, false);
 }
 
 void TCustomMemoSource::QuoteBlock() {
-  RewriteBlock(TChangeKind::Quote, [](const std::string& s) { return ">" + s; }, false);
+  RewriteBlock(
+      TChangeKind::Quote, [](const std::string& s) { return ">" + s; }, false);
 }
 
 void TCustomMemoSource::ChangeCaseWord(bool upper) {
@@ -184,13 +197,19 @@ void TCustomMemoSource::ChangeCaseWord(bool upper) {
   TPoint caret = Caret();
   SelectWordAtCaret();
   if (!HasSelection()) return;
-  if (upper) UpperCaseBlock();
-  else LowerCaseBlock();
+  if (upper)
+    UpperCaseBlock();
+  else
+    LowerCaseBlock();
   SetCaretExact(caret.X, caret.Y);
 }
 
-void TCustomMemoSource::UpperCaseWord() { ChangeCaseWord(true); }
-void TCustomMemoSource::LowerCaseWord() { ChangeCaseWord(false); }
+void TCustomMemoSource::UpperCaseWord() {
+  ChangeCaseWord(true);
+}
+void TCustomMemoSource::LowerCaseWord() {
+  ChangeCaseWord(false);
+}
 
 // ---- Clipboard -----------------------------------------------------------------------
 
@@ -231,8 +250,9 @@ void TCustomMemoSource::PasteFromClipboard() {
 int TCustomMemoSource::InsertAtCaret(const std::string& s) {
   int y = caret_.Y, x = caret_.X;
   if (!InsertText(s)) return x;
-  return LineHasTabs(y) ? IndexToColumn(store_.Text(y), ColumnToIndex(y, x) + static_cast<int>(s.size()))
-                        : x + static_cast<int>(s.size());
+  return LineHasTabs(y)
+             ? IndexToColumn(store_.Text(y), ColumnToIndex(y, x) + static_cast<int>(s.size()))
+             : x + static_cast<int>(s.size());
 }
 
 void TCustomMemoSource::InsertLines(std::vector<std::string> list, bool asColumn) {
@@ -295,7 +315,8 @@ void TCustomMemoSource::InsertCodeTemplate(int index) {
   std::vector<std::string> lines = templates_[static_cast<size_t>(index)].CodeLines();
   if (lines.empty()) return;
   int x = caret_.X, y = caret_.Y;
-  for (size_t i = 1; i < lines.size(); ++i) lines[i] = std::string(static_cast<size_t>(x), ' ') + lines[i];
+  for (size_t i = 1; i < lines.size(); ++i)
+    lines[i] = std::string(static_cast<size_t>(x), ' ') + lines[i];
   int barLine = -1, barPos = 0;
   for (size_t i = 0; i < lines.size() && barLine < 0; ++i) {
     size_t p = lines[i].find('|');
@@ -307,8 +328,10 @@ void TCustomMemoSource::InsertCodeTemplate(int index) {
   }
   InsertLines(std::move(lines), false);
   selKind_ = TSelectionType::None;
-  if (barLine == 0) SetCaretExact(x + barPos, y);
-  else if (barLine > 0) SetCaretExact(barPos, y + barLine);
+  if (barLine == 0)
+    SetCaretExact(x + barPos, y);
+  else if (barLine > 0)
+    SetCaretExact(barPos, y + barLine);
 }
 
 // ---- Moving and copying the selection ------------------------------------------------------
@@ -325,8 +348,12 @@ void TCustomMemoSource::TransferSelectionToCaret(bool move) {
   InsertLines(std::move(items), column);
 }
 
-void TCustomMemoSource::MoveSelectionToCaret() { TransferSelectionToCaret(true); }
-void TCustomMemoSource::CopySelectionToCaret() { TransferSelectionToCaret(false); }
+void TCustomMemoSource::MoveSelectionToCaret() {
+  TransferSelectionToCaret(true);
+}
+void TCustomMemoSource::CopySelectionToCaret() {
+  TransferSelectionToCaret(false);
+}
 
 // ---- Brackets and identifiers ----------------------------------------------------------------
 
@@ -401,8 +428,12 @@ std::string TSelectionStrings::Get(int k) const {
   return source_.SelectionItems(false)[static_cast<size_t>(k)];
 }
 
-std::string TSelectionStrings::Text() const { return JoinCrLf(source_.SelectionItems(false)); }
+std::string TSelectionStrings::Text() const {
+  return JoinCrLf(source_.SelectionItems(false));
+}
 
-void TSelectionStrings::Clear() { source_.DeleteSelection(); }
+void TSelectionStrings::Clear() {
+  source_.DeleteSelection();
+}
 
 } // namespace marlo

@@ -4,7 +4,9 @@
 namespace marlo {
 
 namespace {
-bool ValidNumber(int n) { return n > 0 && n <= 255; }
+bool ValidNumber(int n) {
+  return n > 0 && n <= 255;
+}
 } // namespace
 
 void TCustomMemoSource::SetBookmark(int n) {
@@ -28,8 +30,10 @@ void TCustomMemoSource::ClearBookmark(int n) {
 void TCustomMemoSource::ToggleBookmark(int n) {
   if (!ValidNumber(n)) return;
   const TBookmark* b = bookmarks_.FindNumber(n);
-  if (b && b->Y == caret_.Y) ClearBookmark(n);
-  else SetBookmark(n);
+  if (b && b->Y == caret_.Y)
+    ClearBookmark(n);
+  else
+    SetBookmark(n);
 }
 
 void TCustomMemoSource::GotoBookmark(int n) {
@@ -52,13 +56,16 @@ int TCustomMemoSource::BookmarkAtLine(int line) const {
 }
 
 int TCustomMemoSource::BookmarkInRange(int line, int fromX, int toX) const {
-  for (int i = bookmarks_.FirstOnOrAfter(line); i < bookmarks_.Count() && bookmarks_[i].Y == line; ++i)
+  for (int i = bookmarks_.FirstOnOrAfter(line); i < bookmarks_.Count() && bookmarks_[i].Y == line;
+       ++i)
     if (bookmarks_[i].X >= fromX && bookmarks_[i].X < toX) return bookmarks_[i].Number;
   return 0;
 }
 
-void TCustomMemoSource::BookmarksOfLine(int line, int fromX, int toX, std::vector<TBookmark>& list) const {
-  for (int i = bookmarks_.FirstOnOrAfter(line); i < bookmarks_.Count() && bookmarks_[i].Y == line; ++i)
+void TCustomMemoSource::BookmarksOfLine(int line, int fromX, int toX,
+                                        std::vector<TBookmark>& list) const {
+  for (int i = bookmarks_.FirstOnOrAfter(line); i < bookmarks_.Count() && bookmarks_[i].Y == line;
+       ++i)
     if (bookmarks_[i].X >= fromX && bookmarks_[i].X < toX) list.push_back(bookmarks_[i]);
 }
 

@@ -8,9 +8,13 @@ namespace marlo {
 
 namespace {
 
-bool Before(TPoint a, TPoint b) { return a.Y < b.Y || (a.Y == b.Y && a.X < b.X); }
+bool Before(TPoint a, TPoint b) {
+  return a.Y < b.Y || (a.Y == b.Y && a.X < b.X);
+}
 
-int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, 0, INT_MAX)); }
+int ClampInt(long long v) {
+  return static_cast<int>(std::clamp<long long>(v, 0, INT_MAX));
+}
 
 } // namespace
 
@@ -19,10 +23,14 @@ int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, 0, 
 void TCustomMemoSource::ClampCaret(int& x, int& y) const {
   // Room past the end of a line or of the text is bounded, so that typing there pads or
   // appends a sane amount instead of exhausting memory.
-  if (!Has(soBeyondFileEnd)) y = std::min(y, std::max(0, LineCount() - 1));
-  else y = std::min(y, LineCount() + kMaxVirtualSpace);
-  if (Has(soLimitEOL)) x = std::min(x, LineLength(y));
-  else x = std::min(x, std::max(LineLength(y), kMaxVirtualSpace));
+  if (!Has(soBeyondFileEnd))
+    y = std::min(y, std::max(0, LineCount() - 1));
+  else
+    y = std::min(y, LineCount() + kMaxVirtualSpace);
+  if (Has(soLimitEOL))
+    x = std::min(x, LineLength(y));
+  else
+    x = std::min(x, std::max(LineLength(y), kMaxVirtualSpace));
   if (Has(soCursorAlwaysOnTabs)) {
     int from = -1, to = -1;
     ColumnToIndex(y, x, &from, &to);
@@ -133,11 +141,17 @@ void TCustomMemoSource::MoveCaretRight() {
   MoveCaret(0, 1);
 }
 
-void TCustomMemoSource::MoveCaretToLineStart() { MoveCaret(0, -caret_.X); }
+void TCustomMemoSource::MoveCaretToLineStart() {
+  MoveCaret(0, -caret_.X);
+}
 
-void TCustomMemoSource::MoveCaretToLineEnd() { MoveCaret(0, TrimmedLength(caret_.Y) - caret_.X); }
+void TCustomMemoSource::MoveCaretToLineEnd() {
+  MoveCaret(0, TrimmedLength(caret_.Y) - caret_.X);
+}
 
-void TCustomMemoSource::MoveCaretToTop() { SetCaret(0, 0); }
+void TCustomMemoSource::MoveCaretToTop() {
+  SetCaret(0, 0);
+}
 
 void TCustomMemoSource::MoveCaretToBottom() {
   int last = std::max(0, LineCount() - 1);
@@ -160,7 +174,8 @@ TPoint TCustomMemoSource::WordLeftTarget() const {
   int i = std::min(caret_.X, static_cast<int>(s.size()));
   auto at = [&](int k) { return static_cast<unsigned char>(s[static_cast<size_t>(k)]); };
   while (i > 0 && IsDelimiter(at(i - 1))) --i;
-  if (i == 0) return caret_.Y > 0 ? TPoint{TrimmedLength(caret_.Y - 1), caret_.Y - 1} : TPoint{0, 0};
+  if (i == 0)
+    return caret_.Y > 0 ? TPoint{TrimmedLength(caret_.Y - 1), caret_.Y - 1} : TPoint{0, 0};
   while (i > 0 && !IsDelimiter(at(i - 1))) --i;
   return {i, caret_.Y};
 }
@@ -179,7 +194,9 @@ bool TCustomMemoSource::WordAt(int x, int y, TWordSelectionType mode, int& from,
   std::string s = LineText(y);
   int n = static_cast<int>(s.size());
   if (n == 0 || x < 0) return false;
-  auto delim = [&](int k) { return IsDelimiter(static_cast<unsigned char>(s[static_cast<size_t>(k)])); };
+  auto delim = [&](int k) {
+    return IsDelimiter(static_cast<unsigned char>(s[static_cast<size_t>(k)]));
+  };
   int i = std::min(x, n - 1);
   int start = i;
   while (i >= 0 && delim(i)) --i;
@@ -193,7 +210,8 @@ bool TCustomMemoSource::WordAt(int x, int y, TWordSelectionType mode, int& from,
   if (i >= n) return false;
   from = i;
   while (i < n && !delim(i)) ++i;
-  if (mode == wsWordWithSpace && i < n && s[static_cast<size_t>(i)] == ' ') ++i;
+  if (mode == wsWordWithSpace && i < n && s[static_cast<size_t>(i)] == ' ')
+    ++i;
   else if (mode == wsUntilNextWord)
     while (i < n && delim(i)) ++i;
   to = i;
@@ -211,10 +229,17 @@ std::string TCustomMemoSource::WordAtCaret() const {
 TSelectionType TCustomMemoSource::FilterSelectionKind(TSelectionType kind) {
   if (kind == TSelectionType::None) return kind;
   switch (blockOption_) {
-  case bkStreamSel: kind = TSelectionType::Stream; break;
-  case bkBlockSel: kind = TSelectionType::Column; break;
-  case bkNone: kind = TSelectionType::None; break;
-  case bkBoth: break;
+  case bkStreamSel:
+    kind = TSelectionType::Stream;
+    break;
+  case bkBlockSel:
+    kind = TSelectionType::Column;
+    break;
+  case bkNone:
+    kind = TSelectionType::None;
+    break;
+  case bkBoth:
+    break;
   }
   if (OnGetSelectionType) OnGetSelectionType(*this, kind);
   return kind;
@@ -286,7 +311,8 @@ void TCustomMemoSource::SetBlockBegin() {
   ChangeScope scope(*this, TChangeKind::Selection);
   TPoint b = Caret(), e = BlockEnd();
   if (Before(e, b)) e = b; // the other end never stands before this one
-  TSelectionType kind = selKind_ == TSelectionType::None ? FilterSelectionKind(TSelectionType::Stream) : selKind_;
+  TSelectionType kind =
+      selKind_ == TSelectionType::None ? FilterSelectionKind(TSelectionType::Stream) : selKind_;
   SetBlock(kind, b, e);
 }
 
@@ -294,11 +320,13 @@ void TCustomMemoSource::SetBlockEnd() {
   ChangeScope scope(*this, TChangeKind::Selection);
   TPoint b = BlockBegin(), e = Caret();
   if (Before(e, b)) b = e;
-  TSelectionType kind = selKind_ == TSelectionType::None ? FilterSelectionKind(TSelectionType::Stream) : selKind_;
+  TSelectionType kind =
+      selKind_ == TSelectionType::None ? FilterSelectionKind(TSelectionType::Stream) : selKind_;
   SetBlock(kind, b, e);
 }
 
-void TCustomMemoSource::SelectBlock(TSelectionType kind, int beginX, int beginY, int endX, int endY) {
+void TCustomMemoSource::SelectBlock(TSelectionType kind, int beginX, int beginY, int endX,
+                                    int endY) {
   ChangeScope scope(*this, TChangeKind::Selection);
   int limitY = LineCount() + kMaxVirtualSpace;
   beginY = std::min(beginY, limitY);
@@ -359,6 +387,8 @@ bool TCustomMemoSource::IsInSelection(int x, int y) const {
   return SelectedSpan(y, from, to) && x >= from && x < to;
 }
 
-bool TCustomMemoSource::CaretInSelection() const { return IsInSelection(caret_.X, caret_.Y); }
+bool TCustomMemoSource::CaretInSelection() const {
+  return IsInSelection(caret_.X, caret_.Y);
+}
 
 } // namespace marlo

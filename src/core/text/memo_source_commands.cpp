@@ -138,8 +138,10 @@ void TCustomMemoSource::DeleteChar() {
   if (readOnly_) return;
   ChangeScope scope(*this, TChangeKind::DeleteChar);
   if (DeleteSelectionIfOverwriting()) return;
-  if (caret_.X < LineLength(caret_.Y)) DeleteChars(1);
-  else JoinLines();
+  if (caret_.X < LineLength(caret_.Y))
+    DeleteChars(1);
+  else
+    JoinLines();
 }
 
 int TCustomMemoSource::SmartTabColumn(int c) const {
@@ -149,7 +151,9 @@ int TCustomMemoSource::SmartTabColumn(int c) const {
     if (n <= c) continue;
     int indent = LineIndent(k);
     if (indent > c) return indent;
-    auto delim = [&](int i) { return IsDelimiter(static_cast<unsigned char>(s[static_cast<size_t>(i)])); };
+    auto delim = [&](int i) {
+      return IsDelimiter(static_cast<unsigned char>(s[static_cast<size_t>(i)]));
+    };
     int i = c;
     while (i < n && !delim(i)) ++i;
     while (i < n && delim(i)) ++i;
@@ -176,9 +180,11 @@ void TCustomMemoSource::TabKey() {
   ChangeScope scope(*this, TChangeKind::Tab);
   int c = HasSelection() ? blockBegin_.X : caret_.X;
   int target = TabTarget(c);
-  std::string fill = Has(soUseTabCharacter) ? std::string("\t") : std::string(static_cast<size_t>(target - c), ' ');
+  std::string fill = Has(soUseTabCharacter) ? std::string("\t")
+                                            : std::string(static_cast<size_t>(target - c), ' ');
   if (MultiLineSelection()) {
-    RewriteBlock(TChangeKind::Indent, [&](const std::string& s) { return s.empty() ? s : fill + s; }, true);
+    RewriteBlock(
+        TChangeKind::Indent, [&](const std::string& s) { return s.empty() ? s : fill + s; }, true);
     return;
   }
   if (overwrite_) {
@@ -247,7 +253,9 @@ void TCustomMemoSource::DeleteToWordEnd() {
   }
   std::string s = LineText(y);
   int n = static_cast<int>(s.size());
-  auto delim = [&](int i) { return IsDelimiter(static_cast<unsigned char>(s[static_cast<size_t>(i)])); };
+  auto delim = [&](int i) {
+    return IsDelimiter(static_cast<unsigned char>(s[static_cast<size_t>(i)]));
+  };
   int end = x;
   if (delim(x)) {
     // In delimiters: up to the next word, or, with no word left on the line, to its end.

@@ -35,7 +35,9 @@ void TCustomMemoSource::PushCaretRecord(int dLine, int dCol) {
 
 char TCustomMemoSource::StyleBefore(int y, int index) const {
   std::string_view colors = store_.Colors(y);
-  return (index > 0 && index <= static_cast<int>(colors.size())) ? colors[static_cast<size_t>(index - 1)] : 0;
+  return (index > 0 && index <= static_cast<int>(colors.size()))
+             ? colors[static_cast<size_t>(index - 1)]
+             : 0;
 }
 
 // Blanks that fill a line up to the caret are recorded as their own steps, so that undo
@@ -82,8 +84,8 @@ void TCustomMemoSource::ConvertTabAtCaret(int tabFrom, int tabTo) {
     r->Text = "\t";
     if (!store_.Colors(y).empty()) r->Styles = style;
   }
-  store_.InsertChars(y, static_cast<size_t>(idx), std::string(static_cast<size_t>(tabTo - tabFrom), ' '),
-                     style[0]);
+  store_.InsertChars(y, static_cast<size_t>(idx),
+                     std::string(static_cast<size_t>(tabTo - tabFrom), ' '), style[0]);
   if (TUndoRecord* r = AddUndo(uaInsert)) r->Value1 = tabTo - tabFrom;
   PushCaretRecord(0, x - tabFrom);
   MarkLinesChanged(y, y);
@@ -106,7 +108,8 @@ bool TCustomMemoSource::InsertText(std::string_view s) {
   store_.InsertChars(y, static_cast<size_t>(idx), s, StyleBefore(y, idx));
   long long width = static_cast<long long>(s.size());
   if (LineHasTabs(y)) width = IndexToColumn(store_.Text(y), idx + static_cast<int>(s.size())) - x;
-  if (TUndoRecord* r = AddUndo(uaInsert)) r->Value1 = static_cast<int32_t>(std::min<long long>(width, INT_MAX));
+  if (TUndoRecord* r = AddUndo(uaInsert))
+    r->Value1 = static_cast<int32_t>(std::min<long long>(width, INT_MAX));
   bookmarks_.Adjust(y, [&](TBookmark& b) {
     if (b.Y != y || b.X < x) return false;
     b.X = AddClamped(b.X, width);
@@ -208,11 +211,13 @@ void TCustomMemoSource::SplitLine() {
   store_.Insert(y + 1, tail);
   if (!tailStyles.empty()) store_.Extra(y + 1).Colors = tailStyles;
   bookmarks_.Adjust(y, [&](TBookmark& b) {
-    if (b.Y > y) ++b.Y;
+    if (b.Y > y)
+      ++b.Y;
     else if (b.X >= x) {
       b.Y = y + 1;
       b.X -= x;
-    } else return false;
+    } else
+      return false;
     return true;
   });
   MovePositionsSplit(y, x);
@@ -276,7 +281,9 @@ void TCustomMemoSource::RemoveLoneEmptyLine() {
 
 namespace {
 
-TMoveParts PartsOf(const TPosition* p) { return p->OnChange ? p->OnChange(*p) : mpNone; }
+TMoveParts PartsOf(const TPosition* p) {
+  return p->OnChange ? p->OnChange(*p) : mpNone;
+}
 
 } // namespace
 
@@ -291,7 +298,8 @@ void TCustomMemoSource::MovePositionsInsert(int line, int col, int width) {
 
 void TCustomMemoSource::MovePositionsDelete(int line, int col, int width) {
   for (TPosition* p : positions_)
-    if (p->Y == line && IsAfter(p, col) && (PartsOf(p) & mpColumn)) p->X = std::max(p->X - width, col);
+    if (p->Y == line && IsAfter(p, col) && (PartsOf(p) & mpColumn))
+      p->X = std::max(p->X - width, col);
 }
 
 void TCustomMemoSource::MovePositionsSplit(int line, int col) {

@@ -114,8 +114,8 @@ void TCustomMemoSource::BulkLoad(platform::ByteBlock bytes, size_t size, bool lo
   trackKind_ = TSelectionType::None;
   caretToOrigin_ = true;
   MarkLinesChanged(0, std::max(0, LineCount() - 1));
-  changeFlags_ |= TChangeFlags{chText, chUndo, chLineState, chOverwrite, chLineCount, chModified,
-                               chFileName, chParser, chCaret};
+  changeFlags_ |= TChangeFlags{chText,     chUndo,     chLineState, chOverwrite, chLineCount,
+                               chModified, chFileName, chParser,    chCaret};
   loaded_ = load;
 }
 
@@ -170,7 +170,8 @@ void TCustomMemoSource::SaveToStream(std::ostream& stream) const {
 
 std::string TCustomMemoSource::BackupName(const std::string& target) {
   std::string ext = platform::ExtractFileExt(target);
-  std::string backupExt = ext.empty() ? std::string(".~") : ("." + std::string("~") + ext.substr(1)).substr(0, 4);
+  std::string backupExt =
+      ext.empty() ? std::string(".~") : ("." + std::string("~") + ext.substr(1)).substr(0, 4);
   return platform::ChangeFileExt(target, backupExt);
 }
 

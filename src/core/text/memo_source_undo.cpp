@@ -48,7 +48,8 @@ void TCustomMemoSource::ReplayRecords(bool redo) {
         caret_.Y = y;
         if (allowUndo_) {
           PushCorrection(RecordingList(), changeKind_, y - exact.Y, x - exact.X);
-          if (!source.Empty()) PushCorrection(source, source.Last().ChangeKind, y - exact.Y, x - exact.X);
+          if (!source.Empty())
+            PushCorrection(source, source.Last().ChangeKind, y - exact.Y, x - exact.X);
         }
       }
     } catch (...) {
@@ -92,17 +93,26 @@ void TCustomMemoSource::ApplyRecord(const TUndoRecord& r) {
     return;
   }
   switch (r.Action) {
-  case uaCaretMove: MoveCaret(-r.Value1, -r.Value2); break;
-  case uaInsert: DeleteChars(r.Value1); break;
-  case uaSplit: JoinLines(); break;
-  case uaJoin: SplitLine(); break;
+  case uaCaretMove:
+    MoveCaret(-r.Value1, -r.Value2);
+    break;
+  case uaInsert:
+    DeleteChars(r.Value1);
+    break;
+  case uaSplit:
+    JoinLines();
+    break;
+  case uaJoin:
+    SplitLine();
+    break;
   case uaDelete: {
     int y = caret_.Y, x = caret_.X;
     if (InsertText(r.Text) && !r.Styles.empty() && y < LineCount()) {
       size_t idx = static_cast<size_t>(ColumnToIndex(y, x));
       std::string& colors = store_.Extra(y).Colors;
       colors.resize(store_.Text(y).size(), '\0');
-      colors.replace(idx, std::min(r.Styles.size(), colors.size() - std::min(idx, colors.size())), r.Styles);
+      colors.replace(idx, std::min(r.Styles.size(), colors.size() - std::min(idx, colors.size())),
+                     r.Styles);
       colors.resize(store_.Text(y).size(), '\0');
     }
     break;
@@ -134,7 +144,9 @@ void TCustomMemoSource::ClearUndo() {
   forcedModified_ = modified_;
 }
 
-void TCustomMemoSource::BeginUndoGroup() { ++groupDepth_; }
+void TCustomMemoSource::BeginUndoGroup() {
+  ++groupDepth_;
+}
 
 void TCustomMemoSource::EndUndoGroup() {
   if (groupDepth_ == 0) return;

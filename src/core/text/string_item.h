@@ -9,13 +9,13 @@ namespace marlo {
 
 // What only coloured or annotated lines need; allocated on first use.
 struct TLineExtra {
-  std::string Colors;   // one style byte per stored character
+  std::string Colors; // one style byte per stored character
   int32_t StartState = 0;
   int32_t EndState = 0;
-  int32_t Height = 0;   // cached measures of the views, cleared with the colours
+  int32_t Height = 0; // cached measures of the views, cleared with the colours
   int32_t Width = 0;
   int32_t ExpandedLength = 0;
-  intptr_t Data = 0;    // the Objects slot of the line list
+  intptr_t Data = 0; // the Objects slot of the line list
 };
 
 enum TItemFlag : uint8_t {

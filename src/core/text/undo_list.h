@@ -62,7 +62,9 @@ private:
     TUndoRecord Records[kChunk];
   };
 
-  TUndoRecord& At(int slot) { return chunks_[static_cast<size_t>(slot / kChunk)]->Records[slot % kChunk]; }
+  TUndoRecord& At(int slot) {
+    return chunks_[static_cast<size_t>(slot / kChunk)]->Records[slot % kChunk];
+  }
   const TUndoRecord& At(int slot) const {
     return chunks_[static_cast<size_t>(slot / kChunk)]->Records[slot % kChunk];
   }

@@ -31,15 +31,18 @@ std::vector<std::string> ReferenceLines(const std::string& bytes, int spacesInTa
       continue;
     }
     open = true;
-    if (c == '\t') current.append(static_cast<size_t>(spacesInTab), ' ');
-    else current.push_back(c);
+    if (c == '\t')
+      current.append(static_cast<size_t>(spacesInTab), ' ');
+    else
+      current.push_back(c);
   }
   if (open) finish();
   return lines;
 }
 
 std::string RandomText(std::mt19937& rng, size_t size) {
-  static const char* pieces[] = {"print x", "\t", "   ", "\r\n", "\n", "\r", "sync", " ", "a=1:b=2", "\t\t"};
+  static const char* pieces[] = {"print x", "\t",   "   ", "\r\n",    "\n",
+                                 "\r",      "sync", " ",   "a=1:b=2", "\t\t"};
   std::string s;
   s.reserve(size + 16);
   while (s.size() < size) s += pieces[rng() % 10];
@@ -60,7 +63,8 @@ void ExpectLoadsLikeReference(const std::string& bytes) {
   doc.LoadFromBytes(bytes);
   std::vector<std::string> want = ReferenceLines(bytes, 3);
   ASSERT_EQ(doc.LineCount(), static_cast<int>(want.size()));
-  for (int i = 0; i < doc.LineCount(); ++i) ASSERT_EQ(doc.StoredLine(i), want[static_cast<size_t>(i)]) << "line " << i;
+  for (int i = 0; i < doc.LineCount(); ++i)
+    ASSERT_EQ(doc.StoredLine(i), want[static_cast<size_t>(i)]) << "line " << i;
 }
 
 TEST_F(BulkLoad, BigTextsSplitAnywhereLoadAsOne) {
@@ -72,7 +76,8 @@ TEST_F(BulkLoad, BigTextsSplitAnywhereLoadAsOne) {
   for (const char* piece : aroundMiddle) {
     for (int shift = -3; shift <= 3; ++shift) {
       std::string bytes = base;
-      bytes.replace(bytes.size() / 2 + static_cast<size_t>(shift), std::string(piece).size(), piece);
+      bytes.replace(bytes.size() / 2 + static_cast<size_t>(shift), std::string(piece).size(),
+                    piece);
       SCOPED_TRACE(std::string("piece ") + (piece[0] == '\t' ? "tab" : "line end") + " shift " +
                    std::to_string(shift));
       ExpectLoadsLikeReference(bytes);
