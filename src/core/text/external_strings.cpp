@@ -25,8 +25,8 @@ std::string TExternalStrings::Text() const {
 
 intptr_t TExternalStrings::Objects(int i) const {
   if (i < 0 || i >= Count()) return 0;
-  const TStringItem& item = source_.store_.Item(i);
-  return item.Extra ? item.Extra->Data : 0;
+  const TLineExtra* extra = source_.store_.ExtraIfAny(i);
+  return extra ? extra->Data : 0;
 }
 
 void TExternalStrings::SetObjects(int i, intptr_t data) {

@@ -21,12 +21,28 @@ namespace {
 constexpr uint32_t kMaxLine = INT_MAX;
 
 TStringItem EmptyItem() {
-  return TStringItem{nullptr, 0, 0, nullptr, 0, 0, 0};
+  return TStringItem{nullptr, 0, 0, 0, 0};
 }
 
 uint32_t CheckedLength(size_t n) {
   if (n > kMaxLine) throw Error("Line too long");
   return static_cast<uint32_t>(n);
+}
+
+TOwnedText* NewOwnedText(uint32_t capacity) {
+  auto* block = static_cast<TOwnedText*>(::operator new(sizeof(TOwnedText) + capacity));
+  block->Extra = nullptr;
+  block->Capacity = capacity;
+  block->Reserved = 0;
+  return block;
+}
+
+TLineExtra* ExtraOf(const TStringItem& item) {
+  return item.IsOwned() ? TOwnedText::Of(item)->Extra : nullptr;
+}
+
+void ClearMeasures(TLineExtra& extra) {
+  extra.Height = extra.Width = extra.ExpandedLength = 0;
 }
 
 } // namespace
@@ -39,36 +55,42 @@ TInternalStrings::~TInternalStrings() {
 }
 
 void TInternalStrings::FreeItem(TStringItem& item) {
-  if (item.Capacity > 0) delete[] item.Chars;
-  delete item.Extra;
-  item = EmptyItem();
-}
-
-void TInternalStrings::SetItemText(TStringItem& item, std::string_view text) {
-  uint32_t n = CheckedLength(text.size());
-  if (item.Capacity < n || item.Capacity == 0) {
-    if (item.Capacity > 0) delete[] item.Chars;
-    item.Chars = nullptr;
-    item.Capacity = 0;
-    if (n > 0) {
-      item.Chars = new char[n];
-      item.Capacity = n;
-    }
+  if (item.IsOwned()) {
+    TOwnedText* block = TOwnedText::Of(item);
+    delete block->Extra;
+    ::operator delete(block);
   }
-  if (n > 0) std::memmove(item.Chars, text.data(), n);
-  item.Length = n;
+  item = EmptyItem();
 }
 
 void TInternalStrings::MakeRoom(TStringItem& item, size_t needed) {
   uint32_t n = CheckedLength(needed);
-  if (item.Capacity >= n && item.Capacity > 0) return;
-  size_t grown = std::max<size_t>({n, size_t(item.Capacity) + item.Capacity / 2, 16});
-  uint32_t cap = static_cast<uint32_t>(std::min<size_t>(grown, kMaxLine));
-  char* fresh = new char[cap];
-  if (item.Length > 0) std::memcpy(fresh, item.Chars, item.Length);
-  if (item.Capacity > 0) delete[] item.Chars;
-  item.Chars = fresh;
-  item.Capacity = cap;
+  uint32_t capacity = item.IsOwned() ? TOwnedText::Of(item)->Capacity : 0;
+  if (item.IsOwned() && capacity >= n) return;
+  size_t grown = std::max<size_t>({n, size_t(capacity) + capacity / 2, item.IsOwned() ? 16 : n});
+  TOwnedText* block = NewOwnedText(static_cast<uint32_t>(std::min<size_t>(grown, kMaxLine)));
+  if (item.Length > 0) std::memcpy(block->Chars(), item.Chars, item.Length);
+  if (item.IsOwned()) {
+    TOwnedText* old = TOwnedText::Of(item);
+    block->Extra = old->Extra;
+    ::operator delete(old);
+  }
+  item.Chars = block->Chars();
+  item.ItemFlags |= ifOwned;
+}
+
+void TInternalStrings::SetItemText(TStringItem& item, std::string_view text) {
+  uint32_t n = CheckedLength(text.size());
+  if (!item.IsOwned()) item.Length = 0; // a load buffer is never written to
+  if (!item.IsOwned() || TOwnedText::Of(item)->Capacity < n) {
+    // The text may lie in the old block: copy it before that goes.
+    std::string copy(text);
+    MakeRoom(item, n);
+    if (n > 0) std::memcpy(item.Chars, copy.data(), n);
+  } else if (n > 0) {
+    std::memmove(item.Chars, text.data(), n);
+  }
+  item.Length = n;
 }
 
 void TInternalStrings::Reserve(int needed) {
@@ -135,12 +157,11 @@ void TInternalStrings::Clear() {
 
 void TInternalStrings::SetText(int i, std::string_view text) {
   TStringItem& item = Item(i);
-  if (item.Capacity == 0) item.Chars = nullptr; // never write into a load buffer
   SetItemText(item, text);
   item.ItemFlags &= static_cast<uint8_t>(~ifColored);
-  if (item.Extra) {
-    item.Extra->Colors.assign(item.Length, '\0');
-    item.Extra->Height = item.Extra->Width = item.Extra->ExpandedLength = 0;
+  if (TLineExtra* extra = ExtraOf(item)) {
+    extra->Colors.assign(item.Length, '\0');
+    ClearMeasures(*extra);
   }
 }
 
@@ -153,8 +174,8 @@ void TInternalStrings::InsertChars(int i, size_t pos, std::string_view chars, ch
   std::memmove(item.Chars + pos + chars.size(), item.Chars + pos, item.Length - pos);
   std::memcpy(item.Chars + pos, chars.data(), chars.size());
   item.Length = static_cast<uint32_t>(n);
-  if (item.Extra) {
-    std::string& colors = item.Extra->Colors;
+  if (TLineExtra* extra = ExtraOf(item)) {
+    std::string& colors = extra->Colors;
     colors.resize(item.Length - chars.size(), '\0');
     colors.insert(pos, chars.size(), style);
   }
@@ -164,15 +185,15 @@ void TInternalStrings::EraseChars(int i, size_t pos, size_t n) {
   TStringItem& item = Item(i);
   if (pos >= item.Length || n == 0) return;
   n = std::min<size_t>(n, item.Length - pos);
-  if (item.Capacity == 0 && pos + n == item.Length) {
+  if (!item.IsOwned() && pos + n == item.Length) {
     item.Length = static_cast<uint32_t>(pos); // cutting a borrowed line's tail needs no copy
   } else {
     MakeRoom(item, item.Length);
     std::memmove(item.Chars + pos, item.Chars + pos + n, item.Length - pos - n);
     item.Length -= static_cast<uint32_t>(n);
   }
-  if (item.Extra) {
-    std::string& colors = item.Extra->Colors;
+  if (TLineExtra* extra = ExtraOf(item)) {
+    std::string& colors = extra->Colors;
     if (pos < colors.size()) colors.erase(pos, n);
     colors.resize(item.Length, '\0');
   }
@@ -186,7 +207,7 @@ void TInternalStrings::Append(int i, std::string_view chars, std::string_view st
     std::memcpy(item.Chars + old, chars.data(), chars.size());
     item.Length = static_cast<uint32_t>(old + chars.size());
   }
-  if (item.Extra || !styles.empty()) {
+  if (ExtraOf(item) || !styles.empty()) {
     std::string& colors = Extra(i).Colors;
     colors.resize(old, '\0');
     colors.append(styles.substr(0, chars.size()));
@@ -196,13 +217,31 @@ void TInternalStrings::Append(int i, std::string_view chars, std::string_view st
 
 TLineExtra& TInternalStrings::Extra(int i) {
   TStringItem& item = Item(i);
-  if (!item.Extra) item.Extra = new TLineExtra();
-  return *item.Extra;
+  // The extra block hangs off the line's own text block.
+  if (!item.IsOwned()) MakeRoom(item, item.Length);
+  TOwnedText* block = TOwnedText::Of(item);
+  if (!block->Extra) block->Extra = new TLineExtra();
+  return *block->Extra;
+}
+
+const TLineExtra* TInternalStrings::ExtraIfAny(int i) const {
+  return ExtraOf(Item(i));
 }
 
 std::string_view TInternalStrings::Colors(int i) const {
-  const TStringItem& item = Item(i);
-  return item.Extra ? std::string_view(item.Extra->Colors) : std::string_view();
+  const TLineExtra* extra = ExtraOf(Item(i));
+  return extra ? std::string_view(extra->Colors) : std::string_view();
+}
+
+void TInternalStrings::ResetColors() {
+  for (int i = 0; i < count_; ++i) {
+    TStringItem& item = Item(i);
+    item.ItemFlags &= static_cast<uint8_t>(~ifColored);
+    if (TLineExtra* extra = ExtraOf(item)) {
+      extra->Colors.clear();
+      ClearMeasures(*extra);
+    }
+  }
 }
 
 namespace {
@@ -335,12 +374,7 @@ void ScanPart(LoadPart& part, int spacesInTab, bool keepTabs) {
     if (count == capacity) [[unlikely]]
       grow();
     items[count++] = TStringItem{text.empty() ? nullptr : const_cast<char*>(text.data()),
-                                 CheckedLength(text.size()),
-                                 0,
-                                 nullptr,
-                                 0,
-                                 0,
-                                 0};
+                                 CheckedLength(text.size()), 0, 0, 0};
   };
 
   const char* base = part.From;

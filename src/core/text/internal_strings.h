@@ -41,7 +41,10 @@ public:
 
   // The line's extra block, made on first use.
   TLineExtra& Extra(int i);
+  const TLineExtra* ExtraIfAny(int i) const;
   std::string_view Colors(int i) const;
+  // Every line loses its colours and cached measures.
+  void ResetColors();
 
   // Replaces all lines by the lines of `bytes` (a buffer with a NUL after its end, which
   // the store takes over): cut at CR LF, CR and LF, ended by a NUL, trailing characters up
@@ -58,7 +61,7 @@ private:
   void MoveGapTo(int i);
   void Reserve(int needed);
   void FreeItem(TStringItem& item);
-  void MakeRoom(TStringItem& item, size_t needed);
+  static void MakeRoom(TStringItem& item, size_t needed);
   static void SetItemText(TStringItem& item, std::string_view text);
 
   TStringItem* items_ = nullptr;

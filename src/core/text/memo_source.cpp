@@ -146,14 +146,7 @@ void TCustomMemoSource::ParserFreed() {
 }
 
 void TCustomMemoSource::ResetColors() {
-  for (int i = 0; i < store_.Count(); ++i) {
-    TStringItem& item = store_.Item(i);
-    item.ItemFlags &= static_cast<uint8_t>(~ifColored);
-    if (item.Extra) {
-      item.Extra->Colors.clear();
-      item.Extra->Height = item.Extra->Width = item.Extra->ExpandedLength = 0;
-    }
-  }
+  store_.ResetColors();
 }
 
 void TCustomMemoSource::SetFileName(const std::string& value) {
