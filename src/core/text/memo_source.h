@@ -329,6 +329,8 @@ private:
   void PadLine(int y, int len, int x);
   void AppendLinesToCaret();
   void RemoveLoneEmptyLine();
+  // Splits line y at column x; bookmarks and positions follow column adjustX.
+  void SplitAt(int y, int x, int adjustX);
   bool IsAfter(const TPosition* p, int column) const;
 
   // Undo internals

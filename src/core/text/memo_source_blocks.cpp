@@ -49,7 +49,7 @@ std::vector<std::string> TCustomMemoSource::SelectionItems(bool stored) const {
   std::vector<std::string> items;
   if (!HasSelection()) return items;
   TPoint b = BlockBegin(), e = BlockEnd();
-  if (b.Y >= LineCount() && e.Y >= LineCount()) return items;
+  // One item for every line of the block, also for lines below the text.
   items.reserve(static_cast<size_t>(e.Y - b.Y + 1));
   for (int y = b.Y; y <= e.Y; ++y) {
     if (selKind_ == TSelectionType::Column) {

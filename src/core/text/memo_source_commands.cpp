@@ -146,9 +146,11 @@ void TCustomMemoSource::DeleteChar() {
 
 int TCustomMemoSource::SmartTabColumn(int c) const {
   for (int k = caret_.Y - 1; k >= 0; --k) {
+    // Most lines are passed over by their length alone, without a copy.
+    std::string_view stored = StoredLine(k);
+    if (static_cast<int>(stored.size()) <= c && LineLength(k) <= c) continue;
     std::string s = LineText(k);
     int n = static_cast<int>(s.size());
-    if (n <= c) continue;
     int indent = LineIndent(k);
     if (indent > c) return indent;
     auto delim = [&](int i) {

@@ -184,12 +184,13 @@ void TCustomMemoSource::SplitLine() {
   if (y >= LineCount() || IsLineReadOnly(y)) return;
   int len = LineLength(y);
   if (x > len) {
-    // Past the end of the line the split happens at its end; recorded that way, so that
-    // undo joins there instead of padding the line up to the caret.
+    // Past the end of the line the text is split at its end, and recorded that way, so
+    // that undo joins there instead of padding the line up to the caret; bookmarks and
+    // positions still follow the caret column.
     BeginUndoGroup();
     PushCaretRecord(0, len - x);
     caret_.X = len;
-    SplitLine();
+    SplitAt(y, len, x);
     caret_.X = x;
     PushCaretRecord(0, x - len);
     EndUndoGroup();
@@ -202,34 +203,53 @@ void TCustomMemoSource::SplitLine() {
     BeginUndoGroup();
     ConvertTabAtCaret(tabFrom, tabTo);
   }
+  SplitAt(y, x, x);
+  if (grouped) EndUndoGroup();
+}
+
+void TCustomMemoSource::SplitAt(int y, int x, int adjustX) {
   std::string_view s = store_.Text(y);
   size_t idx = std::min<size_t>(static_cast<size_t>(ColumnToIndex(y, x)), s.size());
-  std::string tail(s.substr(idx));
-  std::string_view colors = store_.Colors(y);
-  std::string tailStyles = colors.size() > idx ? std::string(colors.substr(idx)) : std::string();
-  store_.EraseChars(y, idx, tail.size());
-  store_.Insert(y + 1, tail);
-  if (!tailStyles.empty()) store_.Extra(y + 1).Colors = tailStyles;
+  if (idx == 0 && !s.empty()) {
+    // All of the text moves down: a new empty line goes in front of it instead of the
+    // text being copied, and the line's own marks stay on the upper line.
+    store_.Insert(y, "");
+    TStringItem& upper = store_.Item(y);
+    TStringItem& lower = store_.Item(y + 1);
+    upper.LineFlags = lower.LineFlags;
+    upper.LineState = lower.LineState;
+    upper.ItemFlags |= static_cast<uint8_t>(lower.ItemFlags & (ifReadOnly | ifOutlineMask));
+    lower.LineFlags = 0;
+    lower.LineState = 0;
+    lower.ItemFlags &= static_cast<uint8_t>(~(ifReadOnly | ifOutlineMask));
+  } else {
+    std::string tail(s.substr(idx));
+    std::string_view colors = store_.Colors(y);
+    std::string tailStyles = colors.size() > idx ? std::string(colors.substr(idx)) : std::string();
+    store_.EraseChars(y, idx, tail.size());
+    store_.Insert(y + 1, tail);
+    if (!tailStyles.empty()) store_.Extra(y + 1).Colors = tailStyles;
+  }
   bookmarks_.Adjust(y, [&](TBookmark& b) {
     if (b.Y > y)
       ++b.Y;
-    else if (b.X >= x) {
+    else if (b.X >= adjustX) {
       b.Y = y + 1;
-      b.X -= x;
+      b.X -= adjustX;
     } else
       return false;
     return true;
   });
-  MovePositionsSplit(y, x);
+  MovePositionsSplit(y, adjustX);
   AddUndo(uaSplit);
   MarkLinesChanged(y, LineCount() - 1); // every line below moved down
-  if (grouped) EndUndoGroup();
   if (!replaying_) {
-    int len = LineLength(y), trimmed = TrimmedLength(y);
+    // The first part loses its trailing blanks, recorded, with the caret taken there and back.
+    int len = LineLength(y), trimmed = TrimmedLength(y), back = caret_.X;
     if (trimmed < len) {
       SetCaretExact(trimmed, y);
       DeleteChars(len - trimmed);
-      SetCaretExact(x, y);
+      SetCaretExact(back, y);
     }
   }
 }
