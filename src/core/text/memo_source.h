@@ -280,7 +280,6 @@ private:
     ~TempPosition() { source_.RemovePosition(this); }
     TempPosition(const TempPosition&) = delete;
     TempPosition& operator=(const TempPosition&) = delete;
-    TPoint At() const { return {X, Y}; }
 
   private:
     TCustomMemoSource& source_;
