@@ -75,6 +75,42 @@ size_t ReadAt(int fd, char* into, size_t count, size_t offset, int& error) {
 
 } // namespace
 
+ReadableFile::ReadableFile(const std::string& path) : path_(path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) RaiseFileError("Can't open file", path, errno);
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) {
+    int err = errno;
+    ::close(fd_);
+    RaiseFileError("Can't read file", path, err);
+  }
+  if (S_ISDIR(st.st_mode)) {
+    ::close(fd_);
+    RaiseFileError("Can't read file", path, EISDIR);
+  }
+  regular_ = S_ISREG(st.st_mode);
+  size_ = regular_ ? static_cast<size_t>(st.st_size) : 0;
+}
+
+ReadableFile::~ReadableFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool ReadableFile::ReadAt(char* into, size_t offset, size_t count) const {
+  int error = 0;
+  size_t got = ::marlo::platform::ReadAt(fd_, into, count, offset, error);
+  if (error) RaiseFileError("Can't read file", path_, error);
+  return got == count;
+}
+
+bool ReadableFile::LongerThan(size_t size) const {
+  char probe;
+  int error = 0;
+  size_t got = ::marlo::platform::ReadAt(fd_, &probe, 1, size, error);
+  if (error) RaiseFileError("Can't read file", path_, error);
+  return got > 0;
+}
+
 FileBuffer ReadWholeFile(const std::string& path) {
   FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) RaiseFileError("Can't open file", path, errno);

@@ -19,6 +19,29 @@ struct FileBuffer {
 // Reads the whole file. Raises Error with the file name and the system's reason.
 FileBuffer ReadWholeFile(const std::string& path);
 
+// A file open for reading by pieces.
+class ReadableFile {
+public:
+  // Raises Error with the file name and the system's reason.
+  explicit ReadableFile(const std::string& path);
+  ~ReadableFile();
+  ReadableFile(const ReadableFile&) = delete;
+  ReadableFile& operator=(const ReadableFile&) = delete;
+
+  bool IsRegular() const { return regular_; }
+  size_t Size() const { return size_; }
+  // Reads `count` bytes at `offset`; false when the file ends first. Raises on errors.
+  bool ReadAt(char* into, size_t offset, size_t count) const;
+  // Whether the file holds more than `size` bytes now.
+  bool LongerThan(size_t size) const;
+
+private:
+  std::string path_;
+  int fd_ = -1;
+  bool regular_ = false;
+  size_t size_ = 0;
+};
+
 bool FileExists(const std::string& path);
 bool DeleteFile(const std::string& path);
 bool RenameFile(const std::string& from, const std::string& to);

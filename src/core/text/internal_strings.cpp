@@ -3,6 +3,7 @@
 #include "core/platform/error.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -250,8 +251,9 @@ namespace {
 // TAB, CR), which need a closer look.
 struct ChunkMasks {
   unsigned LineFeeds;
-  unsigned Others;
   unsigned CarriageReturns;
+  unsigned Tabs;
+  unsigned Nuls;
 };
 
 inline ChunkMasks Masks16(const char* p) {
@@ -260,15 +262,15 @@ inline ChunkMasks Masks16(const char* p) {
   auto eq = [&](char c) {
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
   };
-  unsigned cr = eq('\r');
-  return {eq('\n'), eq('\0') | eq('\t') | cr, cr};
+  return {eq('\n'), eq('\r'), eq('\t'), eq('\0')};
 #else
-  ChunkMasks m{0, 0, 0};
+  ChunkMasks m{0, 0, 0, 0};
   for (int i = 0; i < 16; ++i) {
     char c = p[i];
     if (c == '\n') m.LineFeeds |= 1u << i;
-    if (c == '\0' || c == '\t' || c == '\r') m.Others |= 1u << i;
     if (c == '\r') m.CarriageReturns |= 1u << i;
+    if (c == '\t') m.Tabs |= 1u << i;
+    if (c == '\0') m.Nuls |= 1u << i;
   }
   return m;
 #endif
@@ -289,6 +291,11 @@ public:
     next_ += n;
     left_ -= n;
     return p;
+  }
+  // Returns the last n bytes of the latest Take.
+  void GiveBack(size_t n) {
+    next_ -= n;
+    left_ += n;
   }
 
 private:
@@ -351,19 +358,20 @@ void ScanPart(LoadPart& part, int spacesInTab, bool keepTabs) {
     capacity = part.Capacity;
   };
   auto expand = [&](const char* from, const char* to) {
-    size_t tabs = static_cast<size_t>(std::count(from, to, '\t'));
-    size_t n = static_cast<size_t>(to - from) + tabs * static_cast<size_t>(spacesInTab - 1);
-    char* chars = arena.Take(n);
+    // Room for every byte being a tab; what is not used goes back to the arena.
+    size_t room = static_cast<size_t>(to - from) * static_cast<size_t>(spacesInTab);
+    char* chars = arena.Take(room);
     char* out = chars;
-    for (const char* q = from; q < to;) {
-      const char* tab = static_cast<const char*>(std::memchr(q, '\t', static_cast<size_t>(to - q)));
-      const char* stopAt = tab ? tab : to;
-      std::memcpy(out, q, static_cast<size_t>(stopAt - q));
-      out += stopAt - q;
-      if (!tab) break;
-      out = std::fill_n(out, spacesInTab, ' ');
-      q = tab + 1;
+    for (const char* q = from; q < to; ++q) {
+      if (*q != '\t') {
+        *out++ = *q;
+        continue;
+      }
+      std::memset(out, ' ', static_cast<size_t>(spacesInTab));
+      out += spacesInTab;
     }
+    size_t n = static_cast<size_t>(out - chars);
+    arena.GiveBack(room - n);
     return std::string_view(chars, n);
   };
   auto emit = [&](const char* from, const char* to, bool hasTabs) __attribute__((always_inline)) {
@@ -404,24 +412,35 @@ void ScanPart(LoadPart& part, int spacesInTab, bool keepTabs) {
   // every chunk costs more than the lines themselves.
   const char* pending[80];
   int npending = 0;
+  // Tabs of chunks taken in batches: a line holds one when a tab lies before its end.
+  const char* tabList[256];
+  int ntabs = 0;
   auto flush = [&] {
+    int t = 0;
     for (int i = 0; i < npending; ++i) {
       const char* q = pending[i];
       if (q < lineStart) continue; // the LF of a CR LF that the byte path took
-      emit(lineStart, q, false);
+      bool lineTabs = hasTabs;
+      for (; t < ntabs && tabList[t] < q; ++t) lineTabs = lineTabs || tabList[t] >= lineStart;
+      emit(lineStart, q, lineTabs);
+      hasTabs = false;
       lineStart = q + 1;
     }
     npending = 0;
+    // Tabs after the last line feed belong to the line that is still open.
+    for (; t < ntabs; ++t) hasTabs = hasTabs || tabList[t] >= lineStart;
+    ntabs = 0;
   };
+  const unsigned tabsWanted = keepTabs ? 0u : ~0u;
   const char* chunk = base;
   bool more = true;
   for (; more && end - chunk >= 16; chunk += 16) {
     ChunkMasks m = Masks16(chunk);
-    // A CR right before an LF is dropped with the trailing blanks; only a lone CR, a tab
-    // or a NUL needs the byte-by-byte path.
-    unsigned crBeforeLf =
-        m.CarriageReturns & ((m.LineFeeds >> 1) | (chunk[16] == '\n' ? 0x8000u : 0u));
-    if ((m.Others & ~crBeforeLf) == 0 && !hasTabs) [[likely]] {
+    // A CR right before an LF is dropped with the trailing blanks; only a lone CR or a
+    // NUL needs the byte-by-byte path.
+    unsigned loneCr =
+        m.CarriageReturns & ~((m.LineFeeds >> 1) | (chunk[16] == '\n' ? 0x8000u : 0u));
+    if ((loneCr | m.Nuls) == 0) [[likely]] {
       // The first two are written whatever the mask holds; only a third needs a loop.
       unsigned mask = m.LineFeeds;
       pending[npending] = chunk + __builtin_ctz(mask | 0x10000u);
@@ -431,11 +450,16 @@ void ScanPart(LoadPart& part, int spacesInTab, bool keepTabs) {
       npending += mask != 0;
       mask &= mask - 1;
       for (; mask; mask &= mask - 1) pending[npending++] = chunk + __builtin_ctz(mask);
+      if (unsigned tabs = m.Tabs & tabsWanted) [[unlikely]] {
+        if (ntabs > 256 - 16) flush();
+        for (; tabs; tabs &= tabs - 1) tabList[ntabs++] = chunk + __builtin_ctz(tabs);
+      }
       if (npending >= 64) flush();
       continue;
     }
     flush();
-    for (unsigned mask = m.LineFeeds | m.Others; mask && more; mask &= mask - 1)
+    for (unsigned mask = m.LineFeeds | m.CarriageReturns | m.Tabs | m.Nuls; mask && more;
+         mask &= mask - 1)
       more = special(chunk + __builtin_ctz(mask));
   }
   flush();
@@ -468,40 +492,66 @@ int LineRoom(const char* from, const char* to) {
 } // namespace
 
 void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spacesInTab,
-                                bool keepTabs) {
-  Clear();
+                                bool keepTabs, const THalfReader& read) {
   char* base = bytes.get();
   const char* end = base + size;
-  buffers_.push_back(std::move(bytes));
   const char* mid = end;
-  bool split = SplitForThreads(base, size, mid);
-  // One block holds the lines of both halves, the second half's at the end of the room
-  // given to the first: the gap between them becomes the gap of the store.
-  int roomA = LineRoom(base, mid), roomB = split ? LineRoom(mid, end) : 0;
-  size_t bytesNeeded =
-      sizeof(TStringItem) * (static_cast<size_t>(roomA) + static_cast<size_t>(roomB));
-  if (bytesNeeded > allocated_) {
-    platform::FreeBlock(items_, allocated_);
-    items_ = nullptr;
-    allocated_ = 0;
-    items_ = static_cast<TStringItem*>(platform::AllocateBlock(bytesNeeded));
-    allocated_ = bytesNeeded;
+  bool split = false;
+  if (read) {
+    // Each half is read by the thread that scans it; the second starts at the first line
+    // feed after the middle, which only its reader sees.
+    split = size >= ParallelLoadThreshold && size >= 2 && std::thread::hardware_concurrency() >= 2;
+  } else {
+    split = SplitForThreads(base, size, mid);
   }
-  LoadPart first(base, mid, items_, roomA);
+  // One fresh block holds the lines of both halves, the second half's at the end of the
+  // room given to the first: the gap between them becomes the gap of the store. The old
+  // lines stay until the new ones are all there.
+  int roomA = split && read ? LineRoom(base, end) : LineRoom(base, mid);
+  int roomB = split ? LineRoom(split && read ? base + size / 2 : mid, end) : 0;
+  size_t blockBytes =
+      sizeof(TStringItem) * (static_cast<size_t>(roomA) + static_cast<size_t>(roomB));
+  auto* block = static_cast<TStringItem*>(platform::AllocateBlock(blockBytes));
+  struct BlockOwner {
+    TStringItem*& Block;
+    size_t Bytes;
+    ~BlockOwner() { platform::FreeBlock(Block, Bytes); }
+  } owner{block, blockBytes};
+
+  LoadPart first(base, mid, block, roomA);
   std::unique_ptr<LoadPart> second;
-  if (split) {
-    // The second half is scanned on a thread of its own, the first here; both halves
-    // start at the start of a line.
-    second = std::make_unique<LoadPart>(mid, end, items_ + roomA, roomB);
+  if (!split) {
+    if (read && !read(base, 0, size)) throw Error("The file changed while it was read");
+    ScanPart(first, spacesInTab, keepTabs);
+  } else {
+    second = std::make_unique<LoadPart>(mid, end, block + roomA, roomB);
     std::exception_ptr failure;
+    std::atomic<int> midState{0}; // 1: the second half is there and its start known; 2: failed
+    const size_t half = size / 2;
     std::thread worker([&] {
       try {
+        if (read) {
+          if (!read(base + half, half, size - half))
+            throw Error("The file changed while it was read");
+          const char* lf = static_cast<const char*>(std::memchr(base + half, '\n', size - half));
+          second->From = lf ? lf + 1 : end;
+          midState.store(1);
+          midState.notify_one();
+        }
         ScanPart(*second, spacesInTab, keepTabs);
       } catch (...) {
         failure = std::current_exception();
+        midState.store(2);
+        midState.notify_one();
       }
     });
     try {
+      if (read) {
+        if (!read(base, 0, half)) throw Error("The file changed while it was read");
+        midState.wait(0);
+        if (midState.load() == 2) throw Error("The file changed while it was read");
+        first.To = second->From;
+      }
       ScanPart(first, spacesInTab, keepTabs);
     } catch (...) {
       worker.join();
@@ -510,15 +560,22 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
     worker.join();
     if (failure) std::rethrow_exception(failure);
     if (first.EndedByNul) second.reset(); // a NUL in the first half ends the text
-  } else {
-    ScanPart(first, spacesInTab, keepTabs);
   }
+
+  // All there: the old lines go, the new ones take their place.
+  Clear();
+  platform::FreeBlock(items_, allocated_);
+  items_ = nullptr;
+  allocated_ = 0;
+  buffers_.push_back(std::move(bytes));
   for (LoadPart* p : {&first, second.get()})
     if (p)
-      for (auto& block : p->Arenas) buffers_.push_back(std::move(block));
-
+      for (auto& arenaBlock : p->Arenas) buffers_.push_back(std::move(arenaBlock));
   int countB = second ? second->Count : 0;
   if (!first.Owned && (!second || !second->Owned)) {
+    items_ = block;
+    allocated_ = blockBytes;
+    block = nullptr;
     count_ = first.Count + countB;
     gapStart_ = first.Count;
     capacity_ = roomA + countB;
@@ -529,7 +586,6 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
     auto* all = static_cast<TStringItem*>(platform::AllocateBlock(LoadPart::Bytes(total + 64)));
     std::memcpy(all, first.Items, LoadPart::Bytes(first.Count));
     if (second) std::memcpy(all + first.Count, second->Items, LoadPart::Bytes(countB));
-    platform::FreeBlock(items_, allocated_);
     items_ = all;
     allocated_ = LoadPart::Bytes(total + 64);
     count_ = gapStart_ = static_cast<int>(total);

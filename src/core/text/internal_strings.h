@@ -5,6 +5,7 @@
 #include "core/platform/memory.h"
 #include "core/text/string_item.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -49,7 +50,13 @@ public:
   // Replaces all lines by the lines of `bytes` (a buffer with a NUL after its end, which
   // the store takes over): cut at CR LF, CR and LF, ended by a NUL, trailing characters up
   // to code 32 dropped, each tab replaced by `spacesInTab` spaces unless `keepTabs`.
-  void LoadBulk(platform::ByteBlock bytes, size_t size, int spacesInTab, bool keepTabs);
+  //
+  // With a reader, the bytes are not in the buffer yet: the reader fills `count` bytes at
+  // `offset` and says false when they are not all there; halves are read by the threads
+  // that scan them. A load that fails leaves the lines as they were.
+  using THalfReader = std::function<bool(char* into, size_t offset, size_t count)>;
+  void LoadBulk(platform::ByteBlock bytes, size_t size, int spacesInTab, bool keepTabs,
+                const THalfReader& read = {});
 
   // Loads of at least this many bytes are scanned in two halves side by side.
   static inline size_t ParallelLoadThreshold = size_t(8) << 20;

@@ -293,7 +293,8 @@ private:
   void LinesAssign(const std::vector<std::string>& list);
   void BeginLinesWrite();
   void EndLinesWrite();
-  void BulkLoad(platform::ByteBlock bytes, size_t size, bool load);
+  void BulkLoad(platform::ByteBlock bytes, size_t size, bool load,
+                const TInternalStrings::THalfReader& read = {});
   void SetTextBulk(std::string_view bytes);
   std::string ConvertTabs(std::string_view s) const;
 

@@ -104,10 +104,12 @@ void TCustomMemoSource::LinesAssign(const std::vector<std::string>& list) {
   caretToOrigin_ = true;
 }
 
-void TCustomMemoSource::BulkLoad(platform::ByteBlock bytes, size_t size, bool load) {
+void TCustomMemoSource::BulkLoad(platform::ByteBlock bytes, size_t size, bool load,
+                                 const TInternalStrings::THalfReader& read) {
   ChangeScope scope(*this, TChangeKind::Load);
+  // The lines are replaced first: if that fails, nothing else has changed.
+  store_.LoadBulk(std::move(bytes), size, spacesInTab_, Has(soUseTabCharacter), read);
   BeginLinesWrite();
-  store_.LoadBulk(std::move(bytes), size, spacesInTab_, Has(soUseTabCharacter));
   bookmarks_.Clear();
   for (TPosition* p : positions_) p->X = p->Y = 0;
   selKind_ = TSelectionType::None;
@@ -139,8 +141,38 @@ void TCustomMemoSource::LoadFromStream(std::istream& stream) {
   LoadFromBytes(bytes);
 }
 
+namespace {
+
+// A file that changed size while it was read in halves; it is read again as a whole.
+class FileChanged : public Error {
+public:
+  FileChanged() : Error("The file changed while it was read") {}
+};
+
+} // namespace
+
 void TCustomMemoSource::LoadFromFile(const std::string& fileName) {
-  // Read everything first: a file that cannot be read leaves the text as it was.
+  // Nothing changes until the whole file is read: a file that cannot be read leaves the
+  // text as it was.
+  {
+    platform::ReadableFile file(fileName);
+    size_t size = file.Size();
+    if (file.IsRegular() && size >= TInternalStrings::ParallelLoadThreshold) {
+      platform::ByteBlock bytes = platform::AllocateBytes(size + 1);
+      bytes[size] = '\0';
+      auto read = [&](char* into, size_t offset, size_t count) {
+        if (!file.ReadAt(into, offset, count)) throw FileChanged();
+        if (offset + count == size && file.LongerThan(size)) throw FileChanged();
+        return true;
+      };
+      try {
+        BulkLoad(std::move(bytes), size, true, read);
+        return;
+      } catch (const FileChanged&) {
+        // fall through to a plain read of whatever the file holds now
+      }
+    }
+  }
   platform::FileBuffer buf = platform::ReadWholeFile(fileName);
   BulkLoad(std::move(buf.data), buf.size, true);
 }

@@ -1,5 +1,6 @@
 // Big loads are split in two halves that are scanned side by side; these tests put every
 // kind of line end, tab and NUL at and around the place where the halves meet.
+#include "../temp_dir.h"
 #include "core/text/memo_source.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,29 @@ TEST_F(BulkLoad, ANulEndsTheTextInEitherHalf) {
     bytes[at] = '\0';
     SCOPED_TRACE("NUL at " + std::to_string(at));
     ExpectLoadsLikeReference(bytes);
+  }
+}
+
+// From a file, each half is read by the thread that scans it.
+TEST_F(BulkLoad, BigFilesLoadAsOneWhereverTheirHalvesMeet) {
+  std::mt19937 rng(5);
+  test::TempDir dir;
+  std::string base = RandomText(rng, 150000);
+  for (const char* piece : {"\r\n", "\r", "\t", "\0"}) {
+    for (int shift = -1; shift <= 1; ++shift) {
+      std::string bytes = base;
+      bytes.replace(bytes.size() / 2 + static_cast<size_t>(shift),
+                    std::string(piece).size() + (piece[0] == 0), piece,
+                    std::string(piece).size() + (piece[0] == 0));
+      test::WriteFile(dir / "big.zba", bytes);
+      TCustomMemoSource doc;
+      doc.SetSpacesInTab(3);
+      doc.LoadFromFile(dir / "big.zba");
+      std::vector<std::string> want = ReferenceLines(bytes, 3);
+      ASSERT_EQ(doc.LineCount(), static_cast<int>(want.size())) << "shift " << shift;
+      for (int i = 0; i < doc.LineCount(); ++i)
+        ASSERT_EQ(doc.StoredLine(i), want[static_cast<size_t>(i)]) << "line " << i;
+    }
   }
 }
 
