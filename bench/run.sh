@@ -23,7 +23,7 @@ if [ ! -x "$prog" ]; then
 fi
 
 lines=1000000
-runs=${MARLO_BENCH_RUNS:-7}
+runs=${MARLO_BENCH_RUNS:-15}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 big=$work/big.zba
