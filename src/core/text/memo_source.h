@@ -306,6 +306,7 @@ private:
   int IndexToColumn(std::string_view stored, int index) const;
   int ExpandedLength(std::string_view stored) const;
   void ConvertTabAtCaret(int tabFrom, int tabTo);
+  bool OpenTabAtCaret();
   int LineIndent(int y) const;
   int TrimmedLength(int y) const;
 

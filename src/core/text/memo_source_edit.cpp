@@ -91,6 +91,17 @@ void TCustomMemoSource::ConvertTabAtCaret(int tabFrom, int tabTo) {
   MarkLinesChanged(y, y);
 }
 
+// When the caret stands inside a tab's expansion, the tab becomes spaces, in an undo
+// group that the caller closes. Returns whether it did.
+bool TCustomMemoSource::OpenTabAtCaret() {
+  int tabFrom = -1, tabTo = -1;
+  ColumnToIndex(caret_.Y, caret_.X, &tabFrom, &tabTo);
+  if (tabFrom < 0) return false;
+  BeginUndoGroup();
+  ConvertTabAtCaret(tabFrom, tabTo);
+  return true;
+}
+
 bool TCustomMemoSource::InsertText(std::string_view s) {
   if (s.empty() || readOnly_) return false;
   ChangeScope scope(*this, TChangeKind::Other);
@@ -98,12 +109,13 @@ bool TCustomMemoSource::InsertText(std::string_view s) {
   int y = caret_.Y, x = caret_.X;
   if (IsLineReadOnly(y)) return false;
   int len = LineLength(y);
-  int tabFrom = -1, tabTo = -1;
-  ColumnToIndex(y, x, &tabFrom, &tabTo);
-  bool grouped = x > len || tabFrom >= 0;
-  if (grouped) BeginUndoGroup();
-  if (x > len) PadLine(y, len, x);
-  if (tabFrom >= 0) ConvertTabAtCaret(tabFrom, tabTo);
+  bool grouped = x > len;
+  if (grouped) {
+    BeginUndoGroup();
+    PadLine(y, len, x);
+  } else {
+    grouped = OpenTabAtCaret();
+  }
   int idx = ColumnToIndex(y, x);
   store_.InsertChars(y, static_cast<size_t>(idx), s, StyleBefore(y, idx));
   long long width = static_cast<long long>(s.size());
@@ -128,13 +140,7 @@ void TCustomMemoSource::DeleteChars(int n) {
   int x = caret_.X;
   if (x >= LineLength(y)) return;
   ChangeScope scope(*this, TChangeKind::Other);
-  int tabFrom = -1, tabTo = -1;
-  ColumnToIndex(y, x, &tabFrom, &tabTo);
-  bool grouped = tabFrom >= 0;
-  if (grouped) {
-    BeginUndoGroup();
-    ConvertTabAtCaret(tabFrom, tabTo);
-  }
+  bool grouped = OpenTabAtCaret();
   std::string_view s = store_.Text(y);
   int idx = ColumnToIndex(y, x);
   int size = static_cast<int>(s.size());
@@ -196,13 +202,7 @@ void TCustomMemoSource::SplitLine() {
     EndUndoGroup();
     return;
   }
-  int tabFrom = -1, tabTo = -1;
-  ColumnToIndex(y, x, &tabFrom, &tabTo);
-  bool grouped = tabFrom >= 0;
-  if (grouped) {
-    BeginUndoGroup();
-    ConvertTabAtCaret(tabFrom, tabTo);
-  }
+  bool grouped = OpenTabAtCaret();
   SplitAt(y, x, x);
   if (grouped) EndUndoGroup();
 }
