@@ -8,7 +8,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -124,25 +123,6 @@ FileBuffer ReadWholeFile(const std::string& path) {
   FileBuffer buf;
   buf.data = AllocateBytes(capacity + 1);
   size_t size = 0;
-  if (S_ISREG(st.st_mode) && st.st_size >= (8 << 20) && std::thread::hardware_concurrency() >= 2) {
-    // A big file is read in two halves side by side: copying out of the page cache is
-    // most of the cost of a read. Whatever the file does meanwhile, the loop below
-    // takes over from the first byte the halves did not get.
-    size_t half = static_cast<size_t>(st.st_size) / 2;
-    size_t secondGot = 0;
-    int secondError = 0;
-    std::thread second([&] {
-      secondGot = ReadAt(fd.get(), buf.data.get() + half, capacity - 1 - half, half, secondError);
-    });
-    int firstError = 0;
-    size_t firstGot = ReadAt(fd.get(), buf.data.get(), half, 0, firstError);
-    second.join();
-    if (firstError) RaiseFileError("Can't read file", path, firstError);
-    if (secondError) RaiseFileError("Can't read file", path, secondError);
-    size = firstGot < half ? firstGot : half + secondGot;
-    if (::lseek(fd.get(), static_cast<off_t>(size), SEEK_SET) < 0)
-      RaiseFileError("Can't read file", path, errno);
-  }
   for (;;) {
     if (size == capacity) {
       size_t bigger = capacity + capacity / 2 + 65536;

@@ -120,6 +120,17 @@ TEST_F(BulkLoad, BigFilesLoadAsOneWhereverTheirHalvesMeet) {
   }
 }
 
+// Lines shorter than the room a half is given for them (blank lines, one byte each) move
+// the half's lines to a block of their own on the way.
+TEST_F(BulkLoad, HalvesOfOnlyBlankLinesOutgrowTheirRoom) {
+  for (const char* end : {"\n", "\r\n", "\r"}) {
+    std::string bytes;
+    for (int i = 0; i < 100000; ++i) bytes += end;
+    bytes += "last";
+    ExpectLoadsLikeReference(bytes);
+  }
+}
+
 TEST_F(BulkLoad, BigLoadsStayEditableEverywhere) {
   std::string bytes;
   for (int i = 0; i < 20000; ++i) bytes += "line " + std::to_string(i) + "\r\n";

@@ -18,6 +18,10 @@ TPosition Tracked(int x, int y, TMoveParts parts = mpBoth) {
   return p;
 }
 
+TPoint At(const TPosition& p) {
+  return {p.X, p.Y};
+}
+
 // ---- Caret ---------------------------------------------------------------------------
 
 TEST(Caret, SetCaretClampsToTheText) {
@@ -489,8 +493,7 @@ TEST(Primitives, InsertTextMovesOnlyWhatFollowsIt) {
   EXPECT_EQ(atCaret.X, 2);
   EXPECT_EQ(after.X, 6);
   EXPECT_EQ(before.X, 1);
-  EXPECT_EQ(below.X, 2);
-  EXPECT_EQ(below.Y, 1);
+  EXPECT_EQ(At(below), (TPoint{2, 1}));
   EXPECT_EQ(frozen.X, 5);
   EXPECT_EQ(columnOnly.X, 7);
   EXPECT_EQ(noCallback.X, 4);
@@ -580,12 +583,9 @@ TEST(Primitives, SplitLineMovesWhatFollowsToTheNewLine) {
   // The first part loses its trailing blank.
   EXPECT_EQ(StoredLines(*m), (Lines{"abc", "def", "next"}));
   EXPECT_EQ(m->CaretY(), 0);
-  EXPECT_EQ(after.X, 1);
-  EXPECT_EQ(after.Y, 1);
-  EXPECT_EQ(before.X, 2);
-  EXPECT_EQ(before.Y, 0);
-  EXPECT_EQ(below.X, 1);
-  EXPECT_EQ(below.Y, 2);
+  EXPECT_EQ(At(after), (TPoint{1, 1}));
+  EXPECT_EQ(At(before), (TPoint{2, 0}));
+  EXPECT_EQ(At(below), (TPoint{1, 2}));
   for (TPosition* p : {&after, &before, &below}) m->RemovePosition(p);
 
   // One undo step takes back the split and the trimming it recorded.
@@ -613,12 +613,9 @@ TEST(Primitives, JoinLinesNeedsTheCaretAtTheLineEnd) {
   m->JoinLines();
   EXPECT_EQ(StoredLines(*m), (Lines{"abcd", "ef"}));
   EXPECT_EQ(m->Strings().Item(0).LineFlags, 5);
-  EXPECT_EQ(nextLine.X, 3);
-  EXPECT_EQ(nextLine.Y, 0);
-  EXPECT_EQ(later.X, 1);
-  EXPECT_EQ(later.Y, 1);
-  EXPECT_EQ(sameLine.X, 2);
-  EXPECT_EQ(sameLine.Y, 0);
+  EXPECT_EQ(At(nextLine), (TPoint{3, 0}));
+  EXPECT_EQ(At(later), (TPoint{1, 1}));
+  EXPECT_EQ(At(sameLine), (TPoint{2, 0}));
   for (TPosition* p : {&nextLine, &later, &sameLine}) m->RemovePosition(p);
 
   m->SetCaret(1, 0);
