@@ -1,5 +1,6 @@
 // marlo-cli keys: loads a file as a document window does, replays key presses through
 // the "Default" key table and prints the resulting text (and optionally the state).
+#include "cli/cli_document.h"
 #include "cli/subcommands.h"
 #include "core/platform/error.h"
 #include "core/text/key_list.h"
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <filesystem>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -165,22 +165,8 @@ int RunKeys(const TArgs& args, std::ostream& out, std::ostream& err) {
   TKeysOptions options;
   if (int status = ParseArgs(args, options, out, err); status >= 0) return status;
 
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(options.File, ec)) {
-    bool exists = std::filesystem::exists(options.File, ec);
-    err << "marlo-cli keys: cannot open \"" << options.File
-        << "\": " << (exists ? "not a regular file" : "no such file") << "\n";
-    return kExitUsage;
-  }
   TMemoSource source;
-  source.ConfigureAsDocument();
-  try {
-    source.LoadFromFile(options.File);
-  } catch (const std::exception& e) {
-    err << "marlo-cli keys: cannot read \"" << options.File << "\": " << e.what() << "\n";
-    return kExitUsage;
-  }
-  source.SetFileName(options.File);
+  if (!LoadDocument("keys", options.File, source, err)) return kExitUsage;
 
   TKeyList keys = TKeyList::Default();
   TSimpleKeyView view(source, options.Page);

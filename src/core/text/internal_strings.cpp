@@ -175,6 +175,7 @@ void TInternalStrings::InsertChars(int i, size_t pos, std::string_view chars, ch
   std::memmove(item.Chars + pos + chars.size(), item.Chars + pos, item.Length - pos);
   std::memcpy(item.Chars + pos, chars.data(), chars.size());
   item.Length = static_cast<uint32_t>(n);
+  item.ItemFlags &= static_cast<uint8_t>(~ifColored);
   if (TLineExtra* extra = ExtraOf(item)) {
     std::string& colors = extra->Colors;
     colors.resize(item.Length - chars.size(), '\0');
@@ -193,6 +194,7 @@ void TInternalStrings::EraseChars(int i, size_t pos, size_t n) {
     std::memmove(item.Chars + pos, item.Chars + pos + n, item.Length - pos - n);
     item.Length -= static_cast<uint32_t>(n);
   }
+  item.ItemFlags &= static_cast<uint8_t>(~ifColored);
   if (TLineExtra* extra = ExtraOf(item)) {
     std::string& colors = extra->Colors;
     if (pos < colors.size()) colors.erase(pos, n);
@@ -207,6 +209,7 @@ void TInternalStrings::Append(int i, std::string_view chars, std::string_view st
     MakeRoom(item, old + chars.size());
     std::memcpy(item.Chars + old, chars.data(), chars.size());
     item.Length = static_cast<uint32_t>(old + chars.size());
+    item.ItemFlags &= static_cast<uint8_t>(~ifColored);
   }
   if (ExtraOf(item) || !styles.empty()) {
     std::string& colors = Extra(i).Colors;
@@ -232,6 +235,14 @@ const TLineExtra* TInternalStrings::ExtraIfAny(int i) const {
 std::string_view TInternalStrings::Colors(int i) const {
   const TLineExtra* extra = ExtraOf(Item(i));
   return extra ? std::string_view(extra->Colors) : std::string_view();
+}
+
+void TInternalStrings::SetColored(int i, bool on) {
+  TStringItem& item = Item(i);
+  if (on)
+    item.ItemFlags |= ifColored;
+  else
+    item.ItemFlags &= static_cast<uint8_t>(~ifColored);
 }
 
 void TInternalStrings::ResetColors() {

@@ -35,7 +35,7 @@ public:
   // Replaces the text of line i; its colours become invalid.
   void SetText(int i, std::string_view text);
   // In-place edits of line i. Colours stay as long as the text, filled with `style` for
-  // inserted characters.
+  // inserted characters, but the line counts as uncoloured until it is scanned again.
   void InsertChars(int i, size_t pos, std::string_view chars, char style = 0);
   void EraseChars(int i, size_t pos, size_t n);
   void Append(int i, std::string_view chars, std::string_view styles = {});
@@ -46,6 +46,8 @@ public:
   std::string_view Colors(int i) const;
   // Every line loses its colours and cached measures.
   void ResetColors();
+  bool IsColored(int i) const { return Item(i).IsColored(); }
+  void SetColored(int i, bool on);
 
   // Replaces all lines by the lines of `bytes` (a buffer with a NUL after its end, which
   // the store takes over): cut at CR LF, CR and LF, ended by a NUL, trailing characters up

@@ -147,6 +147,7 @@ void TCustomMemoSource::ParserFreed() {
 
 void TCustomMemoSource::ResetColors() {
   store_.ResetColors();
+  firstUncolored_ = 0;
 }
 
 void TCustomMemoSource::SetFileName(const std::string& value) {
@@ -324,6 +325,7 @@ void TCustomMemoSource::BeginChange(TChangeKind kind) {
   firstChanged_ = INT_MAX;
   lastChanged_ = -INT_MAX;
   changeKind_ = kind;
+  recolorFrom_ = -1;
   firstRecord_ = true;
   blockSet_ = false;
   linesWrite_ = false;
@@ -364,6 +366,8 @@ void TCustomMemoSource::EndChange() {
     loaded_ = false;
   }
   changeDepth_ = 0;
+  if (textChanged && firstChanged_ <= lastChanged_)
+    firstUncolored_ = std::min(firstUncolored_, std::max(0, firstChanged_));
 
   TChangeInfo info;
   info.Flags = changeFlags_;
@@ -386,6 +390,7 @@ void TCustomMemoSource::EndChange() {
 void TCustomMemoSource::MarkLinesChanged(int first, int last) {
   changeFlags_.Include(chText);
   MarkLinesDirty(first, last);
+  RecolorEditedLine(first);
 }
 
 void TCustomMemoSource::MarkLinesDirty(int first, int last) {

@@ -124,6 +124,8 @@ public:
   void MarkLinesChanged(int first, int last);
   // Marks lines for repainting (line state, bookmarks, colours) without a text change.
   void MarkLinesDirty(int first, int last);
+  // A line's text changed: it is scanned again at once when it lies in the coloured part.
+  void RecolorEditedLine(int line);
   void AddPosition(TPosition* p);
   void RemovePosition(TPosition* p);
 
@@ -249,6 +251,19 @@ public:
   void ParserFreed() override;
   // Throws away every line's colours.
   void ResetColors();
+
+  // ---- Colouring cache ---------------------------------------------------------------
+  // Colours the lines first..last that are not coloured or whose start state moved, and
+  // returns RecolorFrom: one past the last line whose end state changed in this update.
+  int ColorLines(int first, int last, bool force);
+  // Colours from FirstUncolored up to `line`, running 100 lines ahead of it.
+  int EnsureLineColored(int line, bool force);
+  int FirstUncolored() const { return firstUncolored_; }
+  int RecolorFrom() const { return recolorFrom_; }
+  bool IsLineColored(int line) const { return store_.IsColored(line); }
+  // The style string of a line, colouring it first when needed.
+  std::string_view LineColors(int line);
+  const TLineExtra* LineExtra(int line) const { return store_.ExtraIfAny(line); }
 
 private:
   friend class TExternalStrings;
@@ -378,6 +393,9 @@ private:
   bool allowUndo_ = true;
   int undoLimit_ = 0;
   TLineParser* parser_ = nullptr;
+  int firstUncolored_ = 0;
+  int recolorFrom_ = -1;
+  int initialState_ = 0;
   bool highlightUrls_ = false;
   bool useGlobalOptions_ = false;
   std::vector<TMemoCodeTemplate> templates_;
