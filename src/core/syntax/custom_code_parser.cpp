@@ -67,9 +67,10 @@ int TCustomCodeParser::ColorString(std::string_view text, int startState, std::s
   lastTokenKind_ = -1;
   if (colors.size() != text.size()) colors.resize(text.size(), '\0');
   char* out = colors.data();
+  const char* begin = text.data(); // line breaks inside the text move lineStart_
   for (int kind; (kind = NextToken()) != 0;) {
-    size_t from = static_cast<size_t>(tokenStart_ - lineStart_);
-    size_t to = std::min(static_cast<size_t>(pos_ - lineStart_), text.size());
+    size_t from = static_cast<size_t>(tokenStart_ - begin);
+    size_t to = std::min(static_cast<size_t>(pos_ - begin), text.size());
     if (to > from) std::memset(out + from, kind, to - from);
   }
   return state_;

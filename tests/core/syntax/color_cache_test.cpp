@@ -1,0 +1,187 @@
+// The colouring cache of the text model: lazy colouring ahead of the shown lines, edits
+// re-coloured at once, and the lines whose start state moved scanned again.
+#include "../text/model_test_util.h"
+#include "core/syntax/my_parser.h"
+#include "naive_highlighter.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+namespace marlo {
+namespace {
+
+using test::Lines;
+
+// Counts which lines were scanned.
+class CountingParser : public TMyParser {
+public:
+  using TMyParser::TMyParser;
+  void SetLineIndex(int index) override {
+    scanned.push_back(index);
+    TMyParser::SetLineIndex(index);
+  }
+  void ChangeKeywords() { NotifyChanged(); }
+  std::vector<int> scanned;
+};
+
+Lines Numbered(int n) {
+  Lines lines;
+  for (int i = 0; i < n; ++i) lines.push_back("print " + std::to_string(i));
+  return lines;
+}
+
+// What the lines must look like: each coloured from scratch by the plain rules.
+void ExpectFreshColors(TCustomMemoSource& m, const std::vector<std::string>& keywords) {
+  test::NaiveHighlighter plain(keywords);
+  m.ColorLines(m.FirstUncolored(), m.LineCount() - 1, true);
+  int state = 0;
+  for (int i = 0; i < m.LineCount(); ++i) {
+    std::string expected;
+    std::string text(m.StoredLine(i));
+    int end = text.empty() ? state : plain.ColorLine(text, state, expected);
+    ASSERT_TRUE(m.IsLineColored(i)) << "line " << i;
+    ASSERT_EQ(std::string(m.LineColors(i)), expected) << "line " << i << ": " << text;
+    ASSERT_EQ(m.LineExtra(i) ? m.LineExtra(i)->EndState : 0, end) << "line " << i;
+    state = end;
+  }
+}
+
+TEST(ColorCache, ColoursOnDemandAheadOfTheShownLine) {
+  auto m = test::DocModel(Numbered(500));
+  CountingParser parser({"print"});
+  m->SetSyntaxParser(&parser);
+  EXPECT_EQ(m->FirstUncolored(), 0);
+  m->EnsureLineColored(60, true);
+  EXPECT_EQ(parser.scanned.size(), 161u);
+  EXPECT_EQ(m->FirstUncolored(), 161);
+  EXPECT_EQ(std::string(m->LineColors(3)), std::string("\6\6\6\6\6\0\4", 7));
+  // Lines already coloured are not scanned again; one further down colours up to it.
+  parser.scanned.clear();
+  m->EnsureLineColored(30, true);
+  EXPECT_TRUE(parser.scanned.empty());
+  m->EnsureLineColored(170, true);
+  EXPECT_EQ(parser.scanned.front(), 161);
+  EXPECT_EQ(parser.scanned.back(), 270);
+  // Past the end is clamped; before the start nothing happens.
+  m->EnsureLineColored(1000, true);
+  EXPECT_EQ(m->FirstUncolored(), 500);
+  EXPECT_EQ(m->ColorLines(10, 5, true), m->RecolorFrom());
+}
+
+TEST(ColorCache, OpeningARemarkBlockRescansTheLinesBelowWhenShown) {
+  auto m = test::DocModel(Numbered(500));
+  CountingParser parser({"print"});
+  m->SetSyntaxParser(&parser);
+  m->EnsureLineColored(60, true); // lines 0-60 shown
+  test::ScopedView scoped(*m);
+  parser.scanned.clear();
+
+  m->SetCaret(0, 10);
+  scoped.view.Reset();
+  m->InsertText("remstart ");
+  // The edited line is scanned at once; its end state moved, so everything below it is
+  // reported for repainting.
+  EXPECT_EQ(parser.scanned, std::vector<int>{10});
+  EXPECT_EQ(m->LineExtra(10)->EndState, TMyParser::kInRemarkBlock);
+  ASSERT_EQ(scoped.view.Count(), 1);
+  EXPECT_EQ(scoped.view.Last().FirstLine, 10);
+  EXPECT_EQ(scoped.view.Last().LastLine, 499);
+  EXPECT_EQ(m->FirstUncolored(), 10);
+
+  // The view colours the last changed line it shows; lines 11-160 are scanned again, and
+  // their start states moved, so the repaint widens to the returned line.
+  parser.scanned.clear();
+  int recolorFrom = m->EnsureLineColored(60, true);
+  EXPECT_EQ(parser.scanned.front(), 11);
+  EXPECT_EQ(parser.scanned.back(), 160);
+  EXPECT_EQ(parser.scanned.size(), 150u);
+  EXPECT_EQ(recolorFrom, 161);
+  EXPECT_EQ(m->LineColors(100)[0], tkComment);
+  // Lines beyond the coloured part are only scanned when they are needed.
+  EXPECT_FALSE(m->IsLineColored(300));
+  EXPECT_EQ(m->LineColors(300)[0], tkComment);
+}
+
+TEST(ColorCache, ParserChangesAndFreeingDropTheColours) {
+  auto m = test::DocModel({"print 1", "x"});
+  {
+    CountingParser parser({"print"});
+    m->SetSyntaxParser(&parser);
+    m->EnsureLineColored(0, true);
+    EXPECT_TRUE(m->IsLineColored(1));
+    parser.ChangeKeywords();
+    EXPECT_FALSE(m->IsLineColored(0));
+    EXPECT_EQ(m->FirstUncolored(), 0);
+    m->EnsureLineColored(0, true);
+  }
+  // The parser went away: the model forgot it and its colours.
+  EXPECT_EQ(m->SyntaxParser(), nullptr);
+  EXPECT_FALSE(m->IsLineColored(0));
+  // Without a parser, forced colouring marks lines coloured with no styles.
+  EXPECT_TRUE(m->LineColors(0).empty());
+  EXPECT_TRUE(m->IsLineColored(0));
+}
+
+TEST(ColorCache, LoadsAndReplacedTextStartAfresh) {
+  test::TempDir dir;
+  std::string file = dir.Path() + "/a.zba";
+  test::WriteFile(file, "remstart\r\nx\r\nremend\r\nprint 1\r\n");
+  auto m = test::DocModel(Numbered(50));
+  TMyParser parser({"print"});
+  m->SetSyntaxParser(&parser);
+  m->EnsureLineColored(20, true);
+  m->LoadFromFile(file);
+  EXPECT_EQ(m->FirstUncolored(), 0);
+  ExpectFreshColors(*m, {"print"});
+  m->Lines().Assign({"print \"a", "remstart", "print"});
+  ExpectFreshColors(*m, {"print"});
+}
+
+// Random edits, with the shown part coloured now and then as a view would, always leave
+// every line coloured exactly as a fresh colouring of the final text.
+TEST(ColorCache, EditsKeepTheCacheTrueToTheText) {
+  const std::vector<std::string> keywords = {"print", "sync on", "end"};
+  const std::vector<std::string> inserts = {"remstart", "remend", "rem ",    "\"", "print ", "x",
+                                            " ",        "1.5",    "sync on", "`",  ":"};
+  for (unsigned seed = 1; seed <= 30; ++seed) {
+    std::mt19937 rng(seed);
+    Lines lines;
+    for (int i = 0; i < 40; ++i) lines.push_back(inserts[rng() % inserts.size()] + "a");
+    auto m = test::DocModel(lines);
+    TMyParser parser(keywords);
+    m->SetSyntaxParser(&parser);
+    for (int step = 0; step < 300; ++step) {
+      int y = static_cast<int>(rng() % static_cast<unsigned>(std::max(1, m->LineCount())));
+      int x = static_cast<int>(rng() % 12);
+      m->SetCaret(x, y);
+      switch (rng() % 7) {
+      case 0:
+      case 1:
+        m->InsertText(inserts[rng() % inserts.size()]);
+        break;
+      case 2:
+        m->DeleteChars(1 + static_cast<int>(rng() % 6));
+        break;
+      case 3:
+        m->SplitLine();
+        break;
+      case 4:
+        m->SetCaret(0, y), m->DeleteLine();
+        break;
+      case 5:
+        m->Undo();
+        break;
+      default:
+        m->EnsureLineColored(y, true); // a view showing line y
+        break;
+      }
+    }
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    ExpectFreshColors(*m, keywords);
+  }
+}
+
+} // namespace
+} // namespace marlo

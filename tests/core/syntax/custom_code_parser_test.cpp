@@ -1,0 +1,106 @@
+#include "core/syntax/custom_code_parser.h"
+
+#include <gtest/gtest.h>
+
+namespace marlo {
+namespace {
+
+// A small language on the framework: delimiters and line breaks by default, then
+// identifiers, numbers and single-quoted strings on top.
+class TinyParser : public TCustomCodeParser {
+public:
+  TinyParser() {
+    InitDefaultHandlers();
+    AddTokenHandler({0}, CharRange('a', 'z') | CharRange('A', 'Z') | CharsOf("_"),
+                    [this] { return ParseIdentifier(); });
+    AddTokenHandler({0}, CharRange('0', '9'), [this] { return ParseNumber(); });
+    AddTokenHandler({0}, CharsOf("'"), [this] { return ParseQuoted('\''); });
+    AddTokenHandler({0}, CharsOf(" "), {}); // blanks form no token
+  }
+  std::string Digits(const std::string& line, int state = 0) {
+    std::string colors(line.size(), '\0');
+    ColorString(line, state, colors);
+    std::string out;
+    for (char c : colors) out += static_cast<char>('0' + c);
+    return out;
+  }
+};
+
+TEST(CodeParser, BuiltInHandlers) {
+  TinyParser p;
+  EXPECT_EQ(p.Digits("a+b1"), "3733");
+  EXPECT_EQ(p.Digits("3.14e-2"), "5555555");
+  EXPECT_EQ(p.Digits("3."), "47");
+  EXPECT_EQ(p.Digits("7E"), "55");
+  EXPECT_EQ(p.Digits("12e+x"), "55553");
+  EXPECT_EQ(p.Digits("'it''s' x"), "111111103");
+  EXPECT_FALSE(p.Unterminated());
+  EXPECT_EQ(p.Digits("x 'open"), "3011111");
+  EXPECT_TRUE(p.Unterminated());
+  EXPECT_EQ(p.Digits("'a\x01"
+                     "b'"),
+            "110"
+            "31"); // a control character ends a string
+}
+
+TEST(CodeParser, LinesWithoutTokensKeepTheirState) {
+  TinyParser p;
+  std::string colors;
+  EXPECT_EQ(p.ColorString("", 5, colors), 5);
+  colors = "xx";
+  EXPECT_EQ(p.ColorString("  ", 3, colors), 3); // no table for state 3: nothing is a token
+  EXPECT_EQ(colors, "xx");                      // clearing them is the caller's part
+  colors.clear();
+  EXPECT_EQ(p.ColorString("a", 0, colors), 0); // no room for colours: nothing done
+  EXPECT_TRUE(colors.empty());
+}
+
+TEST(CodeParser, TokensAndLineBreaks) {
+  TinyParser p;
+  std::string text = "ab\r\ncd";
+  std::string colors(text.size(), '\0');
+  p.SetLineIndex(4);
+  p.ColorString(text, 0, colors);
+  EXPECT_EQ(p.LineIndex(), 5); // the line break counted a line
+  EXPECT_EQ(p.TokenLine(), 6);
+  EXPECT_EQ(colors, std::string("\3\3\0\0\3\3", 6));
+}
+
+TEST(CodeParser, KeywordHashAndLookup) {
+  // h starts at length - 1; each character, upper-cased, is XORed in and doubled.
+  EXPECT_EQ(TCustomCodeParser::KeywordHash("A"), 65u);
+  EXPECT_EQ(TCustomCodeParser::KeywordHash("ab"), 194u);
+  EXPECT_EQ(TCustomCodeParser::KeywordHash("AB"), 194u);
+  // Long words wrap around in 32-bit arithmetic without trouble.
+  EXPECT_LT(TCustomCodeParser::KeywordHash(std::string(100, 'z')), 256u);
+
+  TinyParser p;
+  p.SetKeywordLines({"  While  ", "", "END", "end", "Do"});
+  EXPECT_EQ(p.SortedKeywords(), (std::vector<std::string>{"Do", "end", "While"}));
+  EXPECT_EQ(p.Digits("while x Do"), "6666603066");
+  EXPECT_TRUE(p.IsKeyword("END"));
+  EXPECT_EQ(p.MatchedKeyword(), 1);
+  p.SetMatchKeywordCase(true);
+  EXPECT_FALSE(p.IsKeyword("END"));
+  EXPECT_TRUE(p.IsKeyword("end"));
+  EXPECT_FALSE(p.IsKeyword("while"));
+  EXPECT_TRUE(p.IsKeyword("While"));
+}
+
+TEST(CodeParser, ClientsHearOfChanges) {
+  struct Client : TLineParserClient {
+    int changed = 0, freed = 0;
+    void ParserChanged() override { ++changed; }
+    void ParserFreed() override { ++freed; }
+  } client;
+  {
+    TinyParser p;
+    p.AddClient(&client);
+    p.SetKeywordLines({"x"});
+    EXPECT_EQ(client.changed, 1);
+  }
+  EXPECT_EQ(client.freed, 1);
+}
+
+} // namespace
+} // namespace marlo
