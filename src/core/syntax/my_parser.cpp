@@ -9,13 +9,28 @@ namespace marlo {
 
 namespace {
 
-bool IsWordChar(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ' ||
-         c == '#' || c == '$' || c == '&' || c == '(' || c == ')' || c == '_' || c == '|';
-}
-
 char AsciiUpper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+
+// Symbol numbers of the word characters, -1 for every other byte. Only ASCII letters fold,
+// and no other letter of the code page folds into ASCII, so a keyword holding any other
+// byte can never match a word run.
+struct TWordSymbols {
+  int8_t Of[256];
+  constexpr TWordSymbols() : Of() {
+    for (int c = 0; c < 256; ++c) Of[c] = -1;
+    int n = 0;
+    for (int c = 'A'; c <= 'Z'; ++c, ++n) Of[c] = Of[c + 32] = static_cast<int8_t>(n);
+    for (int c = '0'; c <= '9'; ++c, ++n) Of[c] = static_cast<int8_t>(n);
+    for (char c : {' ', '#', '$', '&', '(', ')', '_', '|'})
+      Of[static_cast<unsigned char>(c)] = static_cast<int8_t>(n++);
+  }
+};
+constexpr TWordSymbols kSymbols;
+
+int Symbol(char c) {
+  return kSymbols.Of[static_cast<unsigned char>(c)];
 }
 
 } // namespace
@@ -29,7 +44,7 @@ TMyParser::TMyParser(const std::vector<std::string>& keywords) {
       std::unique(keywords_.begin(), keywords_.end(),
                   [](const std::string& a, const std::string& b) { return SameKeywordText(a, b); }),
       keywords_.end());
-  for (const std::string& k : keywords_) longest_ = std::max(longest_, k.size());
+  BuildTrie();
 
   AddTokenHandler({kNormal}, CharsOf("`"), [this] { return ParseToEndOfLine(); });
   AddTokenHandler({kNormal}, CharsOf("\""), [this] { return ParseQuoted('"'); });
@@ -38,6 +53,28 @@ TMyParser::TMyParser(const std::vector<std::string>& keywords) {
   AddTokenHandler({kNormal}, wordStart, [this] { return ParseWord(); });
   AddTokenHandler({kInRemarkBlock}, CharsOf("\t") | CharRange(32, 255),
                   [this] { return ParseBlockRemark(); });
+}
+
+void TMyParser::BuildTrie() {
+  trie_.assign(1, TNode{});
+  terminal_.assign(1, 0);
+  for (const std::string& k : keywords_) {
+    if (k.empty() || !std::all_of(k.begin(), k.end(), [](char c) { return Symbol(c) >= 0; }))
+      continue;
+    size_t node = 0;
+    for (char c : k) {
+      size_t symbol = static_cast<size_t>(Symbol(c));
+      int32_t next = trie_[node][symbol];
+      if (next == 0) {
+        next = static_cast<int32_t>(trie_.size());
+        trie_.push_back(TNode{}); // may move the nodes: no reference is kept across it
+        terminal_.push_back(0);
+        trie_[node][symbol] = next;
+      }
+      node = static_cast<size_t>(next);
+    }
+    terminal_[node] = 1;
+  }
 }
 
 bool TMyParser::IsKeywordText(std::string_view text) const {
@@ -69,23 +106,27 @@ int TMyParser::ParseWord() {
   }
 
   // The run of word characters from s, remembering the longest keyword that ends before
-  // a space or "(". No keyword is longer than the longest listed one, so the scan stops
-  // looking once past that length: the result is the same and a long run costs no more
-  // than one word.
+  // a space or "(". The trie says at each character whether the run so far is a keyword,
+  // and ends the scan once no keyword begins with it: a long run of words then costs no
+  // more than its first word, and the result is that of scanning the whole run.
   const char* p = s;
   const char* keywordEnd = nullptr;
-  bool tooLong = false;
+  size_t node = 0;
+  bool dead = false;
   for (;;) {
     char c = At(p);
-    if ((c == ' ' || c == '(') && IsKeywordText({s, static_cast<size_t>(p - s)})) keywordEnd = p;
+    if ((c == ' ' || c == '(') && terminal_[node]) keywordEnd = p;
+    int symbol = Symbol(c);
+    int32_t next = symbol < 0 ? 0 : trie_[node][static_cast<size_t>(symbol)];
     ++p;
-    if (!IsWordChar(At(p))) break;
-    if (static_cast<size_t>(p - s) > longest_) {
-      tooLong = true;
+    if (next == 0) {
+      dead = true;
       break;
     }
+    node = static_cast<size_t>(next);
+    if (Symbol(At(p)) < 0 || At(p) == '\0') break;
   }
-  if (!tooLong && IsKeywordText({s, static_cast<size_t>(p - s)})) {
+  if (!dead && terminal_[node]) {
     pos_ = p;
     return tkReservedWord;
   }
