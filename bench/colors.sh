@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# Measures colouring and export on a generated 1,000,000-line source against their targets
+# and prints a table with PASS or FAIL for each; exits 1 when a target fails.
+# usage: bench/colors.sh BINDIR   (BINDIR holds bench_text_model, bench_colors, marlo-cli)
+#
+# Targets:
+#   long line   colouring a 1 MB line of short words costs per byte at most 2 times what
+#               ordinary code costs (the scan is linear in a line's length)
+#   remstart    typing "remstart" on line 10 with lines 0-59 shown scans at most the lines
+#               up to the view plus 100
+#   html, rtf   loading, colouring and exporting the whole file with marlo-cli is at least
+#               20 times faster than the fastest of highlight, pygmentize and
+#               source-highlight writing the same format from the same file in this run
+set -euo pipefail
+
+bindir=${1:?usage: colors.sh BINDIR}
+here=$(cd "$(dirname "$0")" && pwd)
+keywords=$here/../data/keywords.txt
+for p in bench_text_model bench_colors marlo-cli; do
+  if [ ! -x "$bindir/$p" ]; then
+    echo "colors.sh: $bindir/$p not found; build it first" >&2
+    exit 2
+  fi
+done
+
+# The peers come from Debian; install the missing ones as the bootstrap does.
+missing=()
+command -v highlight >/dev/null || missing+=(highlight)
+command -v pygmentize >/dev/null || missing+=(python3-pygments)
+command -v source-highlight >/dev/null || missing+=(source-highlight)
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "colors.sh: installing ${missing[*]}" >&2
+  sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >&2
+fi
+
+lines=1000000
+runs=${MARLO_BENCH_RUNS:-5}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+big=$work/big.zba
+"$bindir/bench_text_model" --generate "$lines" "$big"
+size=$(stat -c %s "$big")
+
+now_us() {
+  local t=$EPOCHREALTIME
+  echo "${t//[.,]/}"
+}
+field() { awk -v k="$1" '$1 == k { print $2 }' <<<"$2"; }
+calc() { awk "BEGIN { printf \"$1\", $2 }"; }
+# best_us RUNS COMMAND...: the shortest wall time of RUNS runs, in microseconds.
+best_us() {
+  local n=$1 best=0 t0 t1
+  shift
+  for ((i = 0; i < n; i++)); do
+    t0=$(now_us)
+    "$@" >/dev/null 2>&1 || { echo 0; return; }
+    t1=$(now_us)
+    if ((best == 0 || t1 - t0 < best)); then best=$((t1 - t0)); fi
+  done
+  echo "$best"
+}
+
+echo "bench: colouring in process"
+color=$("$bindir/bench_colors" --color-file "$big" "$keywords")
+oneline=$("$bindir/bench_colors" --one-line "$keywords" "$big")
+remstart=$("$bindir/bench_colors" --remstart "$big" "$keywords")
+
+echo "bench: marlo-cli export, best of $runs runs each"
+ours_html=$(best_us "$runs" "$bindir/marlo-cli" export --html --defaults --keywords "$keywords" \
+  "$big" "$work/ours.htm")
+ours_rtf=$(best_us "$runs" "$bindir/marlo-cli" export --rtf --defaults --keywords "$keywords" \
+  "$big" "$work/ours.rtf")
+
+echo "bench: the peers, once each"
+peer_html=() peer_rtf=()
+t=$(best_us 1 highlight -S blitzbasic -O html -i "$big" -o "$work/h.html")
+peer_html+=("highlight $t")
+t=$(best_us 1 highlight -S blitzbasic -O rtf -i "$big" -o "$work/h.rtf")
+peer_rtf+=("highlight $t")
+t=$(best_us 1 source-highlight --src-lang=vbscript --out-format=html -i "$big" -o "$work/s.html")
+peer_html+=("source-highlight $t")
+t=$(best_us 1 pygmentize -l blitzbasic -f html -o "$work/p.html" "$big")
+peer_html+=("pygmentize $t")
+t=$(best_us 1 pygmentize -l blitzbasic -f rtf -o "$work/p.rtf" "$big")
+peer_rtf+=("pygmentize $t")
+fastest() { printf '%s\n' "$@" | awk '$2 > 0' | sort -k2,2n | head -1; }
+best_html=$(fastest "${peer_html[@]}")
+best_rtf=$(fastest "${peer_rtf[@]}")
+
+status=0
+row() { # target measured limit pass(1/0)
+  local verdict=FAIL
+  [ "$4" = 1 ] && verdict=PASS
+  [ "$verdict" = PASS ] || status=1
+  printf '%-34s %-46s %-10s %s\n' "$1" "$2" "$3" "$verdict"
+}
+speed_row() { # format ours-us "peer us"
+  local peer=${3% *} pus=${3#* }
+  if [ "$2" -le 0 ] || [ -z "$3" ]; then
+    row "$1 export vs fastest peer" "no result (ours $2 us, peer '${3:-none}')" ">= 20" 0
+    return
+  fi
+  local r
+  r=$(calc "%.1f" "$pus / $2")
+  row "$1 export vs fastest peer" "${r}x (ours $(calc "%.0f" "$2 / 1000") ms, $peer $(calc "%.0f" \
+    "$pus / 1000") ms)" ">= 20" "$(calc "%d" "($pus / $2) >= 20")"
+}
+
+words=$(field words_ns_per_byte "$oneline")
+code=$(field code_ns_per_byte "$oneline")
+scanned=$(field scanned_after_edit "$remstart")
+color_s=$(field color_s "$color")
+
+echo
+echo "file: $lines lines, $size bytes"
+printf '%-34s %-46s %-10s %s\n' TARGET MEASURED LIMIT RESULT
+row "1 MB line of words / code, per byte" "$(calc "%.2f" "$words / $code")x ($words / $code ns)" \
+  "<= 2" "$(calc "%d" "($words / $code) <= 2")"
+row "lines scanned after typing remstart" "$scanned" "<= 160" "$( ((scanned <= 160)) && echo 1 || echo 0)"
+speed_row html "$ours_html" "$best_html"
+speed_row rtf "$ours_rtf" "$best_rtf"
+
+echo
+echo "details:"
+echo "  colouring every line in process: $(calc "%.1f" "$color_s * 1000") ms," \
+  "$(calc "%.0f" "$(field bytes "$color") / $color_s / 1048576") MiB/s"
+for f in html rtf; do
+  us=ours_$f
+  echo "  marlo-cli export --$f: $(calc "%.1f" "${!us} / 1000") ms for the whole process," \
+    "$(calc "%.0f" "$size / ${!us} * 1e6 / 1048576") MiB/s of source"
+done
+echo "  peers (us): ${peer_html[*]}; rtf: ${peer_rtf[*]}"
+exit $status
