@@ -77,6 +77,14 @@ int TCustomCodeParser::ColorString(std::string_view text, int startState, std::s
 }
 
 int TCustomCodeParser::NextToken() {
+  // The state changes only inside handlers, so the table is looked up again after each.
+  const TTable* table = nullptr;
+  auto pickTable = [&] {
+    table = (state_ >= 0 && static_cast<size_t>(state_) < tables_.size())
+                ? &tables_[static_cast<size_t>(state_)]
+                : nullptr;
+  };
+  pickTable();
   for (;;) {
     tokenStart_ = pos_;
     unsigned char c = UAt(pos_);
@@ -84,18 +92,16 @@ int TCustomCodeParser::NextToken() {
       lastTokenKind_ = 0;
       return 0;
     }
-    const THandler* handler = nullptr;
-    if (state_ >= 0 && static_cast<size_t>(state_) < tables_.size()) {
-      const THandler& h = tables_[static_cast<size_t>(state_)][c];
-      if (h) handler = &h;
-    }
-    if (!handler) {
-      ++pos_;
+    if (!table || !(*table)[c]) {
+      ++pos_; // the character forms no token
       continue;
     }
-    int kind = (*handler)();
+    int kind = (*table)[c]();
     if (pos_ == tokenStart_) ++pos_; // a handler that took nothing must not stall the scan
-    if (kind == -1) continue;
+    if (kind == -1) {
+      pickTable();
+      continue;
+    }
     lastTokenKind_ = kind;
     return kind;
   }
