@@ -12,6 +12,8 @@ namespace {
 const TSubcommand kSubcommands[] = {
     {"keys", "[--state] [--save] [--page N] FILE KEY...",
      "replay key presses on FILE through the editor's key table and print the text", RunKeys},
+    {"settings", "[--desktop WxH]",
+     "print the settings the editor uses, read from the per-user registry file", RunSettings},
 };
 
 void PrintUsage(std::ostream& out) {
@@ -20,7 +22,7 @@ void PrintUsage(std::ostream& out) {
          "commands:\n";
   for (const TSubcommand& c : kSubcommands)
     out << "  " << c.Name << " " << c.Synopsis << "\n      " << c.Summary << "\n";
-  out << "\n" << kKeysHelp;
+  out << "\n" << kKeysHelp << "\n" << kSettingsHelp;
 }
 
 const TSubcommand* FindSubcommand(const std::string& name) {
