@@ -43,10 +43,12 @@ TRegistry::TRegistry(std::string fileName, TRegAccess access, TWarningHandler on
 
 TRegistry::~TRegistry() {
   if (pending_.empty()) return;
+  const bool alreadyRaised = flushFailed_;
   try {
     Flush();
   } catch (const std::exception& e) {
-    Warn(e.what());
+    // A failure the caller was given already is not told twice.
+    if (!alreadyRaised) Warn(e.what());
   }
 }
 
@@ -86,6 +88,7 @@ void TRegistry::CloseKey() {
 
 void TRegistry::Flush() {
   if (pending_.empty()) return;
+  flushFailed_ = true;
   TRegistryFile now = ReadFile();
   if (badFileInPlace_)
     throw ERegistryException("The registry file \"" + fileName_ +
@@ -96,6 +99,7 @@ void TRegistry::Flush() {
   ReplaceFileAtomically(fileName_, now.Format());
   contents_ = std::move(now);
   pending_.clear();
+  flushFailed_ = false;
 }
 
 bool TRegistry::KeyExists(const std::string& key) {

@@ -45,7 +45,8 @@ public:
 
   explicit TRegistry(std::string fileName = DefaultRegistryPath(), TRegAccess access = raReadWrite,
                      TWarningHandler onWarning = {});
-  // Writes what is still pending; a failure goes to the warning handler.
+  // Writes what is still pending; a failure goes to the warning handler unless the last
+  // Flush already raised it.
   ~TRegistry();
   TRegistry(const TRegistry&) = delete;
   TRegistry& operator=(const TRegistry&) = delete;
@@ -113,6 +114,7 @@ private:
   // A bad file that could not be moved aside: it must not be overwritten.
   bool badFileInPlace_ = false;
   bool toldBadFile_ = false;
+  bool flushFailed_ = false; // the last Flush raised
 };
 
 } // namespace marlo::platform
