@@ -18,7 +18,8 @@ struct TSubcommand {
   const char* Synopsis; // arguments after the name, as the usage text shows them
   const char* Summary;
   // Runs with the arguments after the name. Writes its result to `out` only when it
-  // succeeds, so that a failed run leaves stdout empty.
+  // succeeds, so that a failed run leaves stdout empty (settings alone also prints what
+  // it could read when the store holds a value it had to pass over, see its help).
   int (*Run)(const TArgs& args, std::ostream& out, std::ostream& err);
 };
 
@@ -26,5 +27,7 @@ int RunKeys(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kKeysHelp;
 int RunColors(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kColorsHelp;
+int RunSettings(const TArgs& args, std::ostream& out, std::ostream& err);
+extern const char* const kSettingsHelp;
 
 } // namespace marlo::cli
