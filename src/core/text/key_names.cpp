@@ -64,7 +64,9 @@ bool ParseKey(const std::string& upper, TKeyCode& key) {
 } // namespace
 
 TKeyStroke ParseKeyName(std::string_view text) {
-  const std::string quoted = "\"" + std::string(text) + "\"";
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted.append(1, '"').append(text).append(1, '"');
   TKeyStroke stroke;
   std::string_view rest = text;
   for (;;) {
