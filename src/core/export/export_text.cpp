@@ -193,8 +193,8 @@ void ExportText(TCodeExporter& ex, TCustomMemoSource& source, const TTextStyles&
   ex.Flush();
 }
 
-void SaveToHTML(const std::string& fileName, TCustomMemoSource& source,
-                const TTextStyles& styles, const TMemoColors& control, bool colorSyntax) {
+void SaveToHTML(const std::string& fileName, TCustomMemoSource& source, const TTextStyles& styles,
+                const TMemoColors& control, bool colorSyntax) {
   SaveExport<TCodeHTMLExporter>(fileName, source, styles, control, colorSyntax);
 }
 

@@ -21,8 +21,8 @@ void ExportText(TCodeExporter& exporter, TCustomMemoSource& source, const TTextS
 
 // Write the export to `fileName` through a temporary file and a rename, so that a failed
 // write leaves an existing file whole. Raise Error with the file name and the reason.
-void SaveToHTML(const std::string& fileName, TCustomMemoSource& source,
-                const TTextStyles& styles, const TMemoColors& control, bool colorSyntax);
+void SaveToHTML(const std::string& fileName, TCustomMemoSource& source, const TTextStyles& styles,
+                const TMemoColors& control, bool colorSyntax);
 void SaveToRTF(const std::string& fileName, TCustomMemoSource& source, const TTextStyles& styles,
                const TMemoColors& control, bool colorSyntax);
 

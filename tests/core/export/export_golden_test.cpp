@@ -1,11 +1,11 @@
 // Exports of small sources compared byte for byte with pages and documents written by
 // hand from the export rules.
+#include "../temp_dir.h"
 #include "core/export/code_html_exporter.h"
 #include "core/export/code_rtf_exporter.h"
 #include "core/export/export_text.h"
 #include "core/syntax/my_parser.h"
 #include "core/text/memo_source.h"
-#include "../temp_dir.h"
 
 #include <gtest/gtest.h>
 
