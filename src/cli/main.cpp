@@ -14,6 +14,8 @@ const TSubcommand kSubcommands[] = {
      "replay key presses on FILE through the editor's key table and print the text", RunKeys},
     {"colors", "[--keywords FILE] SOURCE",
      "print the style of every character of SOURCE as the editor colours it", RunColors},
+    {"export", "--html|--rtf [--keywords FILE] [--no-syntax] [--defaults] SOURCE OUT",
+     "write SOURCE highlighted as HTML or RTF to OUT (- for standard output)", RunExport},
 };
 
 void PrintUsage(std::ostream& out) {
@@ -22,7 +24,7 @@ void PrintUsage(std::ostream& out) {
          "commands:\n";
   for (const TSubcommand& c : kSubcommands)
     out << "  " << c.Name << " " << c.Synopsis << "\n      " << c.Summary << "\n";
-  out << "\n" << kKeysHelp << "\n" << kColorsHelp;
+  out << "\n" << kKeysHelp << "\n" << kColorsHelp << "\n" << kExportHelp;
 }
 
 const TSubcommand* FindSubcommand(const std::string& name) {

@@ -26,5 +26,7 @@ int RunKeys(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kKeysHelp;
 int RunColors(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kColorsHelp;
+int RunExport(const TArgs& args, std::ostream& out, std::ostream& err);
+extern const char* const kExportHelp;
 
 } // namespace marlo::cli
