@@ -25,13 +25,23 @@ const std::array<std::string_view, 256>& HtmlEntities() {
 
 } // namespace
 
-std::string HTMLColor(TColor color) {
+namespace {
+
+// "#RRGGBB" into seven characters at `out`.
+void PutHTMLColor(char* out, TColor color) {
   static const char kHex[] = "0123456789ABCDEF";
-  std::string s = "#";
+  *out++ = '#';
   for (uint8_t byte : {ColorRed(color), ColorGreen(color), ColorBlue(color)}) {
-    s += kHex[byte >> 4];
-    s += kHex[byte & 15];
+    *out++ = kHex[byte >> 4];
+    *out++ = kHex[byte & 15];
   }
+}
+
+} // namespace
+
+std::string HTMLColor(TColor color) {
+  std::string s(7, '#');
+  PutHTMLColor(s.data(), color);
   return s;
 }
 
@@ -79,7 +89,8 @@ void TCodeHTMLExporter::EndFontName() {
 }
 
 void TCodeHTMLExporter::BeginFontSize(int points) {
-  WriteAttributeTag("font", {{"SIZE", std::to_string(HTMLFontSize(points))}});
+  const char size[] = {static_cast<char>('0' + HTMLFontSize(points)), '\0'};
+  WriteAttributeTag("font", {{"SIZE", size}});
 }
 
 void TCodeHTMLExporter::EndFontSize() {
@@ -87,7 +98,9 @@ void TCodeHTMLExporter::EndFontSize() {
 }
 
 void TCodeHTMLExporter::BeginTextColor(TColor color) {
-  WriteAttributeTag("font", {{"color", HTMLColor(color)}});
+  char text[7];
+  PutHTMLColor(text, color);
+  WriteAttributeTag("font", {{"color", std::string_view(text, sizeof text)}});
 }
 
 void TCodeHTMLExporter::EndTextColor() {

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace marlo {
 
@@ -18,6 +19,8 @@ struct TLook {
   const TTextFont* Font;
   TColor Back;
   bool Upper;
+  int Points; // Font's size, worked out once
+  int NameId; // equal for equal font names
 
   bool PaintedLike(const TLook& o) const {
     return *Font == *o.Font && Back == o.Back && Upper == o.Upper;
@@ -34,8 +37,10 @@ public:
   TLookTable(const TTextStyles& styles, const TMemoColors& control) {
     for (int b = 0; b <= kNoStyle; ++b) {
       const TTextStyle* s = b < kNoStyle ? styles.Find(b) : nullptr;
-      looks_[b] = s ? TLook{&s->Font(), s->Color(), s->UpperCase()}
-                    : TLook{&control.Font, control.Color, false};
+      looks_[b] = s ? TLook{&s->Font(), s->Color(), s->UpperCase(), 0, 0}
+                    : TLook{&control.Font, control.Color, false, 0, 0};
+      looks_[b].Points = looks_[b].Font->Size();
+      looks_[b].NameId = NameId(looks_[b].Font->Name);
       class_[b] = static_cast<uint16_t>(b);
       for (int e = 0; e < b; ++e) {
         if (class_[e] == e && looks_[e].PaintedLike(looks_[b])) {
@@ -48,8 +53,17 @@ public:
 
   const TLook& Look(int style) const { return looks_[style]; }
   uint16_t Class(int style) const { return class_[style]; }
+  const TLook& Control() const { return looks_[kNoStyle]; }
 
 private:
+  int NameId(const std::string& name) {
+    for (size_t i = 0; i < names_.size(); ++i)
+      if (*names_[i] == name) return static_cast<int>(i);
+    names_.push_back(&name);
+    return static_cast<int>(names_.size() - 1);
+  }
+
+  std::vector<const std::string*> names_;
   std::array<TLook, kNoStyle + 1> looks_;
   std::array<uint16_t, kNoStyle + 1> class_;
 };
@@ -60,14 +74,14 @@ struct TOpened {
        StrikeOut = false, TextColor = false, BackColor = false;
 };
 
-TOpened OpenRun(TCodeExporter& ex, const TLook& look, const TLook* prev, const TMemoColors& control,
+TOpened OpenRun(TCodeExporter& ex, const TLook& look, const TLook* prev, const TLook& control,
                 TColor prevBack) {
   const TTextFont& f = *look.Font;
   TOpened o;
-  o.Name = !prev || f.Name != prev->Font->Name || f.Name != control.Font.Name;
-  o.Size = !prev || f.Size() != prev->Font->Size() || f.Size() != control.Font.Size();
-  o.TextColor = !prev || f.Color != prev->Font->Color || f.Color != control.Font.Color;
-  o.BackColor = look.Back != prevBack || look.Back != control.Color;
+  o.Name = !prev || look.NameId != prev->NameId || look.NameId != control.NameId;
+  o.Size = !prev || look.Points != prev->Points || look.Points != control.Points;
+  o.TextColor = !prev || f.Color != prev->Font->Color || f.Color != control.Font->Color;
+  o.BackColor = look.Back != prevBack || look.Back != control.Back;
   o.Bold = f.Style.Has(fsBold);
   o.Italic = f.Style.Has(fsItalic);
   o.Underline = f.Style.Has(fsUnderline);
@@ -97,7 +111,7 @@ void CloseRun(TCodeExporter& ex, const TOpened& o) {
 // Writes the runs of line `line` and returns the last line it took care of: the empty
 // lines right after it are written inside its last run.
 int ExportColoredLine(TCodeExporter& ex, TCustomMemoSource& source, const TLookTable& table,
-                      const TMemoColors& control, int line) {
+                      int line) {
   std::string_view colors = source.LineColors(line);
   std::string_view text = source.StoredLine(line);
   const size_t length = text.size();
@@ -108,7 +122,7 @@ int ExportColoredLine(TCodeExporter& ex, TCustomMemoSource& source, const TLookT
   };
 
   const TLook* prev = nullptr;
-  TColor prevBack = control.Color;
+  TColor prevBack = table.Control().Back;
   for (size_t from = 0; from < length;) {
     const int style = styleAt(from);
     const uint16_t cls = table.Class(style);
@@ -119,7 +133,7 @@ int ExportColoredLine(TCodeExporter& ex, TCustomMemoSource& source, const TLookT
     }
 
     const TLook& look = table.Look(style);
-    TOpened opened = OpenRun(ex, look, prev, control, prevBack);
+    TOpened opened = OpenRun(ex, look, prev, table.Control(), prevBack);
     ex.WriteText(text.substr(from, to - from));
     if (to == length) {
       while (line + 1 < source.LineCount() && source.StoredLine(line + 1).empty()) {
@@ -177,7 +191,7 @@ void ExportText(TCodeExporter& ex, TCustomMemoSource& source, const TTextStyles&
     const TLookTable table(styles, control);
     for (int i = 0; i < source.LineCount(); ++i) {
       if (i > 0) ex.NewLine();
-      i = ExportColoredLine(ex, source, table, control, i);
+      i = ExportColoredLine(ex, source, table, i);
     }
   } else {
     for (int i = 0; i < source.LineCount(); ++i) {
