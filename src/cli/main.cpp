@@ -16,6 +16,8 @@ const TSubcommand kSubcommands[] = {
      "print the style of every character of SOURCE as the editor colours it", RunColors},
     {"settings", "[--desktop WxH]",
      "print the settings the editor uses, read from the per-user registry file", RunSettings},
+    {"export", "--html|--rtf [--keywords FILE] [--no-syntax] [--defaults] SOURCE OUT",
+     "write SOURCE highlighted as HTML or RTF to OUT (- for standard output)", RunExport},
 };
 
 void PrintUsage(std::ostream& out) {
@@ -24,7 +26,7 @@ void PrintUsage(std::ostream& out) {
          "commands:\n";
   for (const TSubcommand& c : kSubcommands)
     out << "  " << c.Name << " " << c.Synopsis << "\n      " << c.Summary << "\n";
-  out << "\n" << kKeysHelp << "\n" << kColorsHelp << "\n" << kSettingsHelp;
+  out << "\n" << kKeysHelp << "\n" << kColorsHelp << "\n" << kExportHelp << "\n" << kSettingsHelp;
 }
 
 const TSubcommand* FindSubcommand(const std::string& name) {

@@ -29,5 +29,7 @@ int RunColors(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kColorsHelp;
 int RunSettings(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kSettingsHelp;
+int RunExport(const TArgs& args, std::ostream& out, std::ostream& err);
+extern const char* const kExportHelp;
 
 } // namespace marlo::cli

@@ -1,0 +1,227 @@
+#include "core/export/export_text.h"
+
+#include "core/export/code_html_exporter.h"
+#include "core/export/code_rtf_exporter.h"
+#include "core/platform/atomic_file_writer.h"
+#include "core/platform/file_system.h"
+#include "core/text/char_case.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace marlo {
+
+namespace {
+
+// How a style byte's characters are painted outside a selection.
+struct TLook {
+  const TTextFont* Font;
+  TColor Back;
+  bool Upper;
+  int Points; // Font's size, worked out once
+  int NameId; // equal for equal font names
+
+  bool PaintedLike(const TLook& o) const {
+    return *Font == *o.Font && Back == o.Back && Upper == o.Upper;
+  }
+};
+
+// The look of every style byte, and for each byte the first byte that looks the same:
+// neighbouring characters of one class form one run.
+class TLookTable {
+public:
+  // Characters past the end of a short style string get this index.
+  static constexpr int kNoStyle = 256;
+
+  TLookTable(const TTextStyles& styles, const TMemoColors& control) {
+    for (int b = 0; b <= kNoStyle; ++b) {
+      const TTextStyle* s = b < kNoStyle ? styles.Find(b) : nullptr;
+      looks_[b] = s ? TLook{&s->Font(), s->Color(), s->UpperCase(), 0, 0}
+                    : TLook{&control.Font, control.Color, false, 0, 0};
+      looks_[b].Points = looks_[b].Font->Size();
+      looks_[b].NameId = NameId(looks_[b].Font->Name);
+      class_[b] = static_cast<uint16_t>(b);
+      for (int e = 0; e < b; ++e) {
+        if (class_[e] == e && looks_[e].PaintedLike(looks_[b])) {
+          class_[b] = static_cast<uint16_t>(e);
+          break;
+        }
+      }
+    }
+  }
+
+  const TLook& Look(int style) const { return looks_[style]; }
+  uint16_t Class(int style) const { return class_[style]; }
+  const TLook& Control() const { return looks_[kNoStyle]; }
+
+private:
+  int NameId(const std::string& name) {
+    for (size_t i = 0; i < names_.size(); ++i)
+      if (*names_[i] == name) return static_cast<int>(i);
+    names_.push_back(&name);
+    return static_cast<int>(names_.size() - 1);
+  }
+
+  std::vector<const std::string*> names_;
+  std::array<TLook, kNoStyle + 1> looks_;
+  std::array<uint16_t, kNoStyle + 1> class_;
+};
+
+// The attributes one run opened, to be closed in the reverse order.
+struct TOpened {
+  bool Name = false, Size = false, Bold = false, Italic = false, Underline = false,
+       StrikeOut = false, TextColor = false, BackColor = false;
+};
+
+TOpened OpenRun(TCodeExporter& ex, const TLook& look, const TLook* prev, const TLook& control,
+                TColor prevBack) {
+  const TTextFont& f = *look.Font;
+  TOpened o;
+  o.Name = !prev || look.NameId != prev->NameId || look.NameId != control.NameId;
+  o.Size = !prev || look.Points != prev->Points || look.Points != control.Points;
+  o.TextColor = !prev || f.Color != prev->Font->Color || f.Color != control.Font->Color;
+  o.BackColor = look.Back != prevBack || look.Back != control.Back;
+  o.Bold = f.Style.Has(fsBold);
+  o.Italic = f.Style.Has(fsItalic);
+  o.Underline = f.Style.Has(fsUnderline);
+  o.StrikeOut = f.Style.Has(fsStrikeOut);
+  if (o.Name) ex.BeginFontName(f.Name, f.CharSet);
+  if (o.Size) ex.BeginFontSize(f.Size());
+  if (o.Bold) ex.BeginBold();
+  if (o.Italic) ex.BeginItalic();
+  if (o.Underline) ex.BeginUnderline();
+  if (o.StrikeOut) ex.BeginStrikeOut();
+  if (o.TextColor) ex.BeginTextColor(f.Color);
+  if (o.BackColor) ex.BeginBackColor(look.Back);
+  return o;
+}
+
+void CloseRun(TCodeExporter& ex, const TOpened& o) {
+  if (o.BackColor) ex.EndBackColor();
+  if (o.TextColor) ex.EndTextColor();
+  if (o.StrikeOut) ex.EndStrikeOut();
+  if (o.Underline) ex.EndUnderline();
+  if (o.Italic) ex.EndItalic();
+  if (o.Bold) ex.EndBold();
+  if (o.Size) ex.EndFontSize();
+  if (o.Name) ex.EndFontName();
+}
+
+// Writes the runs of line `line` and returns the last line it took care of: the empty
+// lines right after it are written inside its last run.
+int ExportColoredLine(TCodeExporter& ex, TCustomMemoSource& source, const TLookTable& table,
+                      int line) {
+  std::string_view colors = source.LineColors(line);
+  std::string_view text = source.StoredLine(line);
+  const size_t length = text.size();
+  const size_t colored = std::min(colors.size(), length);
+  auto styleAt = [&](size_t i) {
+    return i < colored ? static_cast<int>(static_cast<unsigned char>(colors[i]))
+                       : TLookTable::kNoStyle;
+  };
+
+  const TLook* prev = nullptr;
+  TColor prevBack = table.Control().Back;
+  for (size_t from = 0; from < length;) {
+    const int style = styleAt(from);
+    const uint16_t cls = table.Class(style);
+    size_t to = from + 1;
+    while (to < colored && table.Class(static_cast<unsigned char>(colors[to])) == cls) ++to;
+    if (to >= colored) {
+      while (to < length && table.Class(TLookTable::kNoStyle) == cls) ++to;
+    }
+
+    const TLook& look = table.Look(style);
+    TOpened opened = OpenRun(ex, look, prev, table.Control(), prevBack);
+    ex.WriteText(text.substr(from, to - from));
+    if (to == length) {
+      while (line + 1 < source.LineCount() && source.StoredLine(line + 1).empty()) {
+        ex.NewLine();
+        ++line;
+      }
+    }
+    CloseRun(ex, opened);
+    prev = &look;
+    prevBack = look.Back;
+    from = to;
+  }
+  return line;
+}
+
+template <class TExporter>
+void SaveExport(const std::string& fileName, TCustomMemoSource& source, const TTextStyles& styles,
+                const TMemoColors& control, bool colorSyntax) {
+  platform::AtomicFileWriter file(fileName);
+  {
+    TExporter exporter(file.Stream());
+    ExportText(exporter, source, styles, control, colorSyntax);
+  }
+  file.Commit();
+}
+
+} // namespace
+
+void ExportText(TCodeExporter& ex, TCustomMemoSource& source, const TTextStyles& styles,
+                const TMemoColors& control, bool colorSyntax, const std::string& title) {
+  const bool coloring = colorSyntax && source.SyntaxParser() != nullptr;
+  const TTextFont& font = control.Font;
+
+  ex.BeginDocument(title);
+  ex.BeginBody(control.Color);
+  // The control's own font is around the whole text; without colouring it carries the
+  // font styles too, as the control paints plain text in it.
+  TOpened outer;
+  outer.Name = outer.Size = outer.TextColor = true;
+  if (!coloring) {
+    outer.Bold = font.Style.Has(fsBold);
+    outer.Italic = font.Style.Has(fsItalic);
+    outer.Underline = font.Style.Has(fsUnderline);
+    outer.StrikeOut = font.Style.Has(fsStrikeOut);
+  }
+  ex.BeginFontName(font.Name, font.CharSet);
+  ex.BeginFontSize(font.Size());
+  if (outer.Bold) ex.BeginBold();
+  if (outer.Italic) ex.BeginItalic();
+  if (outer.Underline) ex.BeginUnderline();
+  if (outer.StrikeOut) ex.BeginStrikeOut();
+  ex.BeginTextColor(font.Color);
+
+  if (coloring) {
+    const TLookTable table(styles, control);
+    for (int i = 0; i < source.LineCount(); ++i) {
+      if (i > 0) ex.NewLine();
+      i = ExportColoredLine(ex, source, table, i);
+    }
+  } else {
+    for (int i = 0; i < source.LineCount(); ++i) {
+      if (i > 0) ex.NewLine();
+      std::string_view text = source.StoredLine(i);
+      if (!text.empty()) ex.WriteText(text);
+    }
+  }
+
+  CloseRun(ex, outer);
+  ex.EndBody();
+  ex.EndDocument();
+  ex.Flush();
+}
+
+void SaveToHTML(const std::string& fileName, TCustomMemoSource& source, const TTextStyles& styles,
+                const TMemoColors& control, bool colorSyntax) {
+  SaveExport<TCodeHTMLExporter>(fileName, source, styles, control, colorSyntax);
+}
+
+void SaveToRTF(const std::string& fileName, TCustomMemoSource& source, const TTextStyles& styles,
+               const TMemoColors& control, bool colorSyntax) {
+  SaveExport<TCodeRTFExporter>(fileName, source, styles, control, colorSyntax);
+}
+
+TExportFormat ExportFormatOfName(const std::string& fileName) {
+  std::string ext = UpperCaseText(platform::ExtractFileExt(fileName));
+  if (ext == ".RTF") return TExportFormat::RTF;
+  if (ext == ".HTM" || ext == ".HTML") return TExportFormat::HTML;
+  return TExportFormat::None;
+}
+
+} // namespace marlo
