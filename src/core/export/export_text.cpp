@@ -5,6 +5,7 @@
 #include "core/platform/atomic_file_writer.h"
 #include "core/platform/file_system.h"
 #include "core/text/char_case.h"
+#include "core/text/line_color_reader.h"
 
 #include <array>
 #include <cstdint>
@@ -110,9 +111,9 @@ void CloseRun(TCodeExporter& ex, const TOpened& o) {
 
 // Writes the runs of line `line` and returns the last line it took care of: the empty
 // lines right after it are written inside its last run.
-int ExportColoredLine(TCodeExporter& ex, TCustomMemoSource& source, const TLookTable& table,
-                      int line) {
-  std::string_view colors = source.LineColors(line);
+int ExportColoredLine(TCodeExporter& ex, TCustomMemoSource& source, TLineColorReader& reader,
+                      const TLookTable& table, int line) {
+  std::string_view colors = reader.Colors(line);
   std::string_view text = source.StoredLine(line);
   const size_t length = text.size();
   const size_t colored = std::min(colors.size(), length);
@@ -189,9 +190,10 @@ void ExportText(TCodeExporter& ex, TCustomMemoSource& source, const TTextStyles&
 
   if (coloring) {
     const TLookTable table(styles, control);
+    TLineColorReader reader(source);
     for (int i = 0; i < source.LineCount(); ++i) {
       if (i > 0) ex.NewLine();
-      i = ExportColoredLine(ex, source, table, i);
+      i = ExportColoredLine(ex, source, reader, table, i);
     }
   } else {
     for (int i = 0; i < source.LineCount(); ++i) {

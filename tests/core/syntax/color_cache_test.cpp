@@ -2,6 +2,7 @@
 // re-coloured at once, and the lines whose start state moved scanned again.
 #include "../text/model_test_util.h"
 #include "core/syntax/my_parser.h"
+#include "core/text/line_color_reader.h"
 #include "naive_highlighter.h"
 
 #include <gtest/gtest.h>
@@ -180,6 +181,43 @@ TEST(ColorCache, EditsKeepTheCacheTrueToTheText) {
     }
     SCOPED_TRACE("seed " + std::to_string(seed));
     ExpectFreshColors(*m, keywords);
+  }
+}
+
+// Reading a text's colours from top to bottom gives the cache's colours, whatever part of
+// the text the cache holds, after any edits.
+TEST(ColorCache, AReaderGivesWhatTheCacheGives) {
+  const std::vector<std::string> keywords = {"print", "sync on"};
+  const std::vector<std::string> pieces = {"remstart", "remend", "print ", "x", " ", "\"", "1"};
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    std::mt19937 rng(seed);
+    Lines lines;
+    for (int i = 0; i < 60; ++i) {
+      std::string line;
+      for (unsigned k = rng() % 4; k > 0; --k) line += pieces[rng() % pieces.size()];
+      lines.push_back(line);
+    }
+    auto m = test::DocModel(lines);
+    TMyParser parser(keywords);
+    m->SetSyntaxParser(&parser);
+    m->EnsureLineColored(static_cast<int>(rng() % 60), true); // a view somewhere
+    m->SetCaret(0, static_cast<int>(rng() % 60));
+    m->InsertText(pieces[rng() % pieces.size()]); // an edit above or below it
+
+    std::vector<std::pair<int, std::string>> read;
+    TLineColorReader reader(*m);
+    for (int i = 0; i < m->LineCount(); ++i) {
+      if (rng() % 4 == 0) continue; // some lines are passed over
+      read.emplace_back(i, std::string(reader.Colors(i)));
+    }
+    int firstUncolored = m->FirstUncolored();
+
+    auto fresh = test::DocModel(test::StoredLines(*m));
+    fresh->SetSyntaxParser(&parser);
+    for (const auto& [line, colors] : read)
+      ASSERT_EQ(colors, std::string(fresh->LineColors(line)))
+          << "seed " << seed << " line " << line;
+    EXPECT_EQ(m->FirstUncolored(), firstUncolored); // reading kept nothing
   }
 }
 
