@@ -107,7 +107,7 @@ void TCodeHTMLExporter::EndTextColor() {
   WriteRaw("</font>");
 }
 
-void TCodeHTMLExporter::WriteAttributeTag(const std::string& tag,
+void TCodeHTMLExporter::WriteAttributeTag(std::string_view tag,
                                           std::initializer_list<TAttribute> attributes) {
   std::string& out = Pending();
   if (!lastTag_.empty() && lastTag_ != tag) out += kCrLf;

@@ -45,7 +45,7 @@ public:
   using TAttribute = std::pair<const char*, std::string_view>;
   // Writes an opening tag with its non-empty attributes. A change from one tag name to
   // another starts a new line of the page.
-  void WriteAttributeTag(const std::string& tag, std::initializer_list<TAttribute> attributes);
+  void WriteAttributeTag(std::string_view tag, std::initializer_list<TAttribute> attributes);
 
 protected:
   void AppendEscaped(std::string& out, std::string_view text) const override;

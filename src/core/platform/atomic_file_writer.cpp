@@ -3,10 +3,12 @@
 #include "core/platform/error.h"
 #include "core/platform/file_system.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <streambuf>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -20,20 +22,25 @@ namespace {
 
 } // namespace
 
-// Collects output in a large buffer and writes it to the file descriptor; the first write
-// error is kept for Commit to report.
+// Collects output in a buffer and writes it to the file descriptor. Big outputs are
+// written by a second thread while the next buffer fills, so that copying into the file
+// overlaps making the output. The first write error is kept for Commit to report.
 class AtomicFileWriter::TBuffer : public std::streambuf {
 public:
-  explicit TBuffer(int fd) : fd_(fd), buf_(kSize) { setp(buf_.data(), buf_.data() + buf_.size()); }
+  explicit TBuffer(int fd) : fd_(fd), buf_(kSize), flight_(kSize) {
+    setp(buf_.data(), buf_.data() + buf_.size());
+  }
   ~TBuffer() override {
+    Join();
     if (fd_ >= 0) ::close(fd_);
   }
 
-  int Error() const { return error_; }
-
   // Writes what is buffered, syncs and closes; returns the first error or 0.
   int Close() {
-    Drain();
+    bool ok = Drain();
+    Join();
+    if (ok) WriteAll(pbase(), static_cast<size_t>(pptr() - pbase()));
+    setp(buf_.data(), buf_.data() + buf_.size());
     if (!error_ && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) error_ = errno;
     if (::close(fd_) != 0 && !error_) error_ = errno;
     fd_ = -1;
@@ -51,43 +58,58 @@ protected:
   }
 
   std::streamsize xsputn(const char* s, std::streamsize n) override {
-    if (n < epptr() - pptr()) {
-      std::memcpy(pptr(), s, static_cast<size_t>(n));
-      pbump(static_cast<int>(n));
-      return n;
+    std::streamsize done = 0;
+    while (done < n) {
+      if (pptr() == epptr() && !Drain()) return done;
+      size_t room = static_cast<size_t>(epptr() - pptr());
+      size_t take = std::min(room, static_cast<size_t>(n - done));
+      std::memcpy(pptr(), s + done, take);
+      pbump(static_cast<int>(take));
+      done += static_cast<std::streamsize>(take);
     }
-    if (!Drain() || !WriteAll(s, static_cast<size_t>(n))) return 0;
     return n;
   }
 
-  int sync() override { return Drain() ? 0 : -1; }
+  int sync() override { return 0; } // Close writes and syncs
 
 private:
-  static constexpr size_t kSize = 1 << 16;
+  static constexpr size_t kSize = size_t(1) << 20;
 
+  // Hands the full buffer to the writing thread and carries on in the other one.
   bool Drain() {
-    bool ok = WriteAll(pbase(), static_cast<size_t>(pptr() - pbase()));
+    size_t size = static_cast<size_t>(pptr() - pbase());
+    if (size == 0) return true; // errors of the writing thread are read after joining it
+    Join();
+    if (HasError()) return false;
+    buf_.swap(flight_);
     setp(buf_.data(), buf_.data() + buf_.size());
-    return ok;
+    writer_ = std::thread([this, size] { WriteAll(flight_.data(), size); });
+    return true;
   }
 
-  bool WriteAll(const char* p, size_t left) {
-    if (error_) return false;
-    while (left > 0) {
+  void Join() {
+    if (writer_.joinable()) writer_.join();
+  }
+  // Only after Join: the writing thread sets error_.
+  bool HasError() const { return error_ != 0; }
+
+  void WriteAll(const char* p, size_t left) {
+    while (left > 0 && !error_) {
       ssize_t n = ::write(fd_, p, left);
       if (n < 0) {
-        if (errno == EINTR) continue;
-        error_ = errno;
-        return false;
+        if (errno != EINTR) error_ = errno;
+        continue;
       }
       p += n;
       left -= static_cast<size_t>(n);
     }
-    return true;
   }
 
   int fd_;
   std::vector<char> buf_;
+  std::vector<char> flight_; // being written by writer_
+  std::thread writer_;
+  // Set by the writing thread; read only after joining it.
   int error_ = 0;
 };
 
