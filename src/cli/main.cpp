@@ -12,6 +12,9 @@ namespace {
 const TSubcommand kSubcommands[] = {
     {"keys", "[--state] [--save] [--page N] FILE KEY...",
      "replay key presses on FILE through the editor's key table and print the text", RunKeys},
+    {"preprocess", "[--types] [--defines] [--globals] [--status] [--language FILE] SOURCE",
+     "run the preprocessor's passes over SOURCE and print the lines a build would use",
+     RunPreprocess},
 };
 
 void PrintUsage(std::ostream& out) {
@@ -20,7 +23,7 @@ void PrintUsage(std::ostream& out) {
          "commands:\n";
   for (const TSubcommand& c : kSubcommands)
     out << "  " << c.Name << " " << c.Synopsis << "\n      " << c.Summary << "\n";
-  out << "\n" << kKeysHelp;
+  out << "\n" << kKeysHelp << "\n" << kPreprocessHelp;
 }
 
 const TSubcommand* FindSubcommand(const std::string& name) {

@@ -24,5 +24,7 @@ struct TSubcommand {
 
 int RunKeys(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kKeysHelp;
+int RunPreprocess(const TArgs& args, std::ostream& out, std::ostream& err);
+extern const char* const kPreprocessHelp;
 
 } // namespace marlo::cli

@@ -1,0 +1,166 @@
+#include "core/preproc/global_pass.h"
+
+#include <string>
+
+namespace marlo::preproc {
+
+bool TGlobalPass::Run(const TLines& work, TLines& output, TPreprocContext& context) {
+  const TPreprocTexts& texts = context.Texts;
+  context.Status.Add(texts.CheckGlobals);
+  names_.Clear();
+  if (!Collect(work, context)) return false;
+  if (names_.Count() == 0) {
+    output = work;
+    context.Status.Add(texts.NoneFound);
+    return true;
+  }
+  context.Status.Add(texts.ReplacingGlobals);
+  Replace(output, context);
+  context.Status.Add(texts.Done);
+  return true;
+}
+
+// ---- Collecting step -------------------------------------------------------------------
+
+bool TGlobalPass::Collect(const TLines& work, TPreprocContext& context) {
+  context.ClearError();
+  pass_.clear();
+  pass_.reserve(work.size());
+  TLineRemarks remarks;
+  for (size_t i = 0; i < work.size(); ++i) {
+    const std::string& line = work[i];
+    const std::string_view t = Trim(line);
+    if (t.empty()) {
+      pass_.emplace_back();
+    } else if (t[0] == '`' || remarks.PassesThrough(line)) {
+      pass_.push_back(line);
+    } else if (StartsWithNoCase(t, "GLOBAL")) {
+      try {
+        pass_.push_back(Declare(t, static_cast<int>(i), context));
+      } catch (const TPreprocFailure& failure) {
+        context.SetError(failure.what(), failure.Line);
+        return false;
+      }
+    } else {
+      pass_.push_back(line);
+    }
+  }
+  return true;
+}
+
+// Parses the GLOBAL line `t` (trimmed), declares its names and returns the line of DIMs
+// that takes its place.
+std::string TGlobalPass::Declare(std::string_view t, int line, TPreprocContext& context) {
+  const TPreprocTexts& texts = context.Texts;
+  const std::string_view s = Trim(t.substr(6));
+  std::string declaration;
+  std::string name;
+  for (const char c : s) {
+    if (IsNameChar(c)) {
+      name += c;
+      if (name == "#" || name == "$") {
+        std::string message = texts.ErrorVarExpected;
+        message.append(" ").append(name).append(" ").append(texts.Found);
+        Fail(message, line);
+      }
+      // "#" and "$" may only end a name.
+      const size_t n = name.size();
+      if (n >= 2 && (name[n - 2] == '#' || name[n - 2] == '$')) {
+        std::string message = texts.ErrorIllegalChar;
+        message.append(" ").append(1, name[n - 2]).append(" ").append(texts.ErrorFoundBeforeEnd);
+        Fail(message, line);
+      }
+    } else if (c == ' ' || c == '\t' || c == ',') {
+      if (!name.empty()) AddName(name, line, declaration, context);
+      name.clear();
+    }
+    // Any other character neither joins nor ends the name.
+  }
+  if (!name.empty()) AddName(name, line, declaration, context);
+  declaration += " rem Marlo global replacement";
+  context.Status.Add(declaration, " ", texts.ReplacedDefinition);
+  return declaration;
+}
+
+void TGlobalPass::AddName(std::string_view name, int line, std::string& declaration,
+                          TPreprocContext& context) {
+  const TPreprocTexts& texts = context.Texts;
+  if (names_.Find(name) != TNameTable::kNone) {
+    std::string message = texts.ErrorRedeclare;
+    message.append(" ").append(name);
+    Fail(message, line);
+  }
+  names_.Add(name);
+  context.Status.Add(texts.Adding, " ", name);
+  declaration.append("dim ").append(name).append("(1):");
+}
+
+// ---- Replacing step --------------------------------------------------------------------
+
+void TGlobalPass::Replace(TLines& output, TPreprocContext& context) {
+  output.clear();
+  output.reserve(pass_.size());
+  inRemarkBlock_ = false;
+  for (size_t i = 0; i < pass_.size(); ++i) {
+    std::string out;
+    out.reserve(pass_[i].size() + 8);
+    ReplaceLine(pass_[i], static_cast<int>(i), out, context);
+    TrimRightInPlace(out);
+    output.push_back(std::move(out));
+  }
+}
+
+void TGlobalPass::ReplaceLine(std::string_view line, int index, std::string& out,
+                              TPreprocContext& context) {
+  const TPreprocTexts& texts = context.Texts;
+  scan_.assign(line);
+  scan_ += ' '; // the sentinel that ends the last word
+  const std::string_view s = scan_;
+  bool inString = false;
+  size_t wordStart = 0; // the pending word is s[wordStart, p)
+  for (size_t p = 0; p < s.size(); ++p) {
+    const char c = s[p];
+    if (inString) {
+      out += c;
+      if (c == '"') {
+        inString = false;
+        wordStart = p + 1;
+      }
+      continue;
+    }
+    if (IsNameChar(c)) {
+      out += c;
+      continue;
+    }
+    if (c == '"' || c == '(') {
+      // A name followed at once by "(" is an array of its own and stays as it is.
+      out += c;
+      if (c == '"') inString = !inRemarkBlock_;
+      wordStart = p + 1;
+      continue;
+    }
+    if (c == '`' && !inRemarkBlock_) {
+      out.append(s.substr(p));
+      return;
+    }
+    const std::string_view word = s.substr(wordStart, p - wordStart);
+    if (!word.empty()) {
+      if (!inRemarkBlock_ && names_.Find(word) != TNameTable::kNone) {
+        out += "(1)";
+        context.Status.Add(texts.Replaced, " ", word, " ", texts.Width, " ", word, "(1) ",
+                           texts.AtLine, " ", std::to_string(index + 1), ".");
+      } else if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) {
+        out.append(s.substr(p));
+        return;
+      } else if (EqualsNoCase(word, "REMSTART")) {
+        inRemarkBlock_ = true;
+      } else if (EqualsNoCase(word, "REMEND")) {
+        inRemarkBlock_ = false;
+      }
+    }
+    out += c;
+    wordStart = p + 1;
+  }
+}
+
+} // namespace marlo::preproc
