@@ -24,6 +24,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -189,7 +190,7 @@ int Run(const std::string& path, int runs) {
   preproc::TStructPass structs;
   preproc::TDefinePass defines;
   preproc::TGlobalPass globals;
-  preproc::TLines pass, afterStructs, afterDefines, afterGlobals;
+  preproc::TLines afterStructs, afterDefines, afterGlobals;
   auto check = [&](bool ok, const char* what) {
     if (!ok) throw std::runtime_error(std::string(what) + " failed: " + context.ErrorMessage);
   };
@@ -199,9 +200,7 @@ int Run(const std::string& path, int runs) {
   Report("load", source.size(), load);
   const double tStructs = BestSeconds(runs, [&] {
     context.Status.Clear();
-    structs.Clear();
-    check(structs.Collect(source, pass, context), "structure collecting");
-    check(structs.Replace(pass, afterStructs, context), "structure replacing");
+    check(structs.Run(source, afterStructs, context), "structure pass");
   });
   Report("types", source.size(), tStructs);
   const double tDefines = BestSeconds(runs, [&] {
@@ -215,11 +214,17 @@ int Run(const std::string& path, int runs) {
   });
   Report("globals", afterDefines.size(), tGlobals);
 
+  // The whole run takes the lines over, as the command-line front end hands them.
   preproc::TPreprocessor preprocessor(language);
-  const double tAll = BestSeconds(runs, [&] {
-    preprocessor.Run(source, {true, true, true});
-    check(!preprocessor.Failed(), "whole run");
-  });
+  double tAll = 0;
+  for (int r = 0; r < runs; ++r) {
+    preproc::TLines copy = source;
+    const double s = BestSeconds(1, [&] {
+      preprocessor.Run(std::move(copy), {true, true, true});
+      check(!preprocessor.Failed(), "whole run");
+    });
+    if (r == 0 || s < tAll) tAll = s;
+  }
   Report("all", source.size(), tAll);
   std::printf("status_lines %zu\noutput_lines %zu\n", preprocessor.Status().Count(),
               preprocessor.Output().size());

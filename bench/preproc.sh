@@ -87,7 +87,7 @@ echo "  m4     / marlo-cli process      $(calc "%.2f" "$m4_us / $cli_us")x"
 echo "  cpp -P / three passes in process $(calc "%.2f" "$cpp_us / $all_us")x"
 echo "  m4     / three passes in process $(calc "%.2f" "$m4_us / $all_us")x"
 ratio=$(calc "%.2f" "$faster / $cli_us")
-if [ "$(calc "%d" "$faster / $cli_us >= 3")" = 1 ]; then
+if [ "$(calc "%d" "($faster / $cli_us >= 3)")" = 1 ]; then
   echo "PASS: marlo-cli preprocess is ${ratio}x faster than the faster of cpp and m4 (>= 3)"
 else
   echo "FAIL: marlo-cli preprocess is ${ratio}x faster than the faster of cpp and m4 (>= 3)"

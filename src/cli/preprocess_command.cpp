@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <utility>
 
 namespace marlo::cli {
 
@@ -125,7 +126,7 @@ int RunPreprocess(const TArgs& args, std::ostream& out, std::ostream& err) {
   }
 
   preproc::TPreprocessor preprocessor(language);
-  preprocessor.Run(lines, a.Options);
+  preprocessor.Run(std::move(lines), a.Options);
   if (a.Status) {
     const preproc::TStatusLog& status = preprocessor.Status();
     std::string text;

@@ -6,6 +6,7 @@
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
 
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,7 +37,9 @@ private:
   TNameTable names_;
   std::vector<std::string> texts_;
   std::vector<int> counts_;
-  TLines pass_;
+  // The collected lines: views of the work lines, or of the lines that replaced them.
+  std::vector<std::string_view> pass_;
+  std::deque<std::string> generated_;
   bool inRemarkBlock_ = false;
   std::string scan_;
 };

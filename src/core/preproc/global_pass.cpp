@@ -26,17 +26,18 @@ bool TGlobalPass::Collect(const TLines& work, TPreprocContext& context) {
   context.ClearError();
   pass_.clear();
   pass_.reserve(work.size());
+  generated_.clear();
   TLineRemarks remarks;
   for (size_t i = 0; i < work.size(); ++i) {
     const std::string& line = work[i];
     const std::string_view t = Trim(line);
     if (t.empty()) {
-      pass_.emplace_back();
+      pass_.emplace_back(); // a line of blanks becomes empty
     } else if (t[0] == '`' || remarks.PassesThrough(line)) {
       pass_.push_back(line);
     } else if (StartsWithNoCase(t, "GLOBAL")) {
       try {
-        pass_.push_back(Declare(t, static_cast<int>(i), context));
+        pass_.push_back(generated_.emplace_back(Declare(t, static_cast<int>(i), context)));
       } catch (const TPreprocFailure& failure) {
         context.SetError(failure.what(), failure.Line);
         return false;

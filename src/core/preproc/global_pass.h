@@ -6,8 +6,10 @@
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
 
+#include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace marlo::preproc {
 
@@ -28,7 +30,9 @@ private:
   void ReplaceLine(std::string_view line, int index, std::string& out, TPreprocContext& context);
 
   TNameTable names_;
-  TLines pass_;
+  // The collected lines: views of the work lines, or of the lines that replaced them.
+  std::vector<std::string_view> pass_;
+  std::deque<std::string> generated_;
   bool inRemarkBlock_ = false;
   std::string scan_;
 };

@@ -7,6 +7,8 @@ namespace marlo::preproc {
 void TNameTable::Clear() {
   names_.clear();
   slots_.clear();
+  for (uint64_t& word : shapes_) word = 0;
+  hasEmpty_ = false;
 }
 
 uint64_t TNameTable::Hash(std::string_view name) {
@@ -19,7 +21,7 @@ uint64_t TNameTable::Hash(std::string_view name) {
 }
 
 int TNameTable::Find(std::string_view name) const {
-  if (slots_.empty()) return kNone;
+  if (slots_.empty() || !MayHold(name)) return kNone;
   const size_t mask = slots_.size() - 1;
   for (size_t i = Hash(name) & mask;; i = (i + 1) & mask) {
     const int32_t index = slots_[i];
@@ -44,6 +46,12 @@ void TNameTable::Grow() {
 int TNameTable::Add(std::string_view name) {
   const int index = Count();
   names_.emplace_back(name);
+  if (name.empty()) {
+    hasEmpty_ = true;
+  } else {
+    const size_t bit = ShapeBit(name);
+    shapes_[bit / 64] |= uint64_t{1} << (bit % 64);
+  }
   if ((names_.size() + 1) * 2 > slots_.size()) {
     Grow(); // indexes every name, the new one included
     return index;

@@ -1,6 +1,9 @@
 #pragma once
 // A table of names that compare without regard to ASCII letter case, in declaration order,
 // with hashed lookup so that sources with hundreds of names stay linear in their length.
+#include "core/preproc/preproc_text.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,9 +27,22 @@ public:
 private:
   static uint64_t Hash(std::string_view name);
   void Grow();
+  // Which (upper-cased first character, length) pairs the names have; most words of a
+  // source match none, and are turned away before hashing.
+  static size_t ShapeBit(std::string_view name) {
+    const size_t length = name.size() < 31 ? name.size() : 31;
+    return static_cast<size_t>(static_cast<unsigned char>(UpperAscii(name[0]))) * 32 + length;
+  }
+  bool MayHold(std::string_view name) const {
+    if (name.empty()) return hasEmpty_;
+    const size_t bit = ShapeBit(name);
+    return (shapes_[bit / 64] >> (bit % 64)) & 1;
+  }
 
   std::vector<std::string> names_;
   std::vector<int32_t> slots_; // index into names_, or kNone; size is a power of two
+  uint64_t shapes_[256 * 32 / 64] = {};
+  bool hasEmpty_ = false;
 };
 
 } // namespace marlo::preproc

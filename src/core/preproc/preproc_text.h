@@ -39,6 +39,10 @@ bool StartsWithNoCase(std::string_view s, std::string_view upperPrefix);
 // `upperNeedle` is upper case and not empty.
 bool ContainsNoCase(std::string_view s, std::string_view upperNeedle);
 
+// Whether `line` holds "REMSTART" anywhere (any case), else "REMEND", in one scan.
+enum TRemarkWords { kNoRemarkWords, kRemStart, kRemEnd };
+TRemarkWords FindRemarkWords(std::string_view line);
+
 // The line-level remark rules of the collecting steps: a line holding REMSTART opens a
 // remark block, else one holding REMEND closes it, and lines inside a block are left alone.
 class TLineRemarks {
@@ -46,15 +50,16 @@ public:
   // True when the line (which the caller has found neither empty nor a "`" remark) is a
   // remark line that must be passed through; updates the block state.
   bool PassesThrough(std::string_view line) {
-    if (ContainsNoCase(line, "REMSTART")) {
+    switch (FindRemarkWords(line)) {
+    case kRemStart:
       inBlock_ = true;
       return true;
-    }
-    if (ContainsNoCase(line, "REMEND")) {
+    case kRemEnd:
       inBlock_ = false;
       return true;
+    default:
+      return inBlock_;
     }
-    return inBlock_;
   }
 
 private:

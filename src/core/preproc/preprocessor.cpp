@@ -12,8 +12,11 @@ TPreprocessor::TPreprocessor(const TLanguageTable& language) {
 }
 
 void TPreprocessor::SetUp(const TLines& source) {
-  work_ = source;
-  pass_.clear();
+  SetUp(TLines(source));
+}
+
+void TPreprocessor::SetUp(TLines&& source) {
+  work_ = std::move(source);
   output_.clear();
   firstActivation_ = true;
   ran_ = false;
@@ -32,24 +35,21 @@ void TPreprocessor::Run(const TLines& source, const TPreprocOptions& options) {
   Activate(options);
 }
 
+void TPreprocessor::Run(TLines&& source, const TPreprocOptions& options) {
+  SetUp(std::move(source));
+  Activate(options);
+}
+
 void TPreprocessor::RunPasses(const TPreprocOptions& options) {
-  const TPreprocTexts& texts = context_.Texts;
   context_.Status.Clear();
   context_.ClearError();
   errorText_.clear();
 
   if (options.StructEnabled) {
-    context_.Status.Add(texts.CheckTypes);
-    structs_.Clear();
-    if (!structs_.Collect(work_, pass_, context_)) return ReportError();
-    if (structs_.TypeCount() > 0) {
-      context_.Status.Add(texts.ReplaceTypes);
-      if (!structs_.Replace(pass_, output_, context_)) return ReportError();
-      // A later pass reads these lines and rewrites the output; the last one leaves them.
-      if (options.DefineEnabled || options.GlobalEnabled) work_.swap(output_);
-    } else {
-      context_.Status.Add(texts.NoneFound);
-    }
+    if (!structs_.Run(work_, output_, context_)) return ReportError();
+    // A later pass reads these lines and rewrites the output; the last one leaves them.
+    if (structs_.TypeCount() > 0 && (options.DefineEnabled || options.GlobalEnabled))
+      work_.swap(output_);
   }
   if (options.DefineEnabled) {
     if (!defines_.Run(work_, output_, context_)) return ReportError();

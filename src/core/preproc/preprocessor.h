@@ -38,11 +38,13 @@ public:
 
   // Takes a copy of the lines to be built and arms the run for the next activation.
   void SetUp(const TLines& source);
+  void SetUp(TLines&& source);
   // Runs the passes at the first activation after SetUp; later activations do nothing.
   // True when this call ran them.
   bool Activate(const TPreprocOptions& options);
   // SetUp and Activate in one.
   void Run(const TLines& source, const TPreprocOptions& options);
+  void Run(TLines&& source, const TPreprocOptions& options);
 
   const TStatusLog& Status() const { return context_.Status; }
   bool Failed() const { return context_.Failed(); }
@@ -68,7 +70,7 @@ private:
   void ReportError();
 
   TPreprocContext context_;
-  TLines work_, pass_, output_;
+  TLines work_, output_;
   std::string errorText_;
   bool firstActivation_ = false;
   bool ran_ = false;

@@ -20,12 +20,37 @@ void TStructPass::Clear() {
   instanceNames_.Clear();
 }
 
-// ---- Collecting step -------------------------------------------------------------------
+bool TStructPass::Run(const TLines& work, TLines& output, TPreprocContext& context) {
+  const TPreprocTexts& texts = context.Texts;
+  context.Status.Add(texts.CheckTypes);
+  Clear();
+  if (!CollectLines(work, context)) return false;
+  if (types_.empty()) {
+    context.Status.Add(texts.NoneFound);
+    return true;
+  }
+  context.Status.Add(texts.ReplaceTypes);
+  return ReplaceLines(output, context);
+}
 
 bool TStructPass::Collect(const TLines& work, TLines& pass, TPreprocContext& context) {
+  const bool ok = CollectLines(work, context);
+  pass.assign(pass_.begin(), pass_.end());
+  return ok;
+}
+
+bool TStructPass::Replace(const TLines& pass, TLines& output, TPreprocContext& context) {
+  pass_.assign(pass.begin(), pass.end());
+  return ReplaceLines(output, context);
+}
+
+// ---- Collecting step -------------------------------------------------------------------
+
+bool TStructPass::CollectLines(const TLines& work, TPreprocContext& context) {
   context.ErrorLine = -1;
-  pass.clear();
-  pass.reserve(work.size());
+  pass_.clear();
+  pass_.reserve(work.size());
+  generated_.clear();
   const TPreprocTexts& texts = context.Texts;
   TLineRemarks remarks;
   try {
@@ -34,16 +59,16 @@ bool TStructPass::Collect(const TLines& work, TLines& pass, TPreprocContext& con
       const std::string& line = work[i];
       const std::string_view t = TrimLeft(line);
       if (t.empty() || t[0] == '`' || remarks.PassesThrough(line)) {
-        pass.push_back(line);
+        pass_.push_back(line);
         ++i;
       } else if (StartsWithNoCase(t, "TYPE")) {
-        pass.push_back(Joined("REM Removed by Marlo - TYPE found \"", t, "\""));
+        Generate(Joined("REM Removed by Marlo - TYPE found \"", t, "\""));
         i = ReadStructure(work, i, texts);
       } else if (StartsWithNoCase(t, "DIMTYPE")) {
-        ReadInstances(t, static_cast<int>(i), pass, texts);
+        ReadInstances(t, static_cast<int>(i), texts);
         ++i;
       } else {
-        pass.push_back(line);
+        pass_.push_back(line);
         ++i;
       }
     }
@@ -145,8 +170,7 @@ void TStructPass::AddField(std::string_view declaration, TType& type, int line,
   }
 }
 
-void TStructPass::ReadInstances(std::string_view text, int line, TLines& pass,
-                                const TPreprocTexts& texts) {
+void TStructPass::ReadInstances(std::string_view text, int line, const TPreprocTexts& texts) {
   const std::string_view rest = Trim(text.substr(7));
   const size_t comma = rest.find(',');
   if (rest.empty() || comma == std::string_view::npos) Fail(texts.ErrorNoTypeName, line);
@@ -158,13 +182,13 @@ void TStructPass::ReadInstances(std::string_view text, int line, TLines& pass,
   if (type == TNameTable::kNone) Fail(texts.ErrorNoTypeName, line);
   for (;;) {
     const size_t next = list.find(',');
-    AddInstance(Trim(list.substr(0, next)), type, line, pass, texts);
+    AddInstance(Trim(list.substr(0, next)), type, line, texts);
     if (next == std::string_view::npos) break;
     list = list.substr(next + 1);
   }
 }
 
-void TStructPass::AddInstance(std::string_view piece, int type, int line, TLines& pass,
+void TStructPass::AddInstance(std::string_view piece, int type, int line,
                               const TPreprocTexts& texts) {
   if (piece.empty()) Fail(texts.ErrorIdentExpected, line);
   std::string_view name = piece, dimension;
@@ -184,7 +208,7 @@ void TStructPass::AddInstance(std::string_view piece, int type, int line, TLines
   instanceNames_.Add(name);
   instances_.push_back(TInstance{std::string(name), type, std::string(dimension)});
 
-  pass.push_back(Joined("` Marlo DIMs for instance ", name));
+  Generate(Joined("` Marlo DIMs for instance ", name));
   const std::string_view first = dimension.empty() ? std::string_view("1") : dimension;
   for (const TItem& field : types_[static_cast<size_t>(type)].Fields) {
     std::string dim = "DIM ";
@@ -195,26 +219,26 @@ void TStructPass::AddInstance(std::string_view piece, int type, int line, TLines
       dim += field.Dimensions[k];
     }
     dim += ')';
-    pass.push_back(std::move(dim));
+    Generate(std::move(dim));
   }
 }
 
 // ---- Replacing step --------------------------------------------------------------------
 
-bool TStructPass::Replace(const TLines& pass, TLines& output, TPreprocContext& context) {
+bool TStructPass::ReplaceLines(TLines& output, TPreprocContext& context) {
   output.clear();
-  output.reserve(pass.size());
+  output.reserve(pass_.size());
   inRemarkBlock_ = false;
   try {
-    for (size_t i = 0; i < pass.size(); ++i) {
-      const std::string_view t = TrimLeft(pass[i]);
+    for (size_t i = 0; i < pass_.size(); ++i) {
+      const std::string_view t = TrimLeft(pass_[i]);
       if (t.empty() || t[0] == '`') {
-        output.push_back(pass[i]);
+        output.emplace_back(pass_[i]);
         continue;
       }
       std::string out;
-      out.reserve(pass[i].size() + 16);
-      ReplaceLine(pass[i], static_cast<int>(i), out, context.Texts);
+      out.reserve(pass_[i].size() + 16);
+      ReplaceLine(pass_[i], static_cast<int>(i), out, context.Texts);
       output.push_back(std::move(out));
     }
   } catch (const TPreprocFailure& failure) {

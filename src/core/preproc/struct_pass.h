@@ -6,6 +6,7 @@
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
 
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,10 +33,16 @@ public:
 
   // Empties the type and instance tables.
   void Clear();
-  // Records the types and instances of `work` and writes `pass` with the declarations
-  // replaced. False when it stopped at an error, which `context` then holds.
+  // The whole pass as a run does it: the status lines, emptied tables, the collecting
+  // step, and the replacing step when types were declared (otherwise `output` is left as
+  // it was). False when it stopped at an error, which `context` then holds. `work` must
+  // stay alive and unchanged until it returns, and be another list than `output`.
+  bool Run(const TLines& work, TLines& output, TPreprocContext& context);
+
+  // The two steps one by one. Collect records the types and instances of `work` and
+  // writes `pass` with the declarations replaced; Replace rewrites every instance reference
+  // of `pass` into `output`.
   bool Collect(const TLines& work, TLines& pass, TPreprocContext& context);
-  // Rewrites every instance reference of `pass` into `output`.
   bool Replace(const TLines& pass, TLines& output, TPreprocContext& context);
 
   int TypeCount() const { return static_cast<int>(types_.size()); }
@@ -44,12 +51,14 @@ public:
   const TInstance& Instance(int i) const { return instances_[static_cast<size_t>(i)]; }
 
 private:
+  bool CollectLines(const TLines& work, TPreprocContext& context);
+  bool ReplaceLines(TLines& output, TPreprocContext& context);
+  void Generate(std::string line) { pass_.push_back(generated_.emplace_back(std::move(line))); }
   size_t ReadStructure(const TLines& work, size_t line, const TPreprocTexts& texts);
   void ReadFieldLine(std::string_view text, TType& type, int line, const TPreprocTexts& texts);
   void AddField(std::string_view declaration, TType& type, int line, const TPreprocTexts& texts);
-  void ReadInstances(std::string_view text, int line, TLines& pass, const TPreprocTexts& texts);
-  void AddInstance(std::string_view piece, int type, int line, TLines& pass,
-                   const TPreprocTexts& texts);
+  void ReadInstances(std::string_view text, int line, const TPreprocTexts& texts);
+  void AddInstance(std::string_view piece, int type, int line, const TPreprocTexts& texts);
   void ReplaceLine(std::string_view line, int index, std::string& out, const TPreprocTexts& texts);
   size_t Rewrite(std::string_view s, size_t at, const TInstance& instance, int index,
                  std::string& out, const TPreprocTexts& texts);
@@ -58,6 +67,9 @@ private:
   TNameTable typeNames_;
   std::vector<TInstance> instances_;
   TNameTable instanceNames_;
+  // The collected lines: views of the work lines, or of the lines that replaced them.
+  std::vector<std::string_view> pass_;
+  std::deque<std::string> generated_;
   bool inRemarkBlock_ = false;
   std::string scan_; // the line being replaced, with its sentinel blank
 };
