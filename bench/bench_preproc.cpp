@@ -176,13 +176,12 @@ void Report(const char* name, size_t lines, double seconds) {
 int Run(const std::string& path, int runs) {
   TLanguageTable language;
   language.LoadFromFile(platform::ProgramFolder() + "Language.txt");
-  preproc::TLines source;
+  preproc::TLineBlock source;
   const double load = BestSeconds(1, [&] {
     TMemoSource doc;
     doc.ConfigureAsDocument();
     doc.LoadFromFile(path);
-    source.reserve(static_cast<size_t>(doc.Lines().Count()));
-    for (int i = 0; i < doc.Lines().Count(); ++i) source.push_back(doc.Lines().Get(i));
+    for (int i = 0; i < doc.LineCount(); ++i) source.Add(doc.Lines().Get(i));
   });
 
   preproc::TPreprocContext context;
@@ -190,44 +189,44 @@ int Run(const std::string& path, int runs) {
   preproc::TStructPass structs;
   preproc::TDefinePass defines;
   preproc::TGlobalPass globals;
-  preproc::TLines afterStructs, afterDefines, afterGlobals;
+  preproc::TLineBlock afterStructs, afterDefines, afterGlobals;
   auto check = [&](bool ok, const char* what) {
     if (!ok) throw std::runtime_error(std::string(what) + " failed: " + context.ErrorMessage);
   };
 
   // Each pass on the lines it reads in a full run: its predecessor's output.
   std::printf("# pass lines seconds lines_per_second\n");
-  Report("load", source.size(), load);
+  Report("load", source.Count(), load);
   const double tStructs = BestSeconds(runs, [&] {
     context.Status.Clear();
     check(structs.Run(source, afterStructs, context), "structure pass");
   });
-  Report("types", source.size(), tStructs);
+  Report("types", source.Count(), tStructs);
   const double tDefines = BestSeconds(runs, [&] {
     context.Status.Clear();
     check(defines.Run(afterStructs, afterDefines, context), "define pass");
   });
-  Report("defines", afterStructs.size(), tDefines);
+  Report("defines", afterStructs.Count(), tDefines);
   const double tGlobals = BestSeconds(runs, [&] {
     context.Status.Clear();
     check(globals.Run(afterDefines, afterGlobals, context), "global pass");
   });
-  Report("globals", afterDefines.size(), tGlobals);
+  Report("globals", afterDefines.Count(), tGlobals);
 
   // The whole run takes the lines over, as the command-line front end hands them.
   preproc::TPreprocessor preprocessor(language);
   double tAll = 0;
   for (int r = 0; r < runs; ++r) {
-    preproc::TLines copy = source;
+    preproc::TLineBlock copy = source;
     const double s = BestSeconds(1, [&] {
       preprocessor.Run(std::move(copy), {true, true, true});
       check(!preprocessor.Failed(), "whole run");
     });
     if (r == 0 || s < tAll) tAll = s;
   }
-  Report("all", source.size(), tAll);
+  Report("all", source.Count(), tAll);
   std::printf("status_lines %zu\noutput_lines %zu\n", preprocessor.Status().Count(),
-              preprocessor.Output().size());
+              preprocessor.OutputBlock().Count());
   std::fflush(stdout);
   std::_Exit(0); // freeing millions of lines would only slow the caller
 }
@@ -239,12 +238,12 @@ void BM_AllPasses(benchmark::State& state) {
   TMemoSource doc;
   doc.ConfigureAsDocument();
   doc.LoadFromBytes(Generator(Dialect::Zorbic).Source(static_cast<int>(state.range(0))));
-  preproc::TLines source;
-  for (int i = 0; i < doc.Lines().Count(); ++i) source.push_back(doc.Lines().Get(i));
+  preproc::TLineBlock source;
+  for (int i = 0; i < doc.LineCount(); ++i) source.Add(doc.Lines().Get(i));
   preproc::TPreprocessor preprocessor(language);
   for (auto _ : state) {
-    preprocessor.Run(source, {true, true, true});
-    benchmark::DoNotOptimize(preprocessor.Output().data());
+    preprocessor.Run(preproc::TLineBlock(source), {true, true, true});
+    benchmark::DoNotOptimize(preprocessor.OutputBlock().Bytes());
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }

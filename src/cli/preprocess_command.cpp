@@ -111,7 +111,7 @@ int RunPreprocess(const TArgs& args, std::ostream& out, std::ostream& err) {
     return kExitUsage;
   }
   // The build reads the lines a document window holds, so the source is loaded as one.
-  preproc::TLines lines;
+  preproc::TLineBlock lines;
   {
     TMemoSource source;
     source.ConfigureAsDocument();
@@ -121,8 +121,16 @@ int RunPreprocess(const TArgs& args, std::ostream& out, std::ostream& err) {
       err << "marlo-cli preprocess: cannot read \"" << a.Source << "\": " << e.what() << "\n";
       return kExitUsage;
     }
-    lines.reserve(static_cast<size_t>(source.Lines().Count()));
-    for (int i = 0; i < source.Lines().Count(); ++i) lines.push_back(source.Lines().Get(i));
+    // The lines as Lines() reads them: a document stores no tabs, so only a line that still
+    // holds one needs its expansion.
+    for (int i = 0; i < source.LineCount(); ++i) {
+      const std::string_view stored = source.StoredLine(i);
+      if (stored.find('\t') == std::string_view::npos) {
+        lines.Add(stored);
+      } else {
+        lines.Add(source.LineText(i));
+      }
+    }
   }
 
   preproc::TPreprocessor preprocessor(language);
@@ -138,8 +146,10 @@ int RunPreprocess(const TArgs& args, std::ostream& out, std::ostream& err) {
     err << preprocessor.ErrorText() << "\n";
     return kExitFailure;
   }
+  const preproc::TLineBlock& output = preprocessor.OutputBlock();
   std::string text;
-  for (const std::string& line : preprocessor.Output()) text.append(line).append("\n");
+  text.reserve(output.Bytes() + output.Count());
+  for (size_t i = 0; i < output.Count(); ++i) text.append(output[i]).append("\n");
   out << text;
   out.flush();
   return kExitOk;

@@ -17,7 +17,7 @@ size_t SkipBlanksAndTabs(std::string_view s, size_t i) {
 
 } // namespace
 
-bool TDefinePass::Run(const TLines& work, TLines& output, TPreprocContext& context) {
+bool TDefinePass::Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context) {
   const TPreprocTexts& texts = context.Texts;
   context.Status.Add(texts.CheckDefines);
   Reset(texts);
@@ -47,14 +47,14 @@ void TDefinePass::Add(std::string_view name, std::string_view text, int count) {
 
 // ---- Collecting step -------------------------------------------------------------------
 
-bool TDefinePass::Collect(const TLines& work, TPreprocContext& context) {
+bool TDefinePass::Collect(const TLineBlock& work, TPreprocContext& context) {
   context.ClearError();
   pass_.clear();
-  pass_.reserve(work.size());
+  pass_.reserve(work.Count());
   generated_.clear();
   TLineRemarks remarks;
-  for (size_t i = 0; i < work.size(); ++i) {
-    const std::string& line = work[i];
+  for (size_t i = 0; i < work.Count(); ++i) {
+    const std::string_view line = work[i];
     const std::string_view t = Trim(line);
     if (t.empty()) {
       pass_.emplace_back(); // a line of blanks becomes empty
@@ -131,17 +131,18 @@ std::string TDefinePass::Define(std::string_view t, int line, TPreprocContext& c
 
 // ---- Replacing step --------------------------------------------------------------------
 
-bool TDefinePass::Replace(TLines& output, TPreprocContext& context) {
-  output.clear();
-  output.reserve(pass_.size());
+bool TDefinePass::Replace(TLineBlock& output, TPreprocContext& context) {
+  output.Clear();
+  size_t bytes = 0;
+  for (const std::string_view line : pass_) bytes += line.size() + 1;
+  output.Reserve(pass_.size(), bytes + bytes / 4);
   inRemarkBlock_ = false;
   try {
     for (size_t i = 0; i < pass_.size(); ++i) {
-      std::string out;
-      out.reserve(pass_[i].size() + 8);
-      ReplaceLine(pass_[i], static_cast<int>(i), out, context);
-      TrimRightInPlace(out);
-      output.push_back(std::move(out));
+      const size_t start = output.LineStart();
+      ReplaceLine(pass_[i], static_cast<int>(i), output.Text(), context);
+      TrimLineEnd(output.Text(), start);
+      output.EndLine();
     }
   } catch (const TPreprocFailure& failure) {
     context.SetError(failure.what(), failure.Line);

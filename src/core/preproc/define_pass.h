@@ -2,6 +2,7 @@
 // The define pass: DEFINE lines name replacement texts with up to nine numbered parameters,
 // and every use of a name, before or after its DEFINE line, is replaced. Every input line
 // gives exactly one output line.
+#include "core/preproc/line_block.h"
 #include "core/preproc/name_table.h"
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
@@ -17,7 +18,9 @@ class TDefinePass {
 public:
   // Runs both steps over `work`, writing `output`, the status lines and, on failure, the
   // error. False when it stopped at an error.
-  bool Run(const TLines& work, TLines& output, TPreprocContext& context);
+  // `work` must stay alive and unchanged until it returns, and be another list than
+  // `output`.
+  bool Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context);
 
   int Count() const { return names_.Count(); }
   const std::string& Name(int i) const { return names_.Name(i); }
@@ -27,9 +30,9 @@ public:
 private:
   void Reset(const TPreprocTexts& texts);
   void Add(std::string_view name, std::string_view text, int count);
-  bool Collect(const TLines& work, TPreprocContext& context);
+  bool Collect(const TLineBlock& work, TPreprocContext& context);
   std::string Define(std::string_view t, int line, TPreprocContext& context);
-  bool Replace(TLines& output, TPreprocContext& context);
+  bool Replace(TLineBlock& output, TPreprocContext& context);
   void ReplaceLine(std::string_view line, int index, std::string& out, TPreprocContext& context);
   size_t Expand(std::string_view s, size_t open, std::string_view word, int define, int index,
                 std::string& out, const TPreprocTexts& texts);

@@ -4,7 +4,7 @@
 
 namespace marlo::preproc {
 
-bool TGlobalPass::Run(const TLines& work, TLines& output, TPreprocContext& context) {
+bool TGlobalPass::Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context) {
   const TPreprocTexts& texts = context.Texts;
   context.Status.Add(texts.CheckGlobals);
   names_.Clear();
@@ -22,14 +22,14 @@ bool TGlobalPass::Run(const TLines& work, TLines& output, TPreprocContext& conte
 
 // ---- Collecting step -------------------------------------------------------------------
 
-bool TGlobalPass::Collect(const TLines& work, TPreprocContext& context) {
+bool TGlobalPass::Collect(const TLineBlock& work, TPreprocContext& context) {
   context.ClearError();
   pass_.clear();
-  pass_.reserve(work.size());
+  pass_.reserve(work.Count());
   generated_.clear();
   TLineRemarks remarks;
-  for (size_t i = 0; i < work.size(); ++i) {
-    const std::string& line = work[i];
+  for (size_t i = 0; i < work.Count(); ++i) {
+    const std::string_view line = work[i];
     const std::string_view t = Trim(line);
     if (t.empty()) {
       pass_.emplace_back(); // a line of blanks becomes empty
@@ -98,16 +98,17 @@ void TGlobalPass::AddName(std::string_view name, int line, std::string& declarat
 
 // ---- Replacing step --------------------------------------------------------------------
 
-void TGlobalPass::Replace(TLines& output, TPreprocContext& context) {
-  output.clear();
-  output.reserve(pass_.size());
+void TGlobalPass::Replace(TLineBlock& output, TPreprocContext& context) {
+  output.Clear();
+  size_t bytes = 0;
+  for (const std::string_view line : pass_) bytes += line.size() + 1;
+  output.Reserve(pass_.size(), bytes + bytes / 4);
   inRemarkBlock_ = false;
   for (size_t i = 0; i < pass_.size(); ++i) {
-    std::string out;
-    out.reserve(pass_[i].size() + 8);
-    ReplaceLine(pass_[i], static_cast<int>(i), out, context);
-    TrimRightInPlace(out);
-    output.push_back(std::move(out));
+    const size_t start = output.LineStart();
+    ReplaceLine(pass_[i], static_cast<int>(i), output.Text(), context);
+    TrimLineEnd(output.Text(), start);
+    output.EndLine();
   }
 }
 

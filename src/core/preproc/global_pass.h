@@ -2,6 +2,7 @@
 // The global pass: GLOBAL lines declare names that become one-element arrays, and every use
 // of a declared name, before or after its GLOBAL line, becomes the element name(1). Every
 // input line gives exactly one output line.
+#include "core/preproc/line_block.h"
 #include "core/preproc/name_table.h"
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
@@ -17,16 +18,18 @@ class TGlobalPass {
 public:
   // Runs both steps over `work`, writing `output`, the status lines and, on failure, the
   // error. False when it stopped at an error.
-  bool Run(const TLines& work, TLines& output, TPreprocContext& context);
+  // `work` must stay alive and unchanged until it returns, and be another list than
+  // `output`.
+  bool Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context);
 
   int Count() const { return names_.Count(); }
   const std::string& Name(int i) const { return names_.Name(i); }
 
 private:
-  bool Collect(const TLines& work, TPreprocContext& context);
+  bool Collect(const TLineBlock& work, TPreprocContext& context);
   std::string Declare(std::string_view t, int line, TPreprocContext& context);
   void AddName(std::string_view name, int line, std::string& declaration, TPreprocContext& context);
-  void Replace(TLines& output, TPreprocContext& context);
+  void Replace(TLineBlock& output, TPreprocContext& context);
   void ReplaceLine(std::string_view line, int index, std::string& out, TPreprocContext& context);
 
   TNameTable names_;

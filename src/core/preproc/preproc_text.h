@@ -32,6 +32,12 @@ std::string_view TrimLeft(std::string_view s);
 std::string_view TrimRight(std::string_view s);
 std::string_view Trim(std::string_view s);
 void TrimRightInPlace(std::string& s);
+// Trims the end of the line that starts at `start` of `s` and runs to its end.
+inline void TrimLineEnd(std::string& s, size_t start) {
+  size_t e = s.size();
+  while (e > start && IsBlank(s[e - 1])) --e;
+  s.resize(e);
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // `upperPrefix` is upper case.

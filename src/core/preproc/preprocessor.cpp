@@ -12,12 +12,14 @@ TPreprocessor::TPreprocessor(const TLanguageTable& language) {
 }
 
 void TPreprocessor::SetUp(const TLines& source) {
-  SetUp(TLines(source));
+  SetUp(TLineBlock(source));
 }
 
-void TPreprocessor::SetUp(TLines&& source) {
+void TPreprocessor::SetUp(TLineBlock&& source) {
   work_ = std::move(source);
-  output_.clear();
+  output_.Clear();
+  outputLines_.clear();
+  outputLinesMade_ = false;
   firstActivation_ = true;
   ran_ = false;
 }
@@ -35,9 +37,27 @@ void TPreprocessor::Run(const TLines& source, const TPreprocOptions& options) {
   Activate(options);
 }
 
+void TPreprocessor::SetUp(TLines&& source) {
+  const TLines lines = std::move(source); // freed as soon as they are copied
+  SetUp(lines);
+}
+
 void TPreprocessor::Run(TLines&& source, const TPreprocOptions& options) {
   SetUp(std::move(source));
   Activate(options);
+}
+
+void TPreprocessor::Run(TLineBlock&& source, const TPreprocOptions& options) {
+  SetUp(std::move(source));
+  Activate(options);
+}
+
+const TLines& TPreprocessor::Output() const {
+  if (!outputLinesMade_) {
+    outputLines_ = output_.Lines();
+    outputLinesMade_ = true;
+  }
+  return outputLines_;
 }
 
 void TPreprocessor::RunPasses(const TPreprocOptions& options) {
@@ -49,11 +69,11 @@ void TPreprocessor::RunPasses(const TPreprocOptions& options) {
     if (!structs_.Run(work_, output_, context_)) return ReportError();
     // A later pass reads these lines and rewrites the output; the last one leaves them.
     if (structs_.TypeCount() > 0 && (options.DefineEnabled || options.GlobalEnabled))
-      work_.swap(output_);
+      work_.Swap(output_);
   }
   if (options.DefineEnabled) {
     if (!defines_.Run(work_, output_, context_)) return ReportError();
-    if (options.GlobalEnabled) work_.swap(output_);
+    if (options.GlobalEnabled) work_.Swap(output_);
   }
   if (options.GlobalEnabled) {
     if (!globals_.Run(work_, output_, context_)) return ReportError();

@@ -4,6 +4,7 @@
 // status lines, the error text, the output lines and the results a user may close it with.
 #include "core/preproc/define_pass.h"
 #include "core/preproc/global_pass.h"
+#include "core/preproc/line_block.h"
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
 #include "core/preproc/struct_pass.h"
@@ -39,12 +40,14 @@ public:
   // Takes a copy of the lines to be built and arms the run for the next activation.
   void SetUp(const TLines& source);
   void SetUp(TLines&& source);
+  void SetUp(TLineBlock&& source);
   // Runs the passes at the first activation after SetUp; later activations do nothing.
   // True when this call ran them.
   bool Activate(const TPreprocOptions& options);
   // SetUp and Activate in one.
   void Run(const TLines& source, const TPreprocOptions& options);
   void Run(TLines&& source, const TPreprocOptions& options);
+  void Run(TLineBlock&& source, const TPreprocOptions& options);
 
   const TStatusLog& Status() const { return context_.Status; }
   bool Failed() const { return context_.Failed(); }
@@ -53,7 +56,8 @@ public:
   int ErrorLine() const { return context_.ErrorLine; }
   const std::string& ErrorMessage() const { return context_.ErrorMessage; }
   // The output of the last pass that ran; unusable after an error.
-  const TLines& Output() const { return output_; }
+  const TLineBlock& OutputBlock() const { return output_; }
+  const TLines& Output() const;
   // The results whose buttons are enabled, in the dialog's button order.
   std::vector<TPreprocResult> Results() const;
   bool Offers(TPreprocResult result) const;
@@ -70,7 +74,9 @@ private:
   void ReportError();
 
   TPreprocContext context_;
-  TLines work_, output_;
+  TLineBlock work_, output_;
+  mutable TLines outputLines_; // Output() as strings, made when first asked for
+  mutable bool outputLinesMade_ = false;
   std::string errorText_;
   bool firstActivation_ = false;
   bool ran_ = false;

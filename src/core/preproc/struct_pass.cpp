@@ -20,7 +20,7 @@ void TStructPass::Clear() {
   instanceNames_.Clear();
 }
 
-bool TStructPass::Run(const TLines& work, TLines& output, TPreprocContext& context) {
+bool TStructPass::Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context) {
   const TPreprocTexts& texts = context.Texts;
   context.Status.Add(texts.CheckTypes);
   Clear();
@@ -34,29 +34,33 @@ bool TStructPass::Run(const TLines& work, TLines& output, TPreprocContext& conte
 }
 
 bool TStructPass::Collect(const TLines& work, TLines& pass, TPreprocContext& context) {
-  const bool ok = CollectLines(work, context);
+  const TLineBlock block(work);
+  const bool ok = CollectLines(block, context);
   pass.assign(pass_.begin(), pass_.end());
   return ok;
 }
 
 bool TStructPass::Replace(const TLines& pass, TLines& output, TPreprocContext& context) {
   pass_.assign(pass.begin(), pass.end());
-  return ReplaceLines(output, context);
+  TLineBlock block;
+  const bool ok = ReplaceLines(block, context);
+  output = block.Lines();
+  return ok;
 }
 
 // ---- Collecting step -------------------------------------------------------------------
 
-bool TStructPass::CollectLines(const TLines& work, TPreprocContext& context) {
+bool TStructPass::CollectLines(const TLineBlock& work, TPreprocContext& context) {
   context.ErrorLine = -1;
   pass_.clear();
-  pass_.reserve(work.size());
+  pass_.reserve(work.Count());
   generated_.clear();
   const TPreprocTexts& texts = context.Texts;
   TLineRemarks remarks;
   try {
     size_t i = 0;
-    while (i < work.size()) {
-      const std::string& line = work[i];
+    while (i < work.Count()) {
+      const std::string_view line = work[i];
       const std::string_view t = TrimLeft(line);
       if (t.empty() || t[0] == '`' || remarks.PassesThrough(line)) {
         pass_.push_back(line);
@@ -80,7 +84,7 @@ bool TStructPass::CollectLines(const TLines& work, TPreprocContext& context) {
 }
 
 // Reads the block that starts at the TYPE line `line`; returns the index after its ENDTYPE.
-size_t TStructPass::ReadStructure(const TLines& work, size_t line, const TPreprocTexts& texts) {
+size_t TStructPass::ReadStructure(const TLineBlock& work, size_t line, const TPreprocTexts& texts) {
   const int at = static_cast<int>(line);
   const std::string_view head = Trim(Trim(work[line]).substr(4));
   if (head.empty()) Fail(texts.ErrorNoTypeName, at);
@@ -92,7 +96,7 @@ size_t TStructPass::ReadStructure(const TLines& work, size_t line, const TPrepro
   types_.push_back(TType{std::string(name), {}, {}});
   const int typeIndex = static_cast<int>(types_.size()) - 1;
 
-  for (size_t j = line + 1; j < work.size(); ++j) {
+  for (size_t j = line + 1; j < work.Count(); ++j) {
     const std::string_view t = Trim(work[j]);
     TType& type = types_[static_cast<size_t>(typeIndex)];
     if (StartsWithNoCase(t, "ENDTYPE")) {
@@ -101,7 +105,7 @@ size_t TStructPass::ReadStructure(const TLines& work, size_t line, const TPrepro
     }
     ReadFieldLine(t, type, static_cast<int>(j), texts);
   }
-  Fail(texts.ErrorEndTypeExpected, static_cast<int>(work.size()));
+  Fail(texts.ErrorEndTypeExpected, static_cast<int>(work.Count()));
 }
 
 // Splits a field line into declarations: blanks and commas outside parentheses separate
@@ -225,21 +229,21 @@ void TStructPass::AddInstance(std::string_view piece, int type, int line,
 
 // ---- Replacing step --------------------------------------------------------------------
 
-bool TStructPass::ReplaceLines(TLines& output, TPreprocContext& context) {
-  output.clear();
-  output.reserve(pass_.size());
+bool TStructPass::ReplaceLines(TLineBlock& output, TPreprocContext& context) {
+  output.Clear();
+  size_t bytes = 0;
+  for (const std::string_view line : pass_) bytes += line.size() + 1;
+  output.Reserve(pass_.size(), bytes + bytes / 4);
   inRemarkBlock_ = false;
   try {
     for (size_t i = 0; i < pass_.size(); ++i) {
       const std::string_view t = TrimLeft(pass_[i]);
       if (t.empty() || t[0] == '`') {
-        output.emplace_back(pass_[i]);
+        output.Add(pass_[i]);
         continue;
       }
-      std::string out;
-      out.reserve(pass_[i].size() + 16);
-      ReplaceLine(pass_[i], static_cast<int>(i), out, context.Texts);
-      output.push_back(std::move(out));
+      ReplaceLine(pass_[i], static_cast<int>(i), output.Text(), context.Texts);
+      output.EndLine();
     }
   } catch (const TPreprocFailure& failure) {
     context.SetError(failure.what(), failure.Line);
