@@ -158,12 +158,12 @@ void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out
   scan_ += ' '; // the sentinel that ends the last word
   const std::string_view s = scan_;
   bool inString = false;
-  size_t wordStart = 0; // the pending word is s[wordStart, p), also the end of `out`
+  size_t wordStart = 0; // the pending word is s[wordStart, p)
+  size_t copied = 0;    // s[copied, p) is still to be written to `out`
   size_t p = 0;
   while (p < s.size()) {
     const char c = s[p];
     if (inString) {
-      out += c;
       if (c == '"') {
         inString = false;
         wordStart = p + 1;
@@ -172,17 +172,12 @@ void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out
       continue;
     }
     if (c == '"') {
-      out += c;
       inString = !inRemarkBlock_;
       wordStart = ++p;
       continue;
     }
-    if (c == '`' && !inRemarkBlock_) {
-      out.append(s.substr(p));
-      return;
-    }
+    if (c == '`' && !inRemarkBlock_) break; // the rest of the line stays as it is
     if (!IsDelimiter(c)) {
-      out += c;
       ++p;
       continue;
     }
@@ -192,9 +187,8 @@ void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out
     if (define != TNameTable::kNone) {
       const size_t d = static_cast<size_t>(define);
       if (c == '(') {
-        out.resize(out.size() - word.size());
-        p = Expand(s, p, word, define, index, out, texts);
-        wordStart = p;
+        out.append(s.substr(copied, wordStart - copied));
+        p = copied = wordStart = Expand(s, p, word, define, index, out, texts);
         continue;
       }
       if (counts_[d] > 0) {
@@ -202,21 +196,20 @@ void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out
         message.append(" ").append(word).append(".");
         Fail(message, index);
       }
-      out.resize(out.size() - word.size());
-      out += texts_[d];
+      out.append(s.substr(copied, wordStart - copied)).append(texts_[d]);
+      copied = p;
       context.Status.Add(texts.Replaced, " ", word, " ", texts.With, " ", texts_[d], " ",
-                         texts.AtLine, " ", std::to_string(index + 1), ".");
+                         texts.AtLine, " ", LineNumber(index), ".");
     } else if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) {
-      out.append(s.substr(p));
-      return;
+      break;
     } else if (EqualsNoCase(word, "REMSTART")) {
       inRemarkBlock_ = true;
     } else if (EqualsNoCase(word, "REMEND")) {
       inRemarkBlock_ = false;
     }
-    out += c;
     wordStart = ++p;
   }
+  out.append(s.substr(copied));
 }
 
 // Reads the arguments after the "(" at `open` and writes the define's text with them in

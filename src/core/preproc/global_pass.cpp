@@ -120,49 +120,41 @@ void TGlobalPass::ReplaceLine(std::string_view line, int index, std::string& out
   const std::string_view s = scan_;
   bool inString = false;
   size_t wordStart = 0; // the pending word is s[wordStart, p)
+  size_t copied = 0;    // s[copied, p) is still to be written to `out`
   for (size_t p = 0; p < s.size(); ++p) {
     const char c = s[p];
     if (inString) {
-      out += c;
       if (c == '"') {
         inString = false;
         wordStart = p + 1;
       }
       continue;
     }
-    if (IsNameChar(c)) {
-      out += c;
-      continue;
-    }
+    if (IsNameChar(c)) continue;
     if (c == '"' || c == '(') {
       // A name followed at once by "(" is an array of its own and stays as it is.
-      out += c;
       if (c == '"') inString = !inRemarkBlock_;
       wordStart = p + 1;
       continue;
     }
-    if (c == '`' && !inRemarkBlock_) {
-      out.append(s.substr(p));
-      return;
-    }
+    if (c == '`' && !inRemarkBlock_) break; // the rest of the line stays as it is
     const std::string_view word = s.substr(wordStart, p - wordStart);
-    if (!word.empty()) {
-      if (!inRemarkBlock_ && names_.Find(word) != TNameTable::kNone) {
-        out += "(1)";
-        context.Status.Add(texts.Replaced, " ", word, " ", texts.Width, " ", word, "(1) ",
-                           texts.AtLine, " ", std::to_string(index + 1), ".");
-      } else if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) {
-        out.append(s.substr(p));
-        return;
-      } else if (EqualsNoCase(word, "REMSTART")) {
-        inRemarkBlock_ = true;
-      } else if (EqualsNoCase(word, "REMEND")) {
-        inRemarkBlock_ = false;
-      }
-    }
-    out += c;
     wordStart = p + 1;
+    if (word.empty()) continue;
+    if (!inRemarkBlock_ && names_.Find(word) != TNameTable::kNone) {
+      out.append(s.substr(copied, p - copied)).append("(1)");
+      copied = p;
+      context.Status.Add(texts.Replaced, " ", word, " ", texts.Width, " ", word, "(1) ",
+                         texts.AtLine, " ", LineNumber(index), ".");
+    } else if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) {
+      break;
+    } else if (EqualsNoCase(word, "REMSTART")) {
+      inRemarkBlock_ = true;
+    } else if (EqualsNoCase(word, "REMEND")) {
+      inRemarkBlock_ = false;
+    }
   }
+  out.append(s.substr(copied));
 }
 
 } // namespace marlo::preproc

@@ -1,5 +1,6 @@
 #include "core/preproc/preproc_text.h"
 
+#include <charconv>
 #include <cstring>
 
 namespace marlo::preproc {
@@ -24,11 +25,10 @@ void TrimRightInPlace(std::string& s) {
   s.resize(TrimRight(s).size());
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  return true;
+LineNumber::LineNumber(int index) {
+  const auto result =
+      std::to_chars(digits, digits + sizeof digits, static_cast<long long>(index) + 1);
+  length = static_cast<size_t>(result.ptr - digits);
 }
 
 bool StartsWithNoCase(std::string_view s, std::string_view upperPrefix) {

@@ -39,7 +39,20 @@ inline void TrimLineEnd(std::string& s, size_t start) {
   s.resize(e);
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b);
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+  return true;
+}
+
+// The 1-based number of line `index` in decimal, for status lines.
+struct LineNumber {
+  explicit LineNumber(int index);
+  operator std::string_view() const { return std::string_view(digits, length); }
+  char digits[16];
+  size_t length;
+};
 // `upperPrefix` is upper case.
 bool StartsWithNoCase(std::string_view s, std::string_view upperPrefix);
 // `upperNeedle` is upper case and not empty.

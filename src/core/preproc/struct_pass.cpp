@@ -259,22 +259,19 @@ void TStructPass::ReplaceLine(std::string_view line, int index, std::string& out
   const std::string_view s = scan_;
   bool inString = false;
   size_t wordStart = 0, wordLength = 0;
+  size_t copied = 0; // s[copied, p) is still to be written to `out`
   size_t p = 0;
   while (p < s.size()) {
     const char c = s[p];
     if (!inString && IsWordChar(c)) {
       if (wordLength++ == 0) wordStart = p;
-      out += c;
       ++p;
       continue;
     }
     const std::string_view word = s.substr(wordStart, wordLength);
     wordLength = 0;
     if (!word.empty()) {
-      if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) {
-        out.append(s.substr(p));
-        return;
-      }
+      if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) break; // the rest stays as it is
       if (EqualsNoCase(word, "REMSTART")) {
         inRemarkBlock_ = true;
       } else if (EqualsNoCase(word, "REMEND")) {
@@ -283,15 +280,16 @@ void TStructPass::ReplaceLine(std::string_view line, int index, std::string& out
       if (!inRemarkBlock_) {
         const int instance = instanceNames_.Find(word);
         if (instance != TNameTable::kNone) {
-          p = Rewrite(s, p, instances_[static_cast<size_t>(instance)], index, out, texts);
+          out.append(s.substr(copied, p - copied));
+          p = copied = Rewrite(s, p, instances_[static_cast<size_t>(instance)], index, out, texts);
           continue;
         }
       }
     }
     if (c == '"' && !inRemarkBlock_) inString = !inString;
-    out += c;
     ++p;
   }
+  out.append(s.substr(copied));
 }
 
 // Rewrites the reference whose instance name ended at `at`: the name is already written.
