@@ -20,8 +20,7 @@ uint64_t TNameTable::Hash(std::string_view name) {
   return h ^ (h >> 29);
 }
 
-int TNameTable::Find(std::string_view name) const {
-  if (slots_.empty() || !MayHold(name)) return kNone;
+int TNameTable::Lookup(std::string_view name) const {
   const size_t mask = slots_.size() - 1;
   for (size_t i = Hash(name) & mask;; i = (i + 1) & mask) {
     const int32_t index = slots_[i];

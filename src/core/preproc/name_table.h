@@ -19,12 +19,15 @@ public:
   int Count() const { return static_cast<int>(names_.size()); }
   const std::string& Name(int index) const { return names_[static_cast<size_t>(index)]; }
   // The index of the first name equal to `name` in any case, or kNone.
-  int Find(std::string_view name) const;
+  int Find(std::string_view name) const {
+    return slots_.empty() || !MayHold(name) ? kNone : Lookup(name);
+  }
   // Appends `name` and returns its index. A name already present keeps its first entry
   // for lookups, as a scan from the first entry would.
   int Add(std::string_view name);
 
 private:
+  int Lookup(std::string_view name) const;
   static uint64_t Hash(std::string_view name);
   void Grow();
   // Which (upper-cased first character, length) pairs the names have; most words of a
