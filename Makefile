@@ -41,9 +41,11 @@ fuzz-smoke: test-san
 
 # Every benchmark script runs, even after one reports a missed target.
 bench: build
+	@scripts/bootstrap --bench
 	@status=0; \
 	bench/run.sh $(BUILD)/bin || status=1; \
 	bench/colors.sh $(BUILD)/bin || status=1; \
+	bench/preproc.sh $(BUILD)/bin || status=1; \
 	exit $$status
 
 clean:

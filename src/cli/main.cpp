@@ -18,6 +18,9 @@ const TSubcommand kSubcommands[] = {
      "print the settings the editor uses, read from the per-user registry file", RunSettings},
     {"export", "--html|--rtf [--keywords FILE] [--no-syntax] [--defaults] SOURCE OUT",
      "write SOURCE highlighted as HTML or RTF to OUT (- for standard output)", RunExport},
+    {"preprocess", "[--types] [--defines] [--globals] [--status] [--language FILE] SOURCE",
+     "run the preprocessor's passes over SOURCE and print the lines a build would use",
+     RunPreprocess},
 };
 
 void PrintUsage(std::ostream& out) {
@@ -26,7 +29,12 @@ void PrintUsage(std::ostream& out) {
          "commands:\n";
   for (const TSubcommand& c : kSubcommands)
     out << "  " << c.Name << " " << c.Synopsis << "\n      " << c.Summary << "\n";
-  out << "\n" << kKeysHelp << "\n" << kColorsHelp << "\n" << kExportHelp << "\n" << kSettingsHelp;
+  out << "\n"
+      << kKeysHelp << "\n"
+      << kColorsHelp << "\n"
+      << kExportHelp << "\n"
+      << kPreprocessHelp << "\n"
+      << kSettingsHelp;
 }
 
 const TSubcommand* FindSubcommand(const std::string& name) {

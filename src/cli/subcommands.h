@@ -31,5 +31,7 @@ int RunSettings(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kSettingsHelp;
 int RunExport(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kExportHelp;
+int RunPreprocess(const TArgs& args, std::ostream& out, std::ostream& err);
+extern const char* const kPreprocessHelp;
 
 } // namespace marlo::cli

@@ -1,0 +1,158 @@
+// marlo-cli preprocess: runs the preprocessor's passes over a source loaded as a document
+// window loads it, the way a build does, and prints the output lines.
+#include "cli/subcommands.h"
+#include "core/platform/error.h"
+#include "core/platform/program_folder.h"
+#include "core/preproc/preprocessor.h"
+#include "core/shell/language_table.h"
+#include "core/text/memo_source.h"
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <utility>
+
+namespace marlo::cli {
+
+const char* const kPreprocessHelp =
+    "preprocess: runs the enabled passes over SOURCE as a build does and prints the lines\n"
+    "  --types        expand TYPE structures and DIMTYPE instances\n"
+    "  --defines      replace DEFINE macros\n"
+    "  --globals      turn GLOBAL names into one-element arrays\n"
+    "  --status       print the status lines on standard error\n"
+    "  --language F   take the language texts from F instead of Language.txt beside the\n"
+    "                 program\n"
+    "  An error is printed on standard error as ' #: LINE. MESSAGE', with exit status 1.\n";
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: marlo-cli preprocess [--types] [--defines] [--globals] [--status] "
+    "[--language FILE] SOURCE\n";
+
+struct TPreprocessArgs {
+  preproc::TPreprocOptions Options;
+  bool Status = false;
+  std::string Language;
+  std::string Source;
+};
+
+int UsageError(std::ostream& err, const std::string& message) {
+  err << "marlo-cli preprocess: " << message << "\n" << kUsage;
+  return kExitUsage;
+}
+
+// Fills `a`; returns -1 when the run should go on, otherwise the exit status.
+int ParseArgs(const TArgs& args, TPreprocessArgs& a, std::ostream& out, std::ostream& err) {
+  bool sourceGiven = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--" && i + 1 < args.size() && !sourceGiven) {
+      if (i + 2 != args.size()) return UsageError(err, "only one SOURCE may be given");
+      a.Source = args[i + 1];
+      sourceGiven = true;
+      break;
+    }
+    if (arg == "--help" || arg == "-h") {
+      out << kUsage << kPreprocessHelp;
+      return kExitOk;
+    } else if (arg == "--types") {
+      a.Options.StructEnabled = true;
+    } else if (arg == "--defines") {
+      a.Options.DefineEnabled = true;
+    } else if (arg == "--globals") {
+      a.Options.GlobalEnabled = true;
+    } else if (arg == "--status") {
+      a.Status = true;
+    } else if (arg == "--language" || arg.starts_with("--language=")) {
+      if (arg == "--language") {
+        if (++i >= args.size()) return UsageError(err, "--language needs a FILE");
+        a.Language = args[i];
+      } else {
+        a.Language = arg.substr(11);
+      }
+      if (a.Language.empty()) return UsageError(err, "--language needs a FILE");
+    } else if (arg.starts_with("--")) {
+      return UsageError(err, "unknown option \"" + arg + "\"");
+    } else if (sourceGiven) {
+      return UsageError(err, "only one SOURCE may be given");
+    } else {
+      a.Source = arg;
+      sourceGiven = true;
+    }
+  }
+  if (!a.Options.StructEnabled && !a.Options.DefineEnabled && !a.Options.GlobalEnabled)
+    return UsageError(err, "name at least one pass: --types, --defines or --globals");
+  if (!sourceGiven) return UsageError(err, "no SOURCE given");
+  return -1;
+}
+
+} // namespace
+
+int RunPreprocess(const TArgs& args, std::ostream& out, std::ostream& err) {
+  TPreprocessArgs a;
+  if (int status = ParseArgs(args, a, out, err); status >= 0) return status;
+
+  TLanguageTable language;
+  const std::string languageFile =
+      a.Language.empty() ? platform::ProgramFolder() + "Language.txt" : a.Language;
+  try {
+    language.LoadFromFile(languageFile);
+  } catch (const std::exception& e) {
+    err << "marlo-cli preprocess: cannot read the language file: " << e.what() << "\n";
+    return kExitUsage;
+  }
+
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(a.Source, ec)) {
+    const bool exists = std::filesystem::exists(a.Source, ec);
+    err << "marlo-cli preprocess: cannot open \"" << a.Source
+        << "\": " << (exists ? "not a regular file" : "no such file") << "\n";
+    return kExitUsage;
+  }
+  // The build reads the lines a document window holds, so the source is loaded as one.
+  preproc::TLineBlock lines;
+  {
+    TMemoSource source;
+    source.ConfigureAsDocument();
+    try {
+      source.LoadFromFile(a.Source);
+    } catch (const std::exception& e) {
+      err << "marlo-cli preprocess: cannot read \"" << a.Source << "\": " << e.what() << "\n";
+      return kExitUsage;
+    }
+    // The lines as Lines() reads them: a document stores no tabs, so only a line that still
+    // holds one needs its expansion.
+    for (int i = 0; i < source.LineCount(); ++i) {
+      const std::string_view stored = source.StoredLine(i);
+      if (stored.find('\t') == std::string_view::npos) {
+        lines.Add(stored);
+      } else {
+        lines.Add(source.LineText(i));
+      }
+    }
+  }
+
+  preproc::TPreprocessor preprocessor(language);
+  preprocessor.Run(std::move(lines), a.Options);
+  if (a.Status) {
+    const preproc::TStatusLog& status = preprocessor.Status();
+    std::string text;
+    for (size_t i = 0; i < status.Count(); ++i) text.append(status.Line(i)).append("\n");
+    err << text;
+    err.flush();
+  }
+  if (preprocessor.Failed()) {
+    err << preprocessor.ErrorText() << "\n";
+    return kExitFailure;
+  }
+  const preproc::TLineBlock& output = preprocessor.OutputBlock();
+  std::string text;
+  text.reserve(output.Bytes() + output.Count());
+  for (size_t i = 0; i < output.Count(); ++i) text.append(output[i]).append("\n");
+  out << text;
+  out.flush();
+  return kExitOk;
+}
+
+} // namespace marlo::cli

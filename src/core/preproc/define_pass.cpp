@@ -1,0 +1,277 @@
+#include "core/preproc/define_pass.h"
+
+#include <string>
+
+namespace marlo::preproc {
+
+namespace {
+
+bool IsDelimiter(char c) {
+  return c == ' ' || c == '\t' || c == '(' || c == ',' || c == ':' || c == ';';
+}
+
+size_t SkipBlanksAndTabs(std::string_view s, size_t i) {
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+  return i;
+}
+
+} // namespace
+
+bool TDefinePass::Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context) {
+  const TPreprocTexts& texts = context.Texts;
+  context.Status.Add(texts.CheckDefines);
+  Reset(texts);
+  if (!Collect(work, context)) return false;
+  context.Status.Add(texts.ReplacingDefines);
+  if (!Replace(output, context)) return false;
+  context.Status.Add(texts.Done);
+  return true;
+}
+
+void TDefinePass::Reset(const TPreprocTexts& texts) {
+  names_.Clear();
+  texts_.clear();
+  counts_.clear();
+  Add("?", "PRINT", 0);
+  // The truth values are named by the language file. Without a name they are left out:
+  // an empty name would match the empty word between any two delimiters.
+  if (!texts.GlobalTrue.empty()) Add(texts.GlobalTrue, "(1)", 0);
+  if (!texts.GlobalFalse.empty()) Add(texts.GlobalFalse, "(0)", 0);
+}
+
+void TDefinePass::Add(std::string_view name, std::string_view text, int count) {
+  names_.Add(name);
+  texts_.emplace_back(text);
+  counts_.push_back(count);
+}
+
+// ---- Collecting step -------------------------------------------------------------------
+
+bool TDefinePass::Collect(const TLineBlock& work, TPreprocContext& context) {
+  context.ClearError();
+  pass_.clear();
+  pass_.reserve(work.Count());
+  generated_.clear();
+  TLineRemarks remarks;
+  for (size_t i = 0; i < work.Count(); ++i) {
+    const std::string_view line = work[i];
+    const std::string_view t = Trim(line);
+    if (t.empty()) {
+      pass_.emplace_back(); // a line of blanks becomes empty
+    } else if (t[0] == '`' || remarks.PassesThrough(line)) {
+      pass_.push_back(line);
+    } else if (StartsWithNoCase(t, "DEFINE")) {
+      try {
+        pass_.push_back(generated_.emplace_back(Define(t, static_cast<int>(i), context)));
+      } catch (const TPreprocFailure& failure) {
+        context.SetError(failure.what(), failure.Line);
+        return false;
+      }
+    } else {
+      pass_.push_back(line);
+    }
+  }
+  return true;
+}
+
+// Parses the DEFINE line `t` (trimmed), adds its define and returns the remark that takes
+// the line's place.
+std::string TDefinePass::Define(std::string_view t, int line, TPreprocContext& context) {
+  const TPreprocTexts& texts = context.Texts;
+  const std::string_view s = Trim(t.substr(6));
+  size_t nameEnd = s.size();
+  std::string_view value;
+  int count = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c == ',') {
+      nameEnd = i;
+      value = s.substr(i + 1);
+      break;
+    }
+    if (c == ' ' || c == '\t') {
+      // Whatever stands between the name and the comma is ignored.
+      nameEnd = i;
+      const size_t comma = s.find(',', i);
+      if (comma == std::string_view::npos) Fail(texts.ErrorCommaExpected, line);
+      value = s.substr(comma + 1);
+      break;
+    }
+    if (c == ':' || c == ';') Fail(texts.ErrorCommaExpected, line);
+    if (c == '(') {
+      nameEnd = i;
+      size_t k = SkipBlanksAndTabs(s, i + 1);
+      if (k >= s.size() || s[k] < '1' || s[k] > '9') Fail(texts.ErrorParamCount, line);
+      count = s[k] - '0';
+      k = SkipBlanksAndTabs(s, k + 1);
+      if (k >= s.size() || s[k] != ')') Fail(texts.ErrorParenExpected, line);
+      const size_t comma = s.find(',');
+      if (comma == std::string_view::npos || comma < k) Fail(texts.ErrorCommaAfterList, line);
+      value = s.substr(comma + 1);
+      break;
+    }
+  }
+  const std::string_view name = Trim(s.substr(0, nameEnd));
+  value = Trim(value);
+  if (name.empty()) Fail(texts.ErrorIdentExpected, line);
+  if (value.empty()) Fail(texts.ErrorDefExpected, line);
+  if (names_.Find(name) != TNameTable::kNone) {
+    std::string message = texts.ErrorRedeclare;
+    message.append(" ").append(name);
+    Fail(message, line);
+  }
+  Add(name, value, count);
+  context.Status.Add(texts.Adding, " ", name);
+
+  std::string remark = "REM : Marlo comment - DEFINE:";
+  remark.append(s).append(" (").append(std::to_string(count)).append(") parameters.");
+  context.Status.Add(texts.ReplacedDefinition, remark);
+  return remark;
+}
+
+// ---- Replacing step --------------------------------------------------------------------
+
+bool TDefinePass::Replace(TLineBlock& output, TPreprocContext& context) {
+  output.Clear();
+  size_t bytes = 0;
+  for (const std::string_view line : pass_) bytes += line.size() + 1;
+  output.Reserve(pass_.size(), bytes + bytes / 4);
+  inRemarkBlock_ = false;
+  try {
+    for (size_t i = 0; i < pass_.size(); ++i) {
+      const size_t start = output.LineStart();
+      ReplaceLine(pass_[i], static_cast<int>(i), output.Text(), context);
+      TrimLineEnd(output.Text(), start);
+      output.EndLine();
+    }
+  } catch (const TPreprocFailure& failure) {
+    context.SetError(failure.what(), failure.Line);
+    return false;
+  }
+  return true;
+}
+
+void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out,
+                              TPreprocContext& context) {
+  const TPreprocTexts& texts = context.Texts;
+  scan_.assign(line);
+  scan_ += ' '; // the sentinel that ends the last word
+  const std::string_view s = scan_;
+  bool inString = false;
+  size_t wordStart = 0; // the pending word is s[wordStart, p)
+  size_t copied = 0;    // s[copied, p) is still to be written to `out`
+  size_t p = 0;
+  while (p < s.size()) {
+    const char c = s[p];
+    if (inString) {
+      if (c == '"') {
+        inString = false;
+        wordStart = p + 1;
+      }
+      ++p;
+      continue;
+    }
+    if (c == '"') {
+      inString = !inRemarkBlock_;
+      wordStart = ++p;
+      continue;
+    }
+    if (c == '`' && !inRemarkBlock_) break; // the rest of the line stays as it is
+    if (!IsDelimiter(c)) {
+      ++p;
+      continue;
+    }
+
+    const std::string_view word = s.substr(wordStart, p - wordStart);
+    const int define = (inRemarkBlock_ || word.empty()) ? TNameTable::kNone : names_.Find(word);
+    if (define != TNameTable::kNone) {
+      const size_t d = static_cast<size_t>(define);
+      if (c == '(') {
+        out.append(s.substr(copied, wordStart - copied));
+        p = copied = wordStart = Expand(s, p, word, define, index, out, texts);
+        continue;
+      }
+      if (counts_[d] > 0) {
+        std::string message = texts.ErrorParamsExpected;
+        message.append(" ").append(word).append(".");
+        Fail(message, index);
+      }
+      out.append(s.substr(copied, wordStart - copied)).append(texts_[d]);
+      copied = p;
+      context.Status.Add(texts.Replaced, " ", word, " ", texts.With, " ", texts_[d], " ",
+                         texts.AtLine, " ", LineNumber(index), ".");
+    } else if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) {
+      break;
+    } else if (EqualsNoCase(word, "REMSTART")) {
+      inRemarkBlock_ = true;
+    } else if (EqualsNoCase(word, "REMEND")) {
+      inRemarkBlock_ = false;
+    }
+    wordStart = ++p;
+  }
+  out.append(s.substr(copied));
+}
+
+// Reads the arguments after the "(" at `open` and writes the define's text with them in
+// place of %1 to %9. Returns the position after the closing ")".
+size_t TDefinePass::Expand(std::string_view s, size_t open, std::string_view word, int define,
+                           int index, std::string& out, const TPreprocTexts& texts) {
+  // Each argument is a run of the line between separating commas, kept as it stands.
+  std::string_view args[10];
+  int number = 1;
+  int depth = 1;
+  bool quoted = false, closed = false;
+  size_t start = open + 1, k = open + 1;
+  for (; k < s.size(); ++k) {
+    const char c = s[k];
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (quoted) {
+      continue;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')' && --depth == 0) {
+      closed = true;
+      break;
+    } else if (c == ',') {
+      args[number - 1] = s.substr(start, k - start);
+      start = k + 1;
+      if (++number > 9) break;
+    }
+  }
+  if (number <= 9) args[number - 1] = s.substr(start, k - start);
+
+  const int count = counts_[static_cast<size_t>(define)];
+  if (number != count) {
+    std::string message(word);
+    message.append(" ").append(texts.Expects).append(" ").append(std::to_string(count));
+    message.append(" ").append(texts.Parameters);
+    Fail(message, index);
+  }
+  if (!closed) {
+    std::string message = texts.ErrorUnbalancedParen;
+    message.append(" ").append(word).append(".");
+    Fail(message, index);
+  }
+
+  const std::string& text = texts_[static_cast<size_t>(define)];
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      out += text[i];
+      continue;
+    }
+    const char digit = i + 1 < text.size() ? text[i + 1] : '\0';
+    if (digit < '1' || digit - '0' > count) {
+      std::string message = texts.ErrorUnknownParam;
+      message.append(" %");
+      if (digit != '\0') message += digit;
+      message += '.';
+      Fail(message, index);
+    }
+    out.append(args[digit - '1']);
+    ++i;
+  }
+  return k + 1;
+}
+
+} // namespace marlo::preproc

@@ -1,0 +1,50 @@
+#pragma once
+// The define pass: DEFINE lines name replacement texts with up to nine numbered parameters,
+// and every use of a name, before or after its DEFINE line, is replaced. Every input line
+// gives exactly one output line.
+#include "core/preproc/line_block.h"
+#include "core/preproc/name_table.h"
+#include "core/preproc/preproc_context.h"
+#include "core/preproc/preproc_text.h"
+
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marlo::preproc {
+
+class TDefinePass {
+public:
+  // Runs both steps over `work`, writing `output`, the status lines and, on failure, the
+  // error. False when it stopped at an error.
+  // `work` must stay alive and unchanged until it returns, and be another list than
+  // `output`.
+  bool Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context);
+
+  int Count() const { return names_.Count(); }
+  const std::string& Name(int i) const { return names_.Name(i); }
+  const std::string& Text(int i) const { return texts_[static_cast<size_t>(i)]; }
+  int ParameterCount(int i) const { return counts_[static_cast<size_t>(i)]; }
+
+private:
+  void Reset(const TPreprocTexts& texts);
+  void Add(std::string_view name, std::string_view text, int count);
+  bool Collect(const TLineBlock& work, TPreprocContext& context);
+  std::string Define(std::string_view t, int line, TPreprocContext& context);
+  bool Replace(TLineBlock& output, TPreprocContext& context);
+  void ReplaceLine(std::string_view line, int index, std::string& out, TPreprocContext& context);
+  size_t Expand(std::string_view s, size_t open, std::string_view word, int define, int index,
+                std::string& out, const TPreprocTexts& texts);
+
+  TNameTable names_;
+  std::vector<std::string> texts_;
+  std::vector<int> counts_;
+  // The collected lines: views of the work lines, or of the lines that replaced them.
+  std::vector<std::string_view> pass_;
+  std::deque<std::string> generated_;
+  bool inRemarkBlock_ = false;
+  std::string scan_;
+};
+
+} // namespace marlo::preproc

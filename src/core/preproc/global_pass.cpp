@@ -1,0 +1,160 @@
+#include "core/preproc/global_pass.h"
+
+#include <string>
+
+namespace marlo::preproc {
+
+bool TGlobalPass::Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context) {
+  const TPreprocTexts& texts = context.Texts;
+  context.Status.Add(texts.CheckGlobals);
+  names_.Clear();
+  if (!Collect(work, context)) return false;
+  if (names_.Count() == 0) {
+    output = work;
+    context.Status.Add(texts.NoneFound);
+    return true;
+  }
+  context.Status.Add(texts.ReplacingGlobals);
+  Replace(output, context);
+  context.Status.Add(texts.Done);
+  return true;
+}
+
+// ---- Collecting step -------------------------------------------------------------------
+
+bool TGlobalPass::Collect(const TLineBlock& work, TPreprocContext& context) {
+  context.ClearError();
+  pass_.clear();
+  pass_.reserve(work.Count());
+  generated_.clear();
+  TLineRemarks remarks;
+  for (size_t i = 0; i < work.Count(); ++i) {
+    const std::string_view line = work[i];
+    const std::string_view t = Trim(line);
+    if (t.empty()) {
+      pass_.emplace_back(); // a line of blanks becomes empty
+    } else if (t[0] == '`' || remarks.PassesThrough(line)) {
+      pass_.push_back(line);
+    } else if (StartsWithNoCase(t, "GLOBAL")) {
+      try {
+        pass_.push_back(generated_.emplace_back(Declare(t, static_cast<int>(i), context)));
+      } catch (const TPreprocFailure& failure) {
+        context.SetError(failure.what(), failure.Line);
+        return false;
+      }
+    } else {
+      pass_.push_back(line);
+    }
+  }
+  return true;
+}
+
+// Parses the GLOBAL line `t` (trimmed), declares its names and returns the line of DIMs
+// that takes its place.
+std::string TGlobalPass::Declare(std::string_view t, int line, TPreprocContext& context) {
+  const TPreprocTexts& texts = context.Texts;
+  const std::string_view s = Trim(t.substr(6));
+  std::string declaration;
+  std::string name;
+  for (const char c : s) {
+    if (IsNameChar(c)) {
+      name += c;
+      if (name == "#" || name == "$") {
+        std::string message = texts.ErrorVarExpected;
+        message.append(" ").append(name).append(" ").append(texts.Found);
+        Fail(message, line);
+      }
+      // "#" and "$" may only end a name.
+      const size_t n = name.size();
+      if (n >= 2 && (name[n - 2] == '#' || name[n - 2] == '$')) {
+        std::string message = texts.ErrorIllegalChar;
+        message.append(" ").append(1, name[n - 2]).append(" ").append(texts.ErrorFoundBeforeEnd);
+        Fail(message, line);
+      }
+    } else if (c == ' ' || c == '\t' || c == ',') {
+      if (!name.empty()) AddName(name, line, declaration, context);
+      name.clear();
+    }
+    // Any other character neither joins nor ends the name.
+  }
+  if (!name.empty()) AddName(name, line, declaration, context);
+  declaration += " rem Marlo global replacement";
+  context.Status.Add(declaration, " ", texts.ReplacedDefinition);
+  return declaration;
+}
+
+void TGlobalPass::AddName(std::string_view name, int line, std::string& declaration,
+                          TPreprocContext& context) {
+  const TPreprocTexts& texts = context.Texts;
+  if (names_.Find(name) != TNameTable::kNone) {
+    std::string message = texts.ErrorRedeclare;
+    message.append(" ").append(name);
+    Fail(message, line);
+  }
+  names_.Add(name);
+  context.Status.Add(texts.Adding, " ", name);
+  declaration.append("dim ").append(name).append("(1):");
+}
+
+// ---- Replacing step --------------------------------------------------------------------
+
+void TGlobalPass::Replace(TLineBlock& output, TPreprocContext& context) {
+  output.Clear();
+  size_t bytes = 0;
+  for (const std::string_view line : pass_) bytes += line.size() + 1;
+  output.Reserve(pass_.size(), bytes + bytes / 4);
+  inRemarkBlock_ = false;
+  for (size_t i = 0; i < pass_.size(); ++i) {
+    const size_t start = output.LineStart();
+    ReplaceLine(pass_[i], static_cast<int>(i), output.Text(), context);
+    TrimLineEnd(output.Text(), start);
+    output.EndLine();
+  }
+}
+
+void TGlobalPass::ReplaceLine(std::string_view line, int index, std::string& out,
+                              TPreprocContext& context) {
+  const TPreprocTexts& texts = context.Texts;
+  scan_.assign(line);
+  scan_ += ' '; // the sentinel that ends the last word
+  const std::string_view s = scan_;
+  bool inString = false;
+  size_t wordStart = 0; // the pending word is s[wordStart, p)
+  size_t copied = 0;    // s[copied, p) is still to be written to `out`
+  for (size_t p = 0; p < s.size(); ++p) {
+    const char c = s[p];
+    if (inString) {
+      if (c == '"') {
+        inString = false;
+        wordStart = p + 1;
+      }
+      continue;
+    }
+    if (IsNameChar(c)) continue;
+    if (c == '"' || c == '(') {
+      // A name followed at once by "(" is an array of its own and stays as it is.
+      if (c == '"') inString = !inRemarkBlock_;
+      wordStart = p + 1;
+      continue;
+    }
+    if (c == '`' && !inRemarkBlock_) break; // the rest of the line stays as it is
+    const std::string_view word = s.substr(wordStart, p - wordStart);
+    wordStart = p + 1;
+    if (word.empty()) continue;
+    if (!inRemarkBlock_ && names_.Find(word) != TNameTable::kNone) {
+      out.append(s.substr(copied, p - copied)).append("(1)");
+      copied = p;
+      context.Status.Add(texts.Replaced, " ", word, " ", texts.Width, " ", word, "(1) ",
+                         texts.AtLine, " ", LineNumber(index), ".");
+    } else if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) {
+      break;
+    } else if (EqualsNoCase(word, "REMSTART")) {
+      inRemarkBlock_ = true;
+    } else if (EqualsNoCase(word, "REMEND")) {
+      inRemarkBlock_ = false;
+    }
+  }
+  out.append(s.substr(copied));
+}
+
+} // namespace marlo::preproc

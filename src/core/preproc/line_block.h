@@ -1,0 +1,65 @@
+#pragma once
+// A list of lines kept in one buffer, so that a pass over a million lines writes its output
+// without a memory allocation per line.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marlo::preproc {
+
+class TLineBlock {
+public:
+  TLineBlock() = default;
+  explicit TLineBlock(const std::vector<std::string>& lines) { Assign(lines); }
+
+  size_t Count() const { return ends_.size(); }
+  bool Empty() const { return ends_.empty(); }
+  std::string_view operator[](size_t i) const {
+    const size_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(text_).substr(begin, ends_[i] - begin);
+  }
+  void Clear() {
+    text_.clear();
+    ends_.clear();
+  }
+  void Reserve(size_t lines, size_t bytes) {
+    ends_.reserve(lines);
+    text_.reserve(bytes);
+  }
+  size_t Bytes() const { return text_.size(); }
+  void Add(std::string_view line) {
+    text_.append(line);
+    ends_.push_back(text_.size());
+  }
+
+  // A line built in place: append to Text(), then EndLine(). Text() holds the lines before
+  // it too; the line being built starts at LineStart().
+  std::string& Text() { return text_; }
+  size_t LineStart() const { return ends_.empty() ? 0 : ends_.back(); }
+  void EndLine() { ends_.push_back(text_.size()); }
+
+  void Assign(const std::vector<std::string>& lines) {
+    Clear();
+    size_t bytes = 0;
+    for (const std::string& line : lines) bytes += line.size();
+    Reserve(lines.size(), bytes);
+    for (const std::string& line : lines) Add(line);
+  }
+  std::vector<std::string> Lines() const {
+    std::vector<std::string> lines;
+    lines.reserve(Count());
+    for (size_t i = 0; i < Count(); ++i) lines.emplace_back((*this)[i]);
+    return lines;
+  }
+  void Swap(TLineBlock& other) {
+    text_.swap(other.text_);
+    ends_.swap(other.ends_);
+  }
+
+private:
+  std::string text_;
+  std::vector<size_t> ends_;
+};
+
+} // namespace marlo::preproc

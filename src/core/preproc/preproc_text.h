@@ -1,0 +1,88 @@
+#pragma once
+// The lexical helpers the preprocessor passes share. Keywords and names compare without
+// regard to ASCII letter case; trimming removes every character of code 32 or below.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marlo::preproc {
+
+using TLines = std::vector<std::string>;
+
+inline bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
+inline char UpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+inline bool IsAsciiAlnum(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+// Letters, digits and "_".
+inline bool IsWordChar(char c) {
+  return IsAsciiAlnum(c) || c == '_';
+}
+// Word characters and the type suffixes "#" and "$".
+inline bool IsNameChar(char c) {
+  return IsWordChar(c) || c == '#' || c == '$';
+}
+
+std::string_view TrimLeft(std::string_view s);
+std::string_view TrimRight(std::string_view s);
+std::string_view Trim(std::string_view s);
+void TrimRightInPlace(std::string& s);
+// Trims the end of the line that starts at `start` of `s` and runs to its end.
+inline void TrimLineEnd(std::string& s, size_t start) {
+  size_t e = s.size();
+  while (e > start && IsBlank(s[e - 1])) --e;
+  s.resize(e);
+}
+
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+  return true;
+}
+
+// The 1-based number of line `index` in decimal, for status lines.
+struct LineNumber {
+  explicit LineNumber(int index);
+  operator std::string_view() const { return std::string_view(digits, length); }
+  char digits[16];
+  size_t length;
+};
+// `upperPrefix` is upper case.
+bool StartsWithNoCase(std::string_view s, std::string_view upperPrefix);
+// `upperNeedle` is upper case and not empty.
+bool ContainsNoCase(std::string_view s, std::string_view upperNeedle);
+
+// Whether `line` holds "REMSTART" anywhere (any case), else "REMEND", in one scan.
+enum TRemarkWords { kNoRemarkWords, kRemStart, kRemEnd };
+TRemarkWords FindRemarkWords(std::string_view line);
+
+// The line-level remark rules of the collecting steps: a line holding REMSTART opens a
+// remark block, else one holding REMEND closes it, and lines inside a block are left alone.
+class TLineRemarks {
+public:
+  // True when the line (which the caller has found neither empty nor a "`" remark) is a
+  // remark line that must be passed through; updates the block state.
+  bool PassesThrough(std::string_view line) {
+    switch (FindRemarkWords(line)) {
+    case kRemStart:
+      inBlock_ = true;
+      return true;
+    case kRemEnd:
+      inBlock_ = false;
+      return true;
+    default:
+      return inBlock_;
+    }
+  }
+
+private:
+  bool inBlock_ = false;
+};
+
+} // namespace marlo::preproc

@@ -1,0 +1,110 @@
+#include "core/preproc/preprocessor.h"
+
+#include "core/shell/language_table.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace marlo::preproc {
+
+TPreprocessor::TPreprocessor(const TLanguageTable& language) {
+  context_.Texts = TPreprocTexts::FromLanguage(language);
+}
+
+void TPreprocessor::SetUp(const TLines& source) {
+  SetUp(TLineBlock(source));
+}
+
+void TPreprocessor::SetUp(TLineBlock&& source) {
+  work_ = std::move(source);
+  output_.Clear();
+  outputLines_.clear();
+  outputLinesMade_ = false;
+  firstActivation_ = true;
+  ran_ = false;
+}
+
+bool TPreprocessor::Activate(const TPreprocOptions& options) {
+  if (!firstActivation_) return false;
+  firstActivation_ = false;
+  RunPasses(options);
+  ran_ = true;
+  return true;
+}
+
+void TPreprocessor::Run(const TLines& source, const TPreprocOptions& options) {
+  SetUp(source);
+  Activate(options);
+}
+
+void TPreprocessor::SetUp(TLines&& source) {
+  const TLines lines = std::move(source); // freed as soon as they are copied
+  SetUp(lines);
+}
+
+void TPreprocessor::Run(TLines&& source, const TPreprocOptions& options) {
+  SetUp(std::move(source));
+  Activate(options);
+}
+
+void TPreprocessor::Run(TLineBlock&& source, const TPreprocOptions& options) {
+  SetUp(std::move(source));
+  Activate(options);
+}
+
+const TLines& TPreprocessor::Output() const {
+  if (!outputLinesMade_) {
+    outputLines_ = output_.Lines();
+    outputLinesMade_ = true;
+  }
+  return outputLines_;
+}
+
+void TPreprocessor::RunPasses(const TPreprocOptions& options) {
+  context_.Status.Clear();
+  context_.ClearError();
+  errorText_.clear();
+
+  if (options.StructEnabled) {
+    if (!structs_.Run(work_, output_, context_)) return ReportError();
+    // A later pass reads these lines and rewrites the output; the last one leaves them.
+    if (structs_.TypeCount() > 0 && (options.DefineEnabled || options.GlobalEnabled))
+      work_.Swap(output_);
+  }
+  if (options.DefineEnabled) {
+    if (!defines_.Run(work_, output_, context_)) return ReportError();
+    if (options.GlobalEnabled) work_.Swap(output_);
+  }
+  if (options.GlobalEnabled) {
+    if (!globals_.Run(work_, output_, context_)) return ReportError();
+  }
+}
+
+void TPreprocessor::ReportError() {
+  context_.Status.Add(context_.Texts.Error);
+  errorText_ = " #: " + std::to_string(context_.ErrorLine + 1) + ". " + context_.ErrorMessage;
+}
+
+std::vector<TPreprocResult> TPreprocessor::Results() const {
+  if (!ran_) return {TPreprocResult::Cancel};
+  if (Failed()) return {TPreprocResult::GotoError, TPreprocResult::Cancel};
+  return {TPreprocResult::ReplaceSource, TPreprocResult::EditModified, TPreprocResult::Continue,
+          TPreprocResult::Cancel};
+}
+
+bool TPreprocessor::Offers(TPreprocResult result) const {
+  for (TPreprocResult r : Results())
+    if (r == result) return true;
+  return false;
+}
+
+int TPreprocessor::ErrorTextLine(const std::string& errorText) {
+  const std::string_view prefix = " #: ";
+  if (errorText.compare(0, prefix.size(), prefix) != 0) return 0;
+  int line = 0;
+  const char* begin = errorText.data() + prefix.size();
+  const auto [end, ec] = std::from_chars(begin, errorText.data() + errorText.size(), line);
+  return (ec == std::errc() && end != begin) ? line : 0;
+}
+
+} // namespace marlo::preproc

@@ -1,0 +1,88 @@
+#pragma once
+// The preprocessor driver: runs the enabled passes (structures, defines, globals, in that
+// order) over a copy of the lines to be built, and keeps what the status dialog shows: the
+// status lines, the error text, the output lines and the results a user may close it with.
+#include "core/preproc/define_pass.h"
+#include "core/preproc/global_pass.h"
+#include "core/preproc/line_block.h"
+#include "core/preproc/preproc_context.h"
+#include "core/preproc/preproc_text.h"
+#include "core/preproc/struct_pass.h"
+
+#include <string>
+#include <vector>
+
+namespace marlo {
+class TLanguageTable;
+}
+
+namespace marlo::preproc {
+
+struct TPreprocOptions {
+  bool StructEnabled = false;
+  bool DefineEnabled = false;
+  bool GlobalEnabled = false;
+};
+
+// The dialog's modal results.
+enum class TPreprocResult {
+  Continue = 1,
+  Cancel = 2,
+  ReplaceSource = 15001,
+  EditModified = 15002,
+  GotoError = 15003,
+};
+
+class TPreprocessor {
+public:
+  explicit TPreprocessor(const TLanguageTable& language);
+
+  // Takes a copy of the lines to be built and arms the run for the next activation.
+  void SetUp(const TLines& source);
+  void SetUp(TLines&& source);
+  void SetUp(TLineBlock&& source);
+  // Runs the passes at the first activation after SetUp; later activations do nothing.
+  // True when this call ran them.
+  bool Activate(const TPreprocOptions& options);
+  // SetUp and Activate in one.
+  void Run(const TLines& source, const TPreprocOptions& options);
+  void Run(TLines&& source, const TPreprocOptions& options);
+  void Run(TLineBlock&& source, const TPreprocOptions& options);
+
+  const TStatusLog& Status() const { return context_.Status; }
+  bool Failed() const { return context_.Failed(); }
+  // Empty, or " #: " + the error line plus one + ". " + the message.
+  const std::string& ErrorText() const { return errorText_; }
+  int ErrorLine() const { return context_.ErrorLine; }
+  const std::string& ErrorMessage() const { return context_.ErrorMessage; }
+  // The output of the last pass that ran; unusable after an error.
+  const TLineBlock& OutputBlock() const { return output_; }
+  const TLines& Output() const;
+  // The results whose buttons are enabled, in the dialog's button order.
+  std::vector<TPreprocResult> Results() const;
+  bool Offers(TPreprocResult result) const;
+
+  // Reads the 1-based line number out of an error text; 0 when it holds none.
+  static int ErrorTextLine(const std::string& errorText);
+
+  const TStructPass& StructPass() const { return structs_; }
+  const TDefinePass& DefinePass() const { return defines_; }
+  const TGlobalPass& GlobalPass() const { return globals_; }
+
+private:
+  void RunPasses(const TPreprocOptions& options);
+  void ReportError();
+
+  TPreprocContext context_;
+  TLineBlock work_, output_;
+  mutable TLines outputLines_; // Output() as strings, made when first asked for
+  mutable bool outputLinesMade_ = false;
+  std::string errorText_;
+  bool firstActivation_ = false;
+  bool ran_ = false;
+  TStructPass structs_;
+  TDefinePass defines_;
+  TGlobalPass globals_;
+};
+
+} // namespace marlo::preproc

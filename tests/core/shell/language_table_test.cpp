@@ -1,0 +1,257 @@
+#include "../temp_dir.h"
+#include "core/platform/error.h"
+#include "core/shell/language_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace marlo::test {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(LanguageTable, LookupRules) {
+  TLanguageTable t;
+  t.LoadFromBytes("untitledwindow=Untitled\r\n"
+                  "UntitledWindow=Second\n"
+                  "A=B=C\r"
+                  "  \tSpaced = text with blank  \t\r\n"
+                  "comment line without equals\n"
+                  "Empty=\n"
+                  "Last=Before NUL\0After=NUL\n"s);
+  EXPECT_EQ(t.LanguageText("UntitledWindow"), "Untitled"); // first match, any case
+  EXPECT_EQ(t.LanguageText("UNTITLEDWINDOW"), "Untitled");
+  EXPECT_EQ(t.LanguageText("A"), "B=C");
+  EXPECT_EQ(t.LanguageText("Spaced "), " text with blank"); // blanks by "=" are kept
+  EXPECT_EQ(t.LanguageText("Spaced"), "");
+  EXPECT_EQ(t.LanguageText("comment line without equals"), "");
+  EXPECT_EQ(t.LanguageText("Empty"), "");
+  EXPECT_EQ(t.LanguageText("Last"), "Before NUL");
+  EXPECT_EQ(t.LanguageText("After"), ""); // a NUL ends the text
+  EXPECT_EQ(t.LanguageText("Missing"), "");
+  EXPECT_EQ(t.Lines().size(), 7u);
+
+  // Letters of the Western code page compare without regard to case as well.
+  t.LoadFromBytes("\xC4pfel=apples\r\n");
+  EXPECT_EQ(t.LanguageText("\xE4PFEL"), "apples");
+}
+
+TEST(LanguageTable, CharSetAndFiles) {
+  TLanguageTable t;
+  t.LoadFromBytes("CharSet=204\r\n");
+  EXPECT_EQ(t.CharSet(), 204);
+  for (const char* bad : {"X=1", "CharSet=", "CharSet=12a", "CharSet=0x10"}) {
+    t.LoadFromBytes(bad);
+    EXPECT_THROW(t.CharSet(), Error) << bad;
+  }
+
+  TempDir dir;
+  const std::string path = dir.Path() + "/Language.txt";
+  WriteFile(path, "CharSet=0\r\nMainCaption=Marlo\r\n");
+  t.LoadFromFile(path);
+  EXPECT_EQ(t.LanguageText("maincaption"), "Marlo");
+  EXPECT_THROW(t.LoadFromFile(dir.Path() + "/missing.txt"), Error);
+  EXPECT_EQ(t.LanguageText("MainCaption"), ""); // a failed load leaves an empty table
+}
+
+// Every key the program asks for, as the windows and the preprocessor ask for it.
+const char* const kProgramKeys[] = {
+    "CharSet",
+    "MainCaption",
+    "FileMenu",
+    "EditMenu",
+    "SearchMenu",
+    "CompileMenu",
+    "WindowMenu",
+    "HelpMenu",
+    "FileNew",
+    "FileOpen",
+    "FileClose",
+    "FileSave",
+    "FileSaveAs",
+    "FilePrint",
+    "FileExit",
+    "EditUndo",
+    "EditRedo",
+    "EditCut",
+    "EditCopy",
+    "EditPaste",
+    "EditDelete",
+    "EditSelectAll",
+    "EditOptions",
+    "SearchFind",
+    "SearchReplace",
+    "SearchFindAgain",
+    "SearchSetBookmark",
+    "SearchClearBookmark",
+    "SearchGotoLineNumber",
+    "SearchGotoBookmark",
+    "SearchGotoFunction",
+    "SearchGotoLabel",
+    "CompileCheckSyntax",
+    "CompileExecute",
+    "CompileStepThrough",
+    "CompileMakeEXE",
+    "CompileMakeFinal",
+    "WindowCascade",
+    "WindowTileH",
+    "WindowTileV",
+    "HelpAbout",
+    "HelpZBHelp",
+    "HelpMediaBrowser",
+    "FUNCTIONS",
+    "LABELS",
+    "GotoBookMark",
+    "SetBookmarkatCursor",
+    "ErrorRunningDefaultBrowser",
+    "UntitledWindow",
+    "untitledWindow",
+    "WindowModified",
+    "WindowInsert",
+    "WindowOverwrite",
+    "WindowModifiedQuestion",
+    "WindowNotFound",
+    "TooManyWindows",
+    "ErrorRunningBrowser",
+    "BreakLineCommand",
+    "ErrorRunningCore",
+    "RunL1",
+    "RunStopWaiting",
+    "FUNCTION",
+    "Declared Functions",
+    "DeclaredLabels",
+    "AboutCaption",
+    "AboutL1",
+    "AboutL2",
+    "AboutL3",
+    "AboutL4",
+    "AboutL5",
+    "AboutL6",
+    "AboutL7",
+    "AboutL8",
+    "AboutL9",
+    "OKbutton",
+    "SetMarkCaption",
+    "SetMarkLabel",
+    "OKButton",
+    "CancelButton",
+    "MediaViewerCaption",
+    "MediaBrowserCaption",
+    "MediaBrowserPreviewButton",
+    "MediaBrowserInsertButton",
+    "MediaBrowserAbsolute",
+    "OptionsCaption",
+    "OptionsEditorTab",
+    "OptionsSyntaxTab",
+    "OptionsZBTab",
+    "OptionsMediaTab",
+    "OptionscbSyntaxHighlight",
+    "OptionscbShowGutter",
+    "OptionscbShowLineNumbers",
+    "OptionscbPastEOL",
+    "OptionscbLeftGoesUp",
+    "OptionscbHighlightLine",
+    "OptionscbAutoIndent",
+    "OptionscbAutoSave",
+    "OptionscbBackup",
+    "OptionscbStructs",
+    "OptionscbDefines",
+    "OptionscbGlobals",
+    "OptionsEditorFont",
+    "OptionscmSetFont",
+    "OptionsDefaultBackground",
+    "OptionsebReserved",
+    "OptionsebRemarks",
+    "OptionsebStrings",
+    "OptionsebNumbers",
+    "OptionsTextStyleOptions",
+    "OptionsTextColor",
+    "OptionsBackgroundColor",
+    "OptionsIdentifier",
+    "OptionsZorbicProgram",
+    "OptionsPreferredHTML",
+    "OptionsHelpFile",
+    "OptionsDefaultStartupPath",
+    "OptionsCommandLine",
+    "OptionsCompile",
+    "OptionsExecute",
+    "OptionsMakeEXE",
+    "OptionsBuildFinal",
+    "OptionsMIDIViewer",
+    "OptionsWAVViewer",
+    "OptionsBMPViewer",
+    "Options3DSViewer",
+    "OptionsXOFViewer",
+    "OptionsAVIViewer",
+    "OptionsInternal",
+    "OptionsExternal",
+    "PreCaption",
+    "PreStatusLabel",
+    "PreErrorLabel",
+    "PreGotoErrorButton",
+    "PreReplaceSourceButton",
+    "PreEditModifiedButton",
+    "PreContinue",
+    "cancelButton",
+    "PreCheckTypes",
+    "PreReplaceTypes",
+    "PreError",
+    "PreNoneFound",
+    "preNoneFound",
+    "PreCheckDefines",
+    "preReplacingDefines",
+    "PreCheckGlobals",
+    "preReplacingGlobals",
+    "preDone",
+    "preGlobalTrue",
+    "preGlobalFalse",
+    "PreAdding",
+    "PreFound",
+    "PreReplaced",
+    "PreReplacedDefinition",
+    "PreWith",
+    "PreWidth",
+    "PreAtLine",
+    "PreExpects",
+    "PreParameters",
+    "PreErrorRedeclare",
+    "PreErrorVarExpected",
+    "PreErrorIllegalChar",
+    "PreErrorFoundBeforeEnd",
+    "PreErrorParamCount",
+    "PreErrorParenExpected",
+    "PreErrorCommaAfterList",
+    "PreErrorCommaExpected",
+    "PreErrorIdentExpected",
+    "PreErrorDefExpected",
+    "PreErrorParamsExpected",
+    "PreErrorUnbalancedParen",
+    "PreErrorUnknownParam",
+    "PreErrorDimensionExpected",
+    "PreErrorBlank",
+    "PreErrorFourDims",
+    "PreErrorBadParen",
+    "PreErrorNoTypeName",
+    "PreErrorNoElementsDeclared",
+    "PreErrorEndTypeExpected",
+    "PreErrorElementExpected",
+};
+
+TEST(LanguageTable, ShippedFileHasEveryKey) {
+  TLanguageTable t;
+  t.LoadFromFile(std::string(MARLO_SOURCE_DIR) + "/data/Language.txt");
+  for (const char* key : kProgramKeys) EXPECT_FALSE(t.LanguageText(key).empty()) << key;
+  EXPECT_EQ(t.CharSet(), 0);
+  EXPECT_NE(t.LanguageText("PreWith"), ""); // two keys, both present
+  EXPECT_NE(t.LanguageText("PreWidth"), "");
+  EXPECT_EQ(t.LanguageText("FUNCTION"), "FUNCTION");
+  EXPECT_EQ(t.LanguageText("preGlobalTrue"), "TRUE");
+  EXPECT_EQ(t.LanguageText("preGlobalFalse"), "FALSE");
+  EXPECT_NE(t.LanguageText("BreakLineCommand").find('#'), std::string::npos);
+  EXPECT_EQ(t.LanguageText("WindowModifiedQuestion").back(), '?');
+}
+
+} // namespace
+} // namespace marlo::test
