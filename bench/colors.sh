@@ -106,7 +106,7 @@ speed_row() { # format ours-us "peer us"
   local r
   r=$(calc "%.1f" "$pus / $2")
   row "$1 export vs fastest peer" "${r}x (ours $(calc "%.0f" "$2 / 1000") ms, $peer $(calc "%.0f" \
-    "$pus / 1000") ms)" ">= 20" "$(calc "%d" "($pus / $2) >= 20")"
+    "$pus / 1000") ms)" ">= 20" "$(calc "%d" "(($pus / $2) >= 20)")"
 }
 
 words=$(field words_ns_per_byte "$oneline")
