@@ -133,4 +133,6 @@ for f in html rtf; do
     "$(calc "%.0f" "$size / ${!us} * 1e6 / 1048576") MiB/s of source"
 done
 echo "  peers (us): ${peer_html[*]}; rtf: ${peer_rtf[*]}"
+echo "  in process, to a stream that keeps nothing (bench_export):"
+"$bindir/bench_export" --benchmark_min_time=1 2>/dev/null | awk '/^(BM_|[a-z_]+\/)/ { print "    " $0 }' || true
 exit $status
