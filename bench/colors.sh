@@ -12,6 +12,7 @@
 #               20 times faster than the fastest of highlight, pygmentize and
 #               source-highlight writing the same format from the same file in this run
 set -euo pipefail
+source "$(dirname "$0")/bench_lib.sh"
 
 bindir=${1:?usage: colors.sh BINDIR}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -44,12 +45,6 @@ big=$work/big.zba
 "$bindir/bench_text_model" --generate "$lines" "$big"
 size=$(stat -c %s "$big")
 
-now_us() {
-  local t=$EPOCHREALTIME
-  echo "${t//[.,]/}"
-}
-field() { awk -v k="$1" '$1 == k { print $2 }' <<<"$2"; }
-calc() { awk "BEGIN { printf \"$1\", $2 }"; }
 # best_us RUNS COMMAND...: the shortest wall time of RUNS runs, in microseconds.
 best_us() {
   local n=$1 best=0 t0 t1

@@ -14,6 +14,7 @@
 #            1,000,000 lines as at 10,000 lines (cache misses allow some growth; work that grows
 #            faster than the change shows up as tens of times)
 set -euo pipefail
+source "$(dirname "$0")/bench_lib.sh"
 
 bindir=${1:?usage: run.sh BINDIR}
 prog=$bindir/bench_text_model
@@ -31,12 +32,6 @@ big=$work/big.zba
 "$prog" --generate "$lines" "$big"
 size=$(stat -c %s "$big")
 
-# Microseconds since the epoch without starting a process.
-now_us() {
-  local t=$EPOCHREALTIME
-  echo "${t//[.,]/}"
-}
-field() { awk -v k="$1" '$1 == k { print $2 }' <<<"$2"; }
 
 echo "bench: timing wc -l and the document load, best of $runs runs each"
 best_wc=0 best_load=0 best_proc=0 peak=0 base=0 loaded=0
@@ -77,7 +72,6 @@ ns() {
   awk -v p="$1" -v s="${2:-}" 'index($1, p) == 1 && $2 != "ERROR" &&
     substr($1, length($1) - length(s) + 1) == s { print $2; exit }' "$work/times.txt"
 }
-calc() { awk "BEGIN { printf \"$1\", $2 }"; }
 
 status=0
 row() { # target measured limit pass(1/0/empty)
