@@ -411,21 +411,20 @@ void TCustomCodeMemo::resizeEvent(QResizeEvent* e) {
   viewport()->update();
 }
 
+bool TCustomCodeMemo::IsMenuShortcut(const QKeyEvent& key) const {
+  const QKeySequence pressed(
+      QKeyCombination(key.modifiers() & ~Qt::KeypadModifier, Qt::Key(key.key())));
+  if (menuShortcuts_.contains(pressed)) return true;
+  // The enabled actions of the window count as menu short-cuts too.
+  for (const QAction* a : window()->findChildren<QAction*>())
+    if (a->isEnabled() && a->shortcuts().contains(pressed)) return true;
+  return false;
+}
+
 bool TCustomCodeMemo::event(QEvent* e) {
   if (e->type() == QEvent::ShortcutOverride) {
     auto* key = static_cast<QKeyEvent*>(e);
-    const QKeySequence pressed(
-        QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
-    bool menu = menuShortcuts_.contains(pressed);
-    if (!menu) {
-      // The enabled actions of the window count as menu short-cuts too.
-      for (const QAction* a : window()->findChildren<QAction*>())
-        if (a->isEnabled() && a->shortcuts().contains(pressed)) {
-          menu = true;
-          break;
-        }
-    }
-    if (menu) {
+    if (IsMenuShortcut(*key)) {
       // The menu's command runs instead of the key; a pending prefix ends with it.
       input_->Keys().CancelPrefix();
       e->ignore();
@@ -442,6 +441,13 @@ bool TCustomCodeMemo::event(QEvent* e) {
 }
 
 void TCustomCodeMemo::keyPressEvent(QKeyEvent* e) {
+  // A menu short-cut that reaches the control (its command is disabled) is not a key of
+  // the editor either.
+  if (!menuShortcuts_.isEmpty() && IsMenuShortcut(*e)) {
+    input_->Keys().CancelPrefix();
+    e->ignore();
+    return;
+  }
   input_->KeyPress(e);
 }
 

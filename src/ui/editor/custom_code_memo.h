@@ -194,6 +194,7 @@ private:
   TSelectionShot SelectionNow() const;
   void RestartCaretBlink();
   bool HasFocusBand() const;
+  bool IsMenuShortcut(const QKeyEvent& key) const;
   // Runs a command of the user and shows the error it raises.
   void RunCommand(const std::function<void()>& command);
   void ShowError(const std::string& text);

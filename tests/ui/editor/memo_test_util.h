@@ -72,6 +72,12 @@ public:
     QTest::keyClick(&memo, static_cast<Qt::Key>(key), mods);
   }
 
+  // Types characters the way a keyboard of any layout delivers them.
+  void Type(const QString& text) {
+    for (QChar ch : text)
+      QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+  }
+
   QImage Picture() { return memo.viewport()->grab().toImage(); }
 
   TMemoSource source;
