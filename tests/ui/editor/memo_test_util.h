@@ -51,6 +51,11 @@ public:
     return QPoint(G().ColumnX(x) + G().CharWidth / 2, G().LineTop(y) + G().LineHeight / 2);
   }
 
+  // Just right of the boundary before column x on line y: the caret goes to column x.
+  QPoint Boundary(int x, int y) const {
+    return QPoint(G().ColumnX(x) + 1, G().LineTop(y) + G().LineHeight / 2);
+  }
+
   void Press(QPoint at, Qt::KeyboardModifiers mods = Qt::NoModifier,
              Qt::MouseButton button = Qt::LeftButton) {
     Mouse(QEvent::MouseButtonPress, at, button, button, mods);
