@@ -45,6 +45,7 @@ bench: build
 	@status=0; \
 	bench/run.sh $(BUILD)/bin || status=1; \
 	bench/colors.sh $(BUILD)/bin || status=1; \
+	$(BUILD)/bin/bench_editor || status=1; \
 	exit $$status
 
 clean:
