@@ -144,6 +144,8 @@ int TCustomCodeMemo::PendingKeyPrefix() const {
 }
 
 void TCustomCodeMemo::AppearanceChanged() {
+  // The window may have given the font another character set.
+  codePage_ = &platform::TCodePage::ForCharSet(colors_.Font.CharSet);
   // Every line is as high as the tallest font and every column as wide as the widest.
   controlFont_ = fonts_.FontId(colors_.Font);
   geometry_.CharWidth = std::max({1, fonts_.CharWidth(colors_.Font), styles_.MaxCharWidth(fonts_)});

@@ -4,7 +4,9 @@
 #include "memo_test_util.h"
 
 #include <QLineEdit>
+
 #include <QVBoxLayout>
+#include <functional>
 
 namespace marlo::test {
 
@@ -54,6 +56,16 @@ private slots:
     // The selection of a line that goes on reaches the right edge; where it ends, it stops.
     QCOMPARE(img.pixel(g.Width - 2, g.LineTop(0) + 3), Rgb(0, 0, 128));
     QCOMPARE(img.pixel(f.Cell(2, 3).x() + g.CharWidth, f.Cell(2, 3).y()), Rgb(240, 240, 240));
+
+    // Found text is lime on black, over the selection too.
+    f.source.SetFoundText({1, 0}, {3, 0});
+    const QImage found = f.Picture();
+    QCOMPARE(found.pixel(g.ColumnX(1), g.LineTop(0)), Rgb(0, 0, 0));
+    QCOMPARE(found.pixel(g.ColumnX(3), g.LineTop(0)), Rgb(0, 0, 128));
+    bool lime = false;
+    for (int y = g.LineTop(0); y < g.LineTop(1); ++y)
+      for (int x = g.ColumnX(1); x < g.ColumnX(3); ++x) lime |= found.pixel(x, y) == Rgb(0, 255, 0);
+    QVERIFY(lime);
     f.memo.SetSyntaxParser(nullptr);
   }
 
@@ -140,6 +152,35 @@ private slots:
     const QImage img = f.Picture();
     for (int x = 0; x < f.G().TextLeft; ++x)
       QVERIFY2(!IsGrey(img.pixel(x, f.G().LineTop(1) + 1), 128), qPrintable(QString::number(x)));
+  }
+
+  // Edits repaint the lines they change: one for a typed character, down to the last line
+  // shown when a remark block opens above them; a selection grown by a line, two.
+  void editsRepaintWhatTheyChange() {
+    TMyParser parser;
+    MemoFixture f(std::vector<std::string>(500, "a = 1"));
+    f.memo.SetSyntaxParser(&parser);
+    QVERIFY(f.Show());
+    auto painted = [&](const std::function<void()>& action) {
+      QApplication::processEvents();
+      f.memo.ResetPaintedLines();
+      action();
+      QApplication::processEvents();
+      return f.memo.PaintedLines();
+    };
+    f.source.SetCaret(5, 10);
+    QCOMPARE(painted([&] { f.Type("x"); }), 1);
+    QCOMPARE(painted([&] { f.Key(Qt::Key_Backspace); }), 1);
+    const int shown = f.G().LastVisibleLine();
+    f.source.SetCaret(0, 10);
+    QCOMPARE(painted([&] { f.source.InsertText("remstart "); }), shown - 10 + 1);
+    QCOMPARE(f.source.LineColors(shown)[0], char(tkComment));
+    QCOMPARE(painted([&] { f.Key(Qt::Key_Z, Qt::ControlModifier); }), shown - 10 + 1);
+    QCOMPARE(f.source.LineColors(shown)[0], char(tkIdentifier));
+    f.source.SetCaret(0, 3);
+    QCOMPARE(painted([&] { f.Key(Qt::Key_Down, Qt::ShiftModifier); }), 2);
+    QCOMPARE(painted([&] { f.Key(Qt::Key_Down, Qt::ShiftModifier); }), 2);
+    f.memo.SetSyntaxParser(nullptr);
   }
 
   // The caret is a thin bar when inserting and a block a column wide when overwriting,
