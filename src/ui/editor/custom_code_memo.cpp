@@ -413,10 +413,11 @@ void TCustomCodeMemo::resizeEvent(QResizeEvent* e) {
   viewport()->update();
 }
 
-bool TCustomCodeMemo::IsMenuShortcut(const QKeyEvent& key) const {
+bool TCustomCodeMemo::IsMenuShortcut(const QKeyEvent& key, bool windowActions) const {
   const QKeySequence pressed(
       QKeyCombination(key.modifiers() & ~Qt::KeypadModifier, Qt::Key(key.key())));
   if (menuShortcuts_.contains(pressed)) return true;
+  if (!windowActions) return false;
   // The enabled actions of the window count as menu short-cuts too.
   for (const QAction* a : window()->findChildren<QAction*>())
     if (a->isEnabled() && a->shortcuts().contains(pressed)) return true;
@@ -426,7 +427,7 @@ bool TCustomCodeMemo::IsMenuShortcut(const QKeyEvent& key) const {
 bool TCustomCodeMemo::event(QEvent* e) {
   if (e->type() == QEvent::ShortcutOverride) {
     auto* key = static_cast<QKeyEvent*>(e);
-    if (IsMenuShortcut(*key)) {
+    if (IsMenuShortcut(*key, true)) {
       // The menu's command runs instead of the key; a pending prefix ends with it.
       input_->Keys().CancelPrefix();
       e->ignore();
@@ -443,9 +444,10 @@ bool TCustomCodeMemo::event(QEvent* e) {
 }
 
 void TCustomCodeMemo::keyPressEvent(QKeyEvent* e) {
-  // A menu short-cut that reaches the control (its command is disabled) is not a key of
-  // the editor either.
-  if (!menuShortcuts_.isEmpty() && IsMenuShortcut(*e)) {
+  // A listed menu short-cut that reaches the control (its command is disabled) is not a
+  // key of the editor either. An action of the window that did not take its key (it sits
+  // in a hidden pop-up menu, say) leaves the key to the editor.
+  if (!menuShortcuts_.isEmpty() && IsMenuShortcut(*e, false)) {
     input_->Keys().CancelPrefix();
     e->ignore();
     return;

@@ -5,8 +5,10 @@
 #include "ui/editor/code_template_list.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -165,6 +167,17 @@ private slots:
     f.Key(Qt::Key_Home);
     QTest::keyClicks(&f.memo, "r");
     QCOMPARE(f.source.StoredLine(0), std::string_view("rb"));
+
+    // The short-cut of a pop-up menu that is not open leaves the key to the editor.
+    QMenu popup(&window);
+    QAction* cut = popup.addAction("Cut");
+    cut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    QSignalSpy cutByMenu(cut, &QAction::triggered);
+    f.source.SelectAll();
+    f.Key(Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(cutByMenu.count(), 0);
+    QCOMPARE(f.source.StoredLine(0), std::string_view(""));
+    QCOMPARE(QApplication::clipboard()->text(), QString("rb"));
   }
 
   void ctrlJOffersTheTemplates() {
