@@ -174,6 +174,16 @@ public:
   bool WordAt(int x, int y, TWordSelectionType mode, int& from, int& to) const;
   std::string WordAtCaret() const;
 
+  // ---- Found text ------------------------------------------------------------------
+  // The last match of a search, which the views paint in the match colours.
+  bool HasFoundText() const { return foundSet_; }
+  TPoint FoundBegin() const { return foundBegin_; }
+  TPoint FoundEnd() const { return foundEnd_; }
+  void SetFoundText(TPoint begin, TPoint end);
+  void ClearFoundText();
+  // The columns [from, to) of line y inside the found text; false when none.
+  bool FoundSpan(int y, int& from, int& to) const;
+
   // ---- Editing primitives ----------------------------------------------------------
   bool InsertText(std::string_view s);
   void DeleteChars(int n);
@@ -409,6 +419,8 @@ private:
   TPosition blockEnd_;
   TSelectionType selKind_ = TSelectionType::None;
   std::vector<TPosition*> positions_;
+  bool foundSet_ = false;
+  TPoint foundBegin_, foundEnd_;
 
   TUndoList undo_;
   TUndoList redo_;

@@ -84,6 +84,7 @@ enum TChangeFlag : uint8_t {
   chFileName,
   chParser,
   chReadOnly,
+  chFoundText,
 };
 using TChangeFlags = EnumSet<TChangeFlag>;
 
