@@ -582,7 +582,9 @@ void TMainForm::RebuildMRUMenu() {
   QMenu* menu = menus_.count("FileMenu") ? menus_["FileMenu"] : nullptr;
   if (!menu) return;
   for (QAction* a : mruActions_) {
+    // Deleted later: the list may be rebuilt by one of its own entries.
     menu->removeAction(a);
+    a->setObjectName(QString());
     a->deleteLater();
   }
   mruActions_.clear();
