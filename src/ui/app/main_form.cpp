@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -312,7 +313,13 @@ void TMainForm::CreateToolBar() {
     if (std::string_view(f.Name) == "sbCheck" || std::string_view(f.Name) == "sbfunctions")
       toolBar_->addSeparator();
     QAction* a = actions_.at(f.Command);
-    auto* button = new QToolButton(toolBar_);
+    // A tool button right on a toolbar draws its icon at the toolbar's icon size; in a
+    // holder of its own it shows the whole bitmap.
+    auto* holder = new QWidget(toolBar_);
+    auto* holderLayout = new QHBoxLayout(holder);
+    holderLayout->setContentsMargins(0, 0, 0, 0);
+    auto* button = new QToolButton(holder);
+    holderLayout->addWidget(button);
     button->setObjectName(f.Name);
     button->setAutoRaise(true);
     button->setFixedSize(92, 24);
@@ -320,7 +327,7 @@ void TMainForm::CreateToolBar() {
     button->setEnabled(a->isEnabled());
     connect(button, &QToolButton::clicked, a, &QAction::trigger);
     connect(a, &QAction::enabledChanged, button, &QToolButton::setEnabled);
-    toolBar_->addWidget(button);
+    toolBar_->addWidget(holder);
     flatButtons_[f.Name] = button;
   }
 }

@@ -229,7 +229,11 @@ private slots:
     QVERIFY2(full.M().StartupErrors().isEmpty(), qPrintable(full.M().StartupErrors().join("|")));
     QCOMPARE(full.M().Action("FileSave")->statusTip(), full.M().UiText("FileSave"));
     QCOMPARE(full.M().findChild<QToolButton*>("sblabels")->toolTip(), full.M().UiText("LABELS"));
-    QVERIFY(!full.M().findChild<QToolButton*>("sbCheck")->icon().isNull());
+    auto* check = full.M().findChild<QToolButton*>("sbCheck");
+    QVERIFY(!check->icon().isNull());
+    full.M().show();
+    QCOMPARE(check->iconSize(), QSize(88, 20));
+    QCOMPARE(check->size(), QSize(92, 24));
   }
 
   void windowsTileAndCascade() {
