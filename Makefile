@@ -47,6 +47,7 @@ bench: build
 	bench/run.sh $(BUILD)/bin || status=1; \
 	bench/colors.sh $(BUILD)/bin || status=1; \
 	bench/preproc.sh $(BUILD)/bin || status=1; \
+	$(BUILD)/bin/bench_editor || status=1; \
 	exit $$status
 
 clean:

@@ -82,6 +82,11 @@ int TCodeTemplateList::Choose(QWidget* parent, QPoint globalPos,
     popup->loop_ = nullptr;
     popup->deleteLater();
   }
+  // The caret's control takes the keys again.
+  if (parent) {
+    parent->activateWindow();
+    parent->setFocus(Qt::PopupFocusReason);
+  }
   return chosen;
 }
 

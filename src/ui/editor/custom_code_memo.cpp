@@ -144,6 +144,8 @@ int TCustomCodeMemo::PendingKeyPrefix() const {
 }
 
 void TCustomCodeMemo::AppearanceChanged() {
+  // The window may have given the font another character set.
+  codePage_ = &platform::TCodePage::ForCharSet(colors_.Font.CharSet);
   // Every line is as high as the tallest font and every column as wide as the widest.
   controlFont_ = fonts_.FontId(colors_.Font);
   geometry_.CharWidth = std::max({1, fonts_.CharWidth(colors_.Font), styles_.MaxCharWidth(fonts_)});
@@ -411,21 +413,21 @@ void TCustomCodeMemo::resizeEvent(QResizeEvent* e) {
   viewport()->update();
 }
 
+bool TCustomCodeMemo::IsMenuShortcut(const QKeyEvent& key, bool windowActions) const {
+  const QKeySequence pressed(
+      QKeyCombination(key.modifiers() & ~Qt::KeypadModifier, Qt::Key(key.key())));
+  if (menuShortcuts_.contains(pressed)) return true;
+  if (!windowActions) return false;
+  // The enabled actions of the window count as menu short-cuts too.
+  for (const QAction* a : window()->findChildren<QAction*>())
+    if (a->isEnabled() && a->shortcuts().contains(pressed)) return true;
+  return false;
+}
+
 bool TCustomCodeMemo::event(QEvent* e) {
   if (e->type() == QEvent::ShortcutOverride) {
     auto* key = static_cast<QKeyEvent*>(e);
-    const QKeySequence pressed(
-        QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
-    bool menu = menuShortcuts_.contains(pressed);
-    if (!menu) {
-      // The enabled actions of the window count as menu short-cuts too.
-      for (const QAction* a : window()->findChildren<QAction*>())
-        if (a->isEnabled() && a->shortcuts().contains(pressed)) {
-          menu = true;
-          break;
-        }
-    }
-    if (menu) {
+    if (IsMenuShortcut(*key, true)) {
       // The menu's command runs instead of the key; a pending prefix ends with it.
       input_->Keys().CancelPrefix();
       e->ignore();
@@ -442,6 +444,14 @@ bool TCustomCodeMemo::event(QEvent* e) {
 }
 
 void TCustomCodeMemo::keyPressEvent(QKeyEvent* e) {
+  // A listed menu short-cut that reaches the control (its command is disabled) is not a
+  // key of the editor either. An action of the window that did not take its key (it sits
+  // in a hidden pop-up menu, say) leaves the key to the editor.
+  if (!menuShortcuts_.isEmpty() && IsMenuShortcut(*e, false)) {
+    input_->Keys().CancelPrefix();
+    e->ignore();
+    return;
+  }
   input_->KeyPress(e);
 }
 

@@ -194,6 +194,9 @@ private:
   TSelectionShot SelectionNow() const;
   void RestartCaretBlink();
   bool HasFocusBand() const;
+  // Whether a key is a listed short-cut, or with `windowActions` one of an enabled action of
+  // the window.
+  bool IsMenuShortcut(const QKeyEvent& key, bool windowActions) const;
   // Runs a command of the user and shows the error it raises.
   void RunCommand(const std::function<void()>& command);
   void ShowError(const std::string& text);

@@ -1,6 +1,8 @@
 #pragma once
 // Paints what stands left of the text: the gutter with its gradient and its two closing
 // lines, the line numbers, the bookmark glyphs and the left-indent strip.
+#include "core/text/bookmark_list.h"
+
 #include <QPixmap>
 #include <QRect>
 
@@ -12,7 +14,6 @@ class QPainter;
 namespace marlo {
 
 class TCustomCodeMemo;
-struct TBookmark;
 
 class TMemoGutter {
 public:
