@@ -466,9 +466,9 @@ TWindowForm* TMainForm::OpenDocumentWindow(const std::string& fileName) {
   sub->setAttribute(Qt::WA_DeleteOnClose);
   window->SetCaption(name);
   ApplyEditorSettings(*window);
-  if (platform::FileExists(fileName)) {
+  if (platform::FileExists(name)) {
     try {
-      window->LoadFile(fileName);
+      window->LoadFile(name);
     } catch (...) {
       // No window is bound to a file it could not read: its next save would destroy it.
       window->Discard();
@@ -562,7 +562,8 @@ void TMainForm::RebuildWindowMenu() {
   for (QMdiSubWindow* sub : list) {
     QString title = sub->windowTitle();
     title.replace('&', "&&");
-    QAction* a = menu->addAction(n < 9 ? QString("&%1 %2").arg(n + 1).arg(title) : title);
+    QAction* a =
+        menu->addAction(n < 9 ? QString("&%1 %2").arg(QString::number(n + 1), title) : title);
     ++n;
     a->setCheckable(true);
     a->setChecked(sub == mdi_->activeSubWindow());
@@ -617,13 +618,16 @@ void TMainForm::mrulistMRUItemClick(const std::string& fileName) {
 // ---- Shut-down and drops ----------------------------------------------------------------
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-  // Every document answers its close question; one refusal keeps everything open.
-  for (TWindowForm* w : Documents()) {
-    if (!w->parentWidget()->close()) {
+  // Every document answers its close question first; one refusal keeps every window
+  // open, those already answered included.
+  const QList<TWindowForm*> documents = Documents();
+  for (TWindowForm* w : documents) {
+    if (!w->CloseQuery()) {
       e->ignore();
       return;
     }
   }
+  for (TWindowForm* w : documents) w->CloseAnswered();
   SaveSettingsNow();
   e->accept();
 }

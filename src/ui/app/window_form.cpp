@@ -108,6 +108,11 @@ void TWindowForm::SavedAs(const std::string& fileName) {
   if (fileName == loadedFileName_) loadedUpToNul_ = false;
 }
 
+void TWindowForm::CloseAnswered() {
+  answered_ = true;
+  if (!parentWidget()->close()) answered_ = false;
+}
+
 void TWindowForm::Discard() {
   closed_ = true;
   main_.DocumentClosed();
@@ -136,7 +141,7 @@ void TWindowForm::showEvent(QShowEvent* e) {
 // ---- Closing --------------------------------------------------------------------------
 
 void TWindowForm::closeEvent(QCloseEvent* e) {
-  if (closed_ || FormCloseQuery()) {
+  if (closed_ || answered_ || FormCloseQuery()) {
     if (!closed_) {
       closed_ = true;
       main_.DocumentClosed();

@@ -55,6 +55,10 @@ public:
   void PreviewInsertRGBColor1Click();
   int DesiredColumn() const { return desiredColumn_; }
 
+  // The close question alone: whether the window may close (saving on Yes).
+  bool CloseQuery() { return FormCloseQuery(); }
+  // Closes after CloseQuery has been answered.
+  void CloseAnswered();
   // Closes without any question: the window was never a document.
   void Discard();
   bool IsClosed() const { return closed_; }
@@ -85,7 +89,7 @@ private:
   bool justCreated_ = true;
   bool loadedUpToNul_ = false;
   bool closed_ = false;
-  bool discarding_ = false;
+  bool answered_ = false;
 };
 
 } // namespace marlo

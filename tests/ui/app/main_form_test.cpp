@@ -2,7 +2,12 @@
 // command line, short-cuts through the real widgets and start-up with missing files.
 #include "app_test_util.h"
 
+#include "core/platform/error.h"
 #include "core/platform/registry_store.h"
+#include "ui/app/jpeg_picture.h"
+
+#include <QDialog>
+#include <QLabel>
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -188,12 +193,17 @@ private slots:
     QVERIFY(second->Editor().PendingKeyPrefix() != 0);
     QTest::keyClick(&second->Editor(), Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(second->Editor().PendingKeyPrefix(), 0);
-    // Closing the main window asks about the modified untitled window; Cancel keeps all.
-    f.Dialogs->Answers = {TAppDialogs::Cancel};
+    // Closing the main window asks about each modified window; a Cancel keeps them all,
+    // also the one already answered with No.
+    QTest::keyClicks(&second->Editor(), "x");
+    f.Dialogs->Answers = {TAppDialogs::No, TAppDialogs::Cancel};
     QVERIFY(!m.close());
+    QCOMPARE(f.Dialogs->Questions.size(), 2);
     QCOMPARE(m.OpenDocumentCount(), 2);
-    f.Dialogs->Answers = {TAppDialogs::No};
+    QVERIFY(w->MemoSource().Modified());
+    f.Dialogs->Answers = {TAppDialogs::No, TAppDialogs::No};
     QVERIFY(m.close());
+    QCOMPARE(f.Dialogs->Questions.size(), 4);
     QCOMPARE(m.OpenDocumentCount(), 0);
   }
 
@@ -234,6 +244,36 @@ private slots:
     full.M().show();
     QCOMPARE(check->iconSize(), QSize(88, 20));
     QCOMPARE(check->size(), QSize(92, 24));
+  }
+
+  void droppedFilesOpenInTurn() {
+    QTemporaryDir dir;
+    const std::string a = Path(dir, "a b.zba"), b = Path(dir, "b.zba");
+    WriteBytes(a, "rem a\r\n");
+    WriteBytes(b, "rem b\r\n");
+    TAppFixture f;
+    f.M().show();
+    for (int i = 0; i < 24; ++i) f.M().FileNewExecute();
+    f.M().OpenDroppedFiles({QString::fromStdString(a), QString::fromStdString(b)});
+    // The first fits, the second meets the window limit and is told.
+    QCOMPARE(f.M().OpenDocumentCount(), 25);
+    QCOMPARE(f.M().Documents().back()->Caption(), a);
+    QCOMPARE(f.Dialogs->Errors, QStringList{f.M().UiText("TooManyWindows")});
+  }
+
+  void aboutBoxShowsTheBannerAndTheTexts() {
+    TAppFixture f;
+    auto* box = f.M().findChild<QDialog*>("AboutBox");
+    QVERIFY(box);
+    auto* banner = box->findChild<QLabel*>("Banner");
+    QVERIFY(!banner->pixmap().isNull());
+    QCOMPARE(banner->pixmap().size(), QSize(400, 120));
+    QCOMPARE(box->findChild<QLabel*>("AboutL9")->text(), f.M().UiText("AboutL9"));
+    QCOMPARE(box->windowTitle(), f.M().UiText("AboutCaption"));
+    QTemporaryDir dir;
+    WriteBytes(Path(dir, "bad.jpg"), "not a picture");
+    QVERIFY_THROWS_EXCEPTION(Error, LoadJpegPicture(Path(dir, "bad.jpg")));
+    QVERIFY_THROWS_EXCEPTION(Error, LoadJpegPicture(Path(dir, "missing.jpg")));
   }
 
   void windowsTileAndCascade() {
