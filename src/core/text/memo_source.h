@@ -189,6 +189,9 @@ public:
   void DeleteChars(int n);
   void SplitLine();
   void JoinLines();
+  // Adds an empty line after the last one, recorded so that undo takes it back; the caret
+  // and the selection stay where they are.
+  void AppendEmptyLine();
 
   // ---- Insert and overwrite mode (shared by every model) ---------------------------
   static bool Overwrite() { return overwrite_; }

@@ -254,6 +254,23 @@ void TCustomMemoSource::SplitAt(int y, int x, int adjustX) {
   }
 }
 
+void TCustomMemoSource::AppendEmptyLine() {
+  if (readOnly_ || LineCount() == 0) return;
+  ChangeScope scope(*this, TChangeKind::Other);
+  int y = LineCount() - 1;
+  if (IsLineReadOnly(y)) return;
+  // A split at the end of the last line, recorded with the caret taken there and back,
+  // without the trimming of blanks that a caret move or Enter would do.
+  int x = caret_.X, cy = caret_.Y, len = LineLength(y);
+  BeginUndoGroup();
+  PushCaretRecord(y - cy, len - x);
+  store_.Insert(y + 1, "");
+  AddUndo(uaSplit);
+  PushCaretRecord(cy - y, x - len);
+  EndUndoGroup();
+  MarkLinesChanged(y, y + 1);
+}
+
 void TCustomMemoSource::JoinLines() {
   if (readOnly_) return;
   int y = caret_.Y, x = caret_.X;

@@ -1,0 +1,80 @@
+#include "ui/app/app_dialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace marlo {
+
+void TAppDialogs::Error(QWidget* parent, const QString& text) {
+  QMessageBox::critical(parent, QString(), text, QMessageBox::Ok);
+}
+
+void TAppDialogs::Message(QWidget* parent, const QString& text) {
+  QMessageBox::information(parent, QString(), text, QMessageBox::Ok);
+}
+
+TAppDialogs::TAnswer TAppDialogs::Question(QWidget* parent, const QString& text) {
+  switch (QMessageBox::question(parent, QString(), text,
+                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                QMessageBox::Yes)) {
+  case QMessageBox::Yes:
+    return Yes;
+  case QMessageBox::No:
+    return No;
+  default:
+    return Cancel;
+  }
+}
+
+bool TAppDialogs::Confirm(QWidget* parent, const QString& text) {
+  return QMessageBox::question(parent, QString(), text, QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
+}
+
+namespace {
+
+QString RunFileDialog(QWidget* parent, const TFileDialogSpec& spec, bool save) {
+  QFileDialog dialog(parent, spec.Title, spec.Folder);
+  dialog.setNameFilters(spec.Filters);
+  dialog.setDefaultSuffix(spec.DefaultSuffix);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  if (save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (spec.SuffixOfFilter)
+      QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& f) {
+        dialog.setDefaultSuffix(spec.SuffixOfFilter(int(spec.Filters.indexOf(f)) + 1));
+      });
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (!spec.FileName.isEmpty()) dialog.selectFile(spec.FileName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
+} // namespace
+
+QString TAppDialogs::OpenFile(QWidget* parent, const TFileDialogSpec& spec) {
+  return RunFileDialog(parent, spec, false);
+}
+
+QString TAppDialogs::SaveFile(QWidget* parent, const TFileDialogSpec& spec) {
+  return RunFileDialog(parent, spec, true);
+}
+
+std::optional<QColor> TAppDialogs::Color(QWidget* parent, QList<QColor>& customColors) {
+  for (int i = 0; i < QColorDialog::customCount(); ++i)
+    QColorDialog::setCustomColor(i, i < customColors.size() ? customColors[i] : QColor(Qt::white));
+  QColor chosen =
+      QColorDialog::getColor(Qt::black, parent, QString(), QColorDialog::DontUseNativeDialog);
+  customColors.clear();
+  for (int i = 0; i < QColorDialog::customCount(); ++i)
+    customColors.append(QColorDialog::customColor(i));
+  if (!chosen.isValid()) return std::nullopt;
+  return chosen;
+}
+
+} // namespace marlo

@@ -1,0 +1,48 @@
+#pragma once
+// The message boxes and common dialogs of the program behind one object, so that a test
+// can answer them instead of a user.
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace marlo {
+
+// What an open or save dialog starts with.
+struct TFileDialogSpec {
+  QString Title;
+  QString Folder;
+  QString FileName;
+  QStringList Filters;   // Qt's form: "Zorbic Source (*.zba)"
+  QString DefaultSuffix; // given to a name typed without extension
+  // The default suffix for a 1-based filter index, when it follows the chosen type.
+  std::function<QString(int)> SuffixOfFilter;
+};
+
+class TAppDialogs {
+public:
+  enum TAnswer { Yes, No, Cancel };
+
+  virtual ~TAppDialogs() = default;
+  // An error box with an OK button.
+  virtual void Error(QWidget* parent, const QString& text);
+  // A plain message box with an OK button.
+  virtual void Message(QWidget* parent, const QString& text);
+  // A confirmation with Yes, No and Cancel; closing the box is Cancel.
+  virtual TAnswer Question(QWidget* parent, const QString& text);
+  // A confirmation with Yes and No; closing the box is No.
+  virtual bool Confirm(QWidget* parent, const QString& text);
+  // The chosen file's name, or an empty text when cancelled.
+  virtual QString OpenFile(QWidget* parent, const TFileDialogSpec& spec);
+  virtual QString SaveFile(QWidget* parent, const TFileDialogSpec& spec);
+  // `customColors` comes in as the dialog's custom colours and goes out as the user left
+  // them, confirmed or not.
+  virtual std::optional<QColor> Color(QWidget* parent, QList<QColor>& customColors);
+};
+
+} // namespace marlo

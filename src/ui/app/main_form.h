@@ -1,0 +1,159 @@
+#pragma once
+// The main window: the frame of the document windows, with the menus, the toolbar, the
+// status bar and everything the documents share (settings, language table, highlighter,
+// recent files, dialogs).
+#include "core/shell/language_table.h"
+#include "core/shell/mru_file_list.h"
+#include "core/shell/settings.h"
+#include "core/syntax/my_parser.h"
+#include "ui/app/app_dialogs.h"
+
+#include <QColor>
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+class QToolButton;
+
+namespace marlo {
+
+class TWindowForm;
+class TAboutBox;
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+public:
+  static constexpr int kMaxDocuments = 25;
+
+  // Runs the creation steps. `dialogs` answers every question; null means real dialogs.
+  // `programFolder` is where Language.txt and the other files beside the program are
+  // looked for; empty means the program's own folder.
+  explicit TMainForm(std::unique_ptr<TAppDialogs> dialogs = nullptr,
+                     const std::string& programFolder = {});
+  ~TMainForm() override;
+
+  // The command line, opened at the first showing of the window.
+  void SetCommandLine(std::vector<std::string> args) { commandLine_ = std::move(args); }
+  // The problems met while creating the window, in order; each is shown once the window is
+  // on the screen.
+  const QStringList& StartupErrors() const { return startupErrors_; }
+
+  // ---- Operations the documents use ---------------------------------------------------
+  TWindowForm* OpenDocumentWindow(const std::string& fileName);
+  void ApplyEditorSettings(TWindowForm& window);
+  void DocumentOpened();
+  void DocumentClosed();
+  int OpenDocumentCount() const { return openDocumentCount_; }
+  TWindowForm* ActiveDocument() const;
+  QList<TWindowForm*> Documents() const;
+
+  const std::string& LanguageText(std::string_view key) const;
+  // A language text as the screen shows it, through the character set's code page.
+  QString UiText(std::string_view key) const;
+  QString ToQString(const std::string& bytes) const;
+  int CharSet() const { return charSet_; }
+  const std::string& ProgramFolder() const { return programFolder_; }
+  TSettings& Settings() { return settings_; }
+  TMRUFileList& MRUList() { return mru_; }
+  TAppDialogs& Dialogs() { return *dialogs_; }
+  TLineParser* Highlighter();
+  QList<QColor>& SavedCustomColors() { return savedCustomColors_; }
+  QAction* Action(const QString& name) const;
+  QMdiArea* MdiArea() const { return mdi_; }
+
+  // ---- Commands -----------------------------------------------------------------------
+  void FileNewExecute();
+  void FileOpen1Execute();
+  void FileSaveClick();
+  void FileSaveAsClick();
+  void FileCloseClick();
+  void WindowTileHClick();
+  void WindowTileVClick();
+  void SearchClearBookmarkClick();
+  void mrulistMRUItemClick(const std::string& fileName);
+  // Opens each dropped file in turn.
+  void OpenDroppedFiles(const QStringList& fileNames);
+  void HelpAboutClick();
+
+  // Runs a command; an error it raises is shown and the program goes on.
+  void RunCommand(const std::function<void()>& command);
+
+  // ---- File rules the document windows share ------------------------------------------
+  // The save dialog; an empty text when cancelled.
+  std::string RunSaveDialog(const std::string& folder, const std::string& fileName);
+  // Writes the window's text to `fileName` (asking first when the window's file was read
+  // only up to a NUL byte) and clears the modified flag. False when the user declined.
+  bool SaveDocumentTo(TWindowForm& window, const std::string& fileName, bool finalEmptyLine);
+  // Exports under an ".RTF", ".HTM" or ".HTML" name; false for any other name.
+  bool ExportDocumentTo(TWindowForm& window, const std::string& fileName);
+  void SetOpenDialogFolder(const std::string& folder) { openFolder_ = folder; }
+  void SetSaveDialogFolder(const std::string& folder) { saveFolder_ = folder; }
+  const std::string& OpenDialogFolder() const { return openFolder_; }
+  const std::string& SaveDialogFolder() const { return saveFolder_; }
+  // Writes the settings and the recent files; a failure is shown.
+  void SaveSettingsNow();
+
+protected:
+  void closeEvent(QCloseEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+
+private:
+  struct TCommand;
+
+  void CreateSteps();
+  void LoadSettingsStep();
+  void CreateMenus();
+  void CreateToolBar();
+  void ApplyCaptions();
+  void LoadButtonBitmaps();
+  void FirstActivation();
+  void EnableDocumentCommands(bool enabled);
+  void RebuildMRUMenu();
+  void RebuildWindowMenu();
+  void TileWindows(bool horizontal);
+  QString ShortenForMenu(const QString& fileName) const;
+
+  std::unique_ptr<TAppDialogs> dialogs_;
+  std::string programFolder_;
+  TSettings settings_;
+  TLanguageTable languageTable_;
+  int charSet_ = 0;
+  std::vector<std::string> keywordList_;
+  std::unique_ptr<TMyParser> highlighter_;
+  TMRUFileList mru_;
+  QList<QColor> savedCustomColors_;
+  std::string openFolder_;
+  std::string saveFolder_;
+  int openDocumentCount_ = 0;
+  bool firstActivation_ = true;
+  bool languageLoaded_ = false;
+  std::vector<std::string> commandLine_;
+  QStringList startupErrors_;
+
+  QMdiArea* mdi_ = nullptr;
+  QToolBar* toolBar_ = nullptr;
+  std::map<QString, QAction*> actions_;
+  std::map<QString, QMenu*> menus_;
+  std::vector<QAction*> documentActions_;
+  QList<QAction*> mruActions_;
+  QAction* mruSeparator_ = nullptr;
+  QList<QAction*> windowListActions_;
+  std::map<QString, QToolButton*> flatButtons_;
+  TAboutBox* aboutBox_ = nullptr;
+};
+
+} // namespace marlo

@@ -1,0 +1,135 @@
+// The File menu's commands: New, Open, Save, Save As and Close, with the export that a
+// save under an ".RTF", ".HTM" or ".HTML" name makes instead.
+#include "core/export/export_text.h"
+#include "core/platform/file_system.h"
+#include "core/shell/document_files.h"
+#include "ui/app/main_form.h"
+#include "ui/app/window_form.h"
+
+#include <QFile>
+#include <QMdiSubWindow>
+
+namespace marlo {
+
+namespace {
+
+QString FromPath(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string ToPath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+void TMainForm::FileNewExecute() {
+  OpenDocumentWindow(LanguageText("UntitledWindow"));
+}
+
+void TMainForm::FileOpen1Execute() {
+  TFileDialogSpec spec;
+  spec.Title = "Select Zorbic File to Open";
+  spec.Folder = FromPath(openFolder_);
+  spec.Filters = QStringList{"Zorbic source (*.zba)", "Basic source (*.bas)", "Text File (*.txt)",
+                             "All files (*)"};
+  spec.DefaultSuffix = "zba";
+  const std::string chosen = ToPath(Dialogs().OpenFile(this, spec));
+  if (chosen.empty()) return;
+  const std::string name = AbsoluteFileName(chosen, CurrentFolder());
+  mru_.Add(name);
+  RebuildMRUMenu();
+  OpenDocumentWindow(name);
+  openFolder_ = saveFolder_ = platform::ExtractFilePath(name);
+}
+
+std::string TMainForm::RunSaveDialog(const std::string& folder, const std::string& fileName) {
+  TFileDialogSpec spec;
+  spec.Title = "Save Zorbic Source As...";
+  spec.Folder = FromPath(folder);
+  spec.FileName = FromPath(fileName);
+  spec.Filters = QStringList{"Zorbic Source (*.zba)", "Basic Source (*.bas)", "Text File (*.txt)",
+                             "RTF Export (*.rtf)",    "HTML Export (*.htm)",  "Any File (*)"};
+  spec.DefaultSuffix = "zba";
+  spec.SuffixOfFilter = [](int index) {
+    return QString::fromStdString(SaveDialogDefaultExt(index));
+  };
+  const std::string chosen = ToPath(Dialogs().SaveFile(this, spec));
+  if (chosen.empty()) return {};
+  std::string name = AbsoluteFileName(chosen, CurrentFolder());
+  saveFolder_ = platform::ExtractFilePath(name);
+  return name;
+}
+
+bool TMainForm::ExportDocumentTo(TWindowForm& window, const std::string& fileName) {
+  TCodeMemo& dm = window.Editor();
+  switch (ExportFormatOfName(fileName)) {
+  case TExportFormat::RTF:
+    SaveToRTF(fileName, window.MemoSource(), dm.TextStyles(), dm.MemoColors(),
+              dm.Has(moColorSyntax));
+    return true;
+  case TExportFormat::HTML:
+    SaveToHTML(fileName, window.MemoSource(), dm.TextStyles(), dm.MemoColors(),
+               dm.Has(moColorSyntax));
+    return true;
+  case TExportFormat::None:
+    break;
+  }
+  return false;
+}
+
+bool TMainForm::SaveDocumentTo(TWindowForm& window, const std::string& fileName,
+                               bool finalEmptyLine) {
+  // The text of a file read only up to a NUL byte would replace all of that file.
+  if (window.LoadedUpToNul() && window.LoadedFileName() == fileName &&
+      !Dialogs().Confirm(this, FromPath("\"" + fileName + "\" ") + UiText("SaveOverNulFile")))
+    return false;
+  TCustomMemoSource& source = window.MemoSource();
+  if (finalEmptyLine) EnsureFinalEmptyLine(source);
+  source.SaveToFile(fileName);
+  source.SetModified(false);
+  window.SavedAs(fileName);
+  return true;
+}
+
+void TMainForm::FileSaveClick() {
+  TWindowForm& w = *ActiveDocument();
+  if (!w.IsUntitled()) {
+    if (!SaveDocumentTo(w, w.Caption(), true)) return;
+    mru_.Add(w.Caption());
+    RebuildMRUMenu();
+    return;
+  }
+  const std::string name = RunSaveDialog(saveFolder_, {});
+  if (name.empty()) return;
+  // An export leaves the window as it was: its source is still not saved.
+  if (ExportDocumentTo(w, name)) return;
+  if (!SaveDocumentTo(w, name, true)) return;
+  openFolder_ = saveFolder_;
+  w.SetCaption(name);
+  mru_.Add(name);
+  RebuildMRUMenu();
+}
+
+void TMainForm::FileSaveAsClick() {
+  TWindowForm& w = *ActiveDocument();
+  std::string folder = saveFolder_, proposed;
+  if (!w.IsUntitled()) {
+    folder = platform::ExtractFilePath(w.Caption());
+    proposed = platform::ChangeFileExt(platform::ExtractFileName(w.Caption()), "");
+  }
+  const std::string name = RunSaveDialog(folder, proposed);
+  if (name.empty()) return;
+  if (ExportDocumentTo(w, name)) return;
+  mru_.Add(name);
+  RebuildMRUMenu();
+  if (!SaveDocumentTo(w, name, true)) return;
+  openFolder_ = saveFolder_;
+  w.SetCaption(name);
+}
+
+void TMainForm::FileCloseClick() {
+  if (TWindowForm* w = ActiveDocument()) w->parentWidget()->close();
+}
+
+} // namespace marlo

@@ -1,0 +1,329 @@
+#include "ui/app/window_form.h"
+
+#include "core/platform/file_system.h"
+#include "core/shell/document_files.h"
+#include "core/shell/file_at_cursor.h"
+#include "ui/app/main_form.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace marlo {
+
+TWindowForm::TWindowForm(TMainForm& main, QWidget* parent) : QWidget(parent), main_(main) {
+  setObjectName("WindowForm");
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  dm_ = new TCodeMemo(this);
+  dm_->setObjectName("dm");
+  layout->addWidget(dm_, 1);
+
+  errorPanel_ = new QFrame(this);
+  errorPanel_->setObjectName("ErrorPanel");
+  static_cast<QFrame*>(errorPanel_)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  errorPanel_->setFixedHeight(26);
+  errorPanel_->setAutoFillBackground(true);
+  QPalette pal = errorPanel_->palette();
+  pal.setColor(QPalette::Window, QColor(192, 192, 192));
+  errorPanel_->setPalette(pal);
+  errorLog_ = new QLabel(errorPanel_);
+  errorLog_->setObjectName("errorLog");
+  QFont errorFont("Arial");
+  errorFont.setBold(true);
+  errorLog_->setFont(errorFont);
+  errorLog_->setStyleSheet("color: navy");
+  auto* errorLayout = new QHBoxLayout(errorPanel_);
+  errorLayout->setContentsMargins(6, 0, 6, 0);
+  errorLayout->addWidget(errorLog_);
+  errorPanel_->hide();
+  layout->addWidget(errorPanel_);
+
+  statusBar_ = new QStatusBar(this);
+  statusBar_->setObjectName("StatusBar1");
+  statusBar_->setSizeGripEnabled(false);
+  const int widths[3] = {100, 100, 250};
+  for (int i = 0; i < 3; ++i) {
+    panels_[i] = new QLabel(statusBar_);
+    panels_[i]->setObjectName(QString("Panel%1").arg(i));
+    panels_[i]->setFixedWidth(widths[i]);
+    panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar_->addWidget(panels_[i]);
+  }
+  layout->addWidget(statusBar_);
+
+  // The creation steps: the character set, the shared highlighter, then counted as open.
+  dm_->ConfigureAsDocument();
+  MemoSource().ConfigureAsDocument();
+  dm_->SetCharSet(main_.CharSet());
+  dm_->SetSyntaxParser(main_.Highlighter());
+  main_.DocumentOpened();
+  desiredColumn_ = -1;
+  justCreated_ = true;
+
+  CreateContextMenu();
+  dm_->installEventFilter(this);
+  dm_->viewport()->installEventFilter(this);
+  connect(dm_, &TCustomCodeMemo::caretMoved, this, [this] { UpdateStatusPanels(); });
+  connect(dm_, &TCustomCodeMemo::modifiedChanged, this, [this] { UpdateStatusPanels(); });
+  connect(dm_, &TCustomCodeMemo::overwriteChanged, this, [this] { UpdateStatusPanels(); });
+  setFocusProxy(dm_);
+}
+
+TWindowForm::~TWindowForm() {
+  if (!closed_) main_.DocumentClosed();
+}
+
+TMemoSource& TWindowForm::MemoSource() {
+  // The control's own model is the document's.
+  return static_cast<TMemoSource&>(dm_->MemoSource());
+}
+
+void TWindowForm::SetCaption(const std::string& fileName) {
+  caption_ = fileName;
+  setWindowTitle(IsUntitled() ? main_.ToQString(fileName)
+                              : QFile::decodeName(QByteArray::fromStdString(fileName)));
+}
+
+bool TWindowForm::IsUntitled() const {
+  return caption_ == main_.LanguageText("UntitledWindow");
+}
+
+void TWindowForm::LoadFile(const std::string& fileName) {
+  MemoSource().LoadFromFile(fileName);
+  loadedFileName_ = caption_;
+  loadedUpToNul_ = FileHasNulByte(fileName);
+}
+
+void TWindowForm::SavedAs(const std::string& fileName) {
+  if (fileName == loadedFileName_) loadedUpToNul_ = false;
+}
+
+void TWindowForm::CloseAnswered() {
+  answered_ = true;
+  if (!parentWidget()->close()) answered_ = false;
+}
+
+void TWindowForm::Discard() {
+  closed_ = true;
+  main_.DocumentClosed();
+}
+
+// ---- Status ---------------------------------------------------------------------------
+
+void TWindowForm::UpdateStatusPanels() {
+  const TCustomMemoSource& s = MemoSource();
+  panels_[0]->setText(QString("%1:%2").arg(s.CaretX() + 1).arg(s.CaretY() + 1));
+  panels_[1]->setText(s.Modified() && !justCreated_ ? main_.UiText("WindowModified") : QString());
+  panels_[2]->setText(
+      main_.UiText(TCustomMemoSource::Overwrite() ? "WindowOverwrite" : "WindowInsert"));
+  justCreated_ = false;
+}
+
+QString TWindowForm::PanelText(int i) const {
+  return panels_[i]->text();
+}
+
+void TWindowForm::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  UpdateStatusPanels();
+}
+
+// ---- Closing --------------------------------------------------------------------------
+
+void TWindowForm::closeEvent(QCloseEvent* e) {
+  if (closed_ || answered_ || FormCloseQuery()) {
+    if (!closed_) {
+      closed_ = true;
+      main_.DocumentClosed();
+    }
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
+bool TWindowForm::FormCloseQuery() {
+  if (!MemoSource().Modified()) return true;
+  switch (main_.Dialogs().Question(this, main_.UiText("WindowModifiedQuestion"))) {
+  case TAppDialogs::Cancel:
+    return false;
+  case TAppDialogs::No:
+    return true;
+  case TAppDialogs::Yes:
+    break;
+  }
+  bool saved = false;
+  main_.RunCommand([&] {
+    if (!IsUntitled()) {
+      saved = main_.SaveDocumentTo(*this, caption_, false);
+      return;
+    }
+    const std::string name = main_.RunSaveDialog(main_.SaveDialogFolder(), {});
+    if (name.empty()) return;
+    // An export is not a save of the source: the window stays, still modified.
+    if (main_.ExportDocumentTo(*this, name)) return;
+    saved = main_.SaveDocumentTo(*this, name, false);
+    if (saved) main_.SetOpenDialogFolder(main_.SaveDialogFolder());
+  });
+  return saved;
+}
+
+// ---- Keys and mouse -------------------------------------------------------------------
+
+bool TWindowForm::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == dm_) {
+    if (e->type() == QEvent::KeyPress) return dmKeyDown(static_cast<QKeyEvent*>(e));
+    if (e->type() == QEvent::KeyRelease) dmKeyUp(static_cast<QKeyEvent*>(e));
+  } else if (watched == dm_->viewport()) {
+    if (e->type() == QEvent::MouseButtonPress) {
+      desiredColumn_ = -1;
+      UpdateStatusPanels();
+    } else if (e->type() == QEvent::MouseButtonRelease) {
+      UpdateStatusPanels();
+    }
+  }
+  return QWidget::eventFilter(watched, e);
+}
+
+void TWindowForm::ApplyAltRule(Qt::KeyboardModifiers modifiers) {
+  // Alt lets the caret go past the end of a line while it is held.
+  if (!main_.Settings().PastEOL) MemoSource().SetOption(soLimitEOL, !(modifiers & Qt::AltModifier));
+}
+
+bool TWindowForm::dmKeyDown(QKeyEvent* e) {
+  errorPanel_->hide();
+  ApplyAltRule(e->modifiers());
+  TCustomMemoSource& s = MemoSource();
+  const int key = e->key();
+  const bool shift = e->modifiers() & Qt::ShiftModifier;
+  const bool ctrl = e->modifiers() & Qt::ControlModifier;
+  if (key == Qt::Key_Left && !shift && !ctrl && main_.Settings().LeftArrowUp && s.CaretX() == 0 &&
+      s.CaretY() > 0) {
+    s.SetCaret(s.LineLength(s.CaretY() - 1), s.CaretY() - 1);
+    dm_->ScrollToCaret();
+    desiredColumn_ = -1;
+    UpdateStatusPanels();
+    return true;
+  }
+  // A run of Up and Down keeps the column where it began, even through shorter lines.
+  // Ctrl+Up and Ctrl+Down scroll rather than move, so they are no part of a run.
+  if ((key != Qt::Key_Up && key != Qt::Key_Down) || ctrl) {
+    desiredColumn_ = -1;
+    UpdateStatusPanels();
+    return false;
+  }
+  bool consumed = false;
+  if (shift) {
+    s.SetOption(soLimitEOL, false);
+  } else if (desiredColumn_ < 0) {
+    desiredColumn_ = s.CaretX();
+  } else {
+    s.MoveCaret(key == Qt::Key_Up ? -1 : 1, 0);
+    s.SetCaretX(desiredColumn_);
+    dm_->ScrollToCaret();
+    consumed = true;
+  }
+  UpdateStatusPanels();
+  return consumed;
+}
+
+void TWindowForm::dmKeyUp(QKeyEvent* e) {
+  TCustomMemoSource& s = MemoSource();
+  if (e->key() == Qt::Key_Insert && !e->isAutoRepeat()) {
+    // The caret is seated again after the mode change.
+    s.SetOption(soLimitEOL, false);
+    s.MoveCaretRight();
+    s.MoveCaretLeft();
+  }
+  ApplyAltRule(e->modifiers());
+  UpdateStatusPanels();
+}
+
+// ---- Pop-up menu ----------------------------------------------------------------------
+
+void TWindowForm::CreateContextMenu() {
+  rcmenu_ = new QMenu(this);
+  rcmenu_->setObjectName("rcmenu");
+  auto add = [this](const char* name, const char* caption, std::function<void()> run) {
+    QAction* a = rcmenu_->addAction(caption);
+    a->setObjectName(name);
+    if (run)
+      connect(a, &QAction::triggered, this, [this, run] { main_.RunCommand(run); });
+    else
+      a->setEnabled(false); // comes with the media browser
+    return a;
+  };
+  add("Cut", "Cut", [this] { MemoSource().CutToClipboard(); });
+  rcmenu_->addSeparator();
+  add("Copy1", "Copy", [this] { MemoSource().CopyToClipboard(); });
+  add("Paste1", "Paste", [this] { MemoSource().PasteFromClipboard(); });
+  rcmenu_->addSeparator();
+  add("Delete1", "Delete", [this] { MemoSource().DeleteSelection(); });
+  rcmenu_->addSeparator();
+  add("SelectAll1", "Select All", [this] { MemoSource().SelectAll(); });
+  rcmenu_->addSeparator();
+  add("OpenFileatCursor1", "Preview Media File at Cursor", [this] {
+    OpenFileatCursor1Click();
+  })->setEnabled(false);
+  add("MediaBrowser1", "Media Browser", {});
+  add("PreviewInsertRGBColor1", "Preview/Insert RGB Color",
+      [this] { PreviewInsertRGBColor1Click(); });
+  connect(dm_, &TCustomCodeMemo::contextMenuRequested, this, [this](const QPoint& pos) {
+    rcmenuPopup();
+    rcmenu_->exec(pos);
+  });
+}
+
+QAction* TWindowForm::ContextAction(const QString& name) const {
+  for (QAction* a : rcmenu_->actions())
+    if (a->objectName() == name) return a;
+  return nullptr;
+}
+
+void TWindowForm::rcmenuPopup() {
+  fileAtCursor_.clear();
+  QAction* open = ContextAction("OpenFileatCursor1");
+  open->setEnabled(false);
+  TCustomMemoSource& s = MemoSource();
+  if (s.CaretY() >= s.LineCount()) return;
+  fileAtCursor_ = FindQuotedFileName(s.LineText(s.CaretY()), s.CaretX());
+  // Media files are previewed by the media viewers; until they are there, only sources
+  // open from here.
+  open->setEnabled(!fileAtCursor_.empty() && CanOpenAtCursor(fileAtCursor_) &&
+                   IsSourceFileName(fileAtCursor_));
+}
+
+void TWindowForm::OpenFileatCursor1Click() {
+  if (fileAtCursor_.empty() || !IsSourceFileName(fileAtCursor_)) return;
+  // Resolved against the document's folder; the process's current folder stays as it is.
+  const std::string name =
+      ResolveFileAtCursor(fileAtCursor_, IsUntitled() ? std::string() : caption_, CurrentFolder());
+  if (platform::FileExists(name))
+    main_.OpenDocumentWindow(name);
+  else
+    main_.Dialogs().Error(
+        this, QFile::decodeName(QByteArray::fromStdString("\"" + fileAtCursor_ + "\" ")) +
+                  main_.UiText("WindowNotFound"));
+}
+
+void TWindowForm::PreviewInsertRGBColor1Click() {
+  std::optional<QColor> color = main_.Dialogs().Color(this, main_.SavedCustomColors());
+  if (!color) return;
+  const std::string text = "RGB(" + std::to_string(color->red()) + "," +
+                           std::to_string(color->green()) + "," + std::to_string(color->blue()) +
+                           ")";
+  TCustomMemoSource& s = MemoSource();
+  s.InsertText(text);
+}
+
+} // namespace marlo

@@ -1,0 +1,95 @@
+#pragma once
+// A document window: one editor control over one text model, a status bar of three
+// panels, an error panel the build report fills, and a pop-up menu. Its caption is the
+// name of its file.
+#include "core/text/memo_source.h"
+#include "ui/editor/code_memo.h"
+
+#include <QWidget>
+
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QStatusBar;
+
+namespace marlo {
+
+class TMainForm;
+
+class TWindowForm : public QWidget {
+  Q_OBJECT
+
+public:
+  explicit TWindowForm(TMainForm& main, QWidget* parent = nullptr);
+  ~TWindowForm() override;
+
+  TCodeMemo& Editor() { return *dm_; }
+  TMemoSource& MemoSource();
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& fileName);
+  // Whether the caption is the language's name for a window without a file.
+  bool IsUntitled() const;
+
+  // Reads the file into the editor. Raises Error when it cannot be read.
+  void LoadFile(const std::string& fileName);
+  // The file was read only up to a NUL byte: the rest is not in the editor.
+  bool LoadedUpToNul() const { return loadedUpToNul_; }
+  const std::string& LoadedFileName() const { return loadedFileName_; }
+  // The text is now in `fileName`.
+  void SavedAs(const std::string& fileName);
+
+  void UpdateStatusPanels();
+  QString PanelText(int i) const;
+  QWidget* ErrorPanel() const { return errorPanel_; }
+  QLabel* ErrorLog() const { return errorLog_; }
+  QMenu* ContextMenu() const { return rcmenu_; }
+  QAction* ContextAction(const QString& name) const;
+
+  // Fills the pop-up menu's state for the caret as it stands (the file name in quotes).
+  void rcmenuPopup();
+  const std::string& FileAtCursor() const { return fileAtCursor_; }
+  void OpenFileatCursor1Click();
+  void PreviewInsertRGBColor1Click();
+  int DesiredColumn() const { return desiredColumn_; }
+
+  // The close question alone: whether the window may close (saving on Yes).
+  bool CloseQuery() { return FormCloseQuery(); }
+  // Closes after CloseQuery has been answered.
+  void CloseAnswered();
+  // Closes without any question: the window was never a document.
+  void Discard();
+  bool IsClosed() const { return closed_; }
+
+protected:
+  void closeEvent(QCloseEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+  bool FormCloseQuery();
+  bool dmKeyDown(QKeyEvent* e);
+  void dmKeyUp(QKeyEvent* e);
+  void ApplyAltRule(Qt::KeyboardModifiers modifiers);
+  void CreateContextMenu();
+
+  TMainForm& main_;
+  TCodeMemo* dm_;
+  QStatusBar* statusBar_;
+  QLabel* panels_[3];
+  QWidget* errorPanel_;
+  QLabel* errorLog_;
+  QMenu* rcmenu_;
+  std::string caption_;
+  std::string fileAtCursor_;
+  std::string loadedFileName_;
+  int desiredColumn_ = -1;
+  bool justCreated_ = true;
+  bool loadedUpToNul_ = false;
+  bool closed_ = false;
+  bool answered_ = false;
+};
+
+} // namespace marlo

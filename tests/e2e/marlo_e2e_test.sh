@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The real marlo on a copy of the example, driven with X key and mouse events under a
+# virtual display: a line typed at the top, saved with Ctrl+S, the program left through
+# the File menu. Then the file, its backup and the stored recent files are checked.
+# Screenshots go to $MARLO_ARTIFACTS.
+# usage (inside xvfb-run): MARLO=... MARLO_SOURCE_DIR=... MARLO_ARTIFACTS=... marlo_e2e_test.sh
+set -euo pipefail
+
+for tool in xdotool xwd; do
+  command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (scripts/bootstrap installs it)" >&2; exit 1; }
+done
+: "${DISPLAY:?e2e: no display; run under xvfb-run -a}"
+
+scratch=$(mktemp -d)
+pid=
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+mkdir -p "$MARLO_ARTIFACTS"
+cp "$MARLO_SOURCE_DIR/examples/demo.zba" "$scratch/demo.zba"
+export MARLO_REGISTRY="$scratch/registry.reg"
+
+shot() {
+  xwd -root -silent >"$scratch/shot.xwd"
+  "$MARLO_SOURCE_DIR/scripts/xwd-to-png" "$scratch/shot.xwd" "$MARLO_ARTIFACTS/$1.png"
+}
+
+fail() {
+  echo "e2e: $*" >&2
+  shot failure || true
+  exit 1
+}
+
+cd "$scratch"
+"$MARLO" demo.zba &
+pid=$!
+
+# The main window, and in it the document window's caption, the file's absolute name.
+win=
+for _ in $(seq 100); do
+  win=$(xdotool search --name '^Marlo' 2>/dev/null | head -1 || true)
+  [ -n "$win" ] && break
+  sleep 0.1
+done
+[ -n "$win" ] || fail "the main window did not appear"
+sleep 1
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+eval "$(xdotool getwindowgeometry --shell "$win")"
+shot started
+
+# A click into the text puts the focus there; Ctrl+Home takes the caret to the start.
+xdotool mousemove --window "$win" 200 150 click 1
+sleep 0.2
+xdotool key --delay 50 ctrl+Home
+xdotool type --delay 30 'rem typed by e2e'
+xdotool key --delay 50 Return
+sleep 0.5
+shot typed
+xdotool key --delay 50 ctrl+s
+sleep 0.5
+shot saved
+# Leave through the menu: Alt+F opens File, x is E&xit.
+xdotool key --delay 100 alt+f
+sleep 0.3
+xdotool key --delay 100 x
+for _ in $(seq 50); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then fail "marlo did not end after File Exit"; fi
+wait "$pid" || fail "marlo ended with status $?"
+pid=
+
+expected=$(printf 'rem typed by e2e\r\n'; cat "$MARLO_SOURCE_DIR/examples/demo.zba")
+actual=$(cat "$scratch/demo.zba")
+[ "$actual" = "$expected" ] || {
+  diff <(echo "$expected") <(echo "$actual") | head -20 >&2
+  fail "the saved file is not the example with the typed line on top"
+}
+cmp -s "$scratch/demo.~zb" "$MARLO_SOURCE_DIR/examples/demo.zba" || fail "no backup of the old file"
+grep -q '"F0"="'"$scratch"'/demo.zba"' "$MARLO_REGISTRY" || fail "the recent files do not hold the file"
+grep -q '"Width"=dword:' "$MARLO_REGISTRY" || fail "the settings were not written"
+echo "e2e: typed, saved and closed; screenshots in $MARLO_ARTIFACTS"

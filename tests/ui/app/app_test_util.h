@@ -1,0 +1,102 @@
+#pragma once
+// Helpers for driving the main window in tests: dialogs the test answers, scratch
+// folders, and a main window over the program's own data files.
+#include "ui/app/app_dialogs.h"
+#include "ui/app/main_form.h"
+#include "ui/app/window_form.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace marlo::test {
+
+// Records every message and answers every question from queues the test fills. An
+// unexpected question fails the test rather than blocking it.
+class TFakeDialogs : public TAppDialogs {
+public:
+  QStringList Errors, Messages, Questions, Confirms;
+  std::deque<TAnswer> Answers;
+  std::deque<bool> ConfirmAnswers;
+  std::deque<QString> OpenNames, SaveNames;
+  QList<TFileDialogSpec> SaveSpecs;
+  std::optional<QColor> ColorAnswer;
+
+  void Error(QWidget*, const QString& text) override { Errors << text; }
+  void Message(QWidget*, const QString& text) override { Messages << text; }
+  TAnswer Question(QWidget*, const QString& text) override {
+    Questions << text;
+    if (Answers.empty()) {
+      qWarning("unexpected question: %s", qPrintable(text));
+      return Cancel;
+    }
+    TAnswer a = Answers.front();
+    Answers.pop_front();
+    return a;
+  }
+  bool Confirm(QWidget*, const QString& text) override {
+    Confirms << text;
+    if (ConfirmAnswers.empty()) return false;
+    bool a = ConfirmAnswers.front();
+    ConfirmAnswers.pop_front();
+    return a;
+  }
+  QString OpenFile(QWidget*, const TFileDialogSpec&) override { return Pop(OpenNames); }
+  QString SaveFile(QWidget*, const TFileDialogSpec& spec) override {
+    SaveSpecs << spec;
+    return Pop(SaveNames);
+  }
+  std::optional<QColor> Color(QWidget*, QList<QColor>&) override { return ColorAnswer; }
+
+private:
+  static QString Pop(std::deque<QString>& q) {
+    if (q.empty()) return {};
+    QString s = q.front();
+    q.pop_front();
+    return s;
+  }
+};
+
+inline std::string DataFolder() {
+  return MARLO_SOURCE_DIR "/data/";
+}
+
+// A main window over the program's data files, with dialogs the test answers.
+struct TAppFixture {
+  TFakeDialogs* Dialogs;
+  std::unique_ptr<TMainForm> Main;
+
+  explicit TAppFixture(const std::string& programFolder = DataFolder()) {
+    auto dialogs = std::make_unique<TFakeDialogs>();
+    Dialogs = dialogs.get();
+    Main = std::make_unique<TMainForm>(std::move(dialogs), programFolder);
+  }
+  TMainForm& M() { return *Main; }
+};
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+inline std::string Path(const QTemporaryDir& dir, const char* name) {
+  return QDir(dir.path()).filePath(name).toStdString();
+}
+
+inline bool Enabled(TMainForm& m, const char* action) {
+  return m.Action(action)->isEnabled();
+}
+
+} // namespace marlo::test

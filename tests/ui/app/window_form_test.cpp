@@ -1,0 +1,279 @@
+// Document windows: the close question, saving with the final empty line and backups,
+// exports, the status panels, the desired column and the pop-up menu's quoted name.
+#include "app_test_util.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace marlo::test {
+
+namespace {
+
+TWindowForm* OpenWith(TAppFixture& f, const std::string& file, const std::string& bytes) {
+  WriteBytes(file, bytes);
+  return f.M().OpenDocumentWindow(file);
+}
+
+bool CloseWindow(TWindowForm* w) {
+  return w->parentWidget()->close();
+}
+
+} // namespace
+
+class WindowFormTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir registryDir_;
+
+private slots:
+  void initTestCase() {
+    qputenv("MARLO_REGISTRY", QFile::encodeName(registryDir_.filePath("registry.reg")));
+  }
+
+  void closeQuestionOfATitledWindow() {
+    QTemporaryDir dir;
+    TAppFixture f;
+    const std::string file = Path(dir, "game.zba");
+    TWindowForm* w = OpenWith(f, file, "print 1");
+    QVERIFY(w);
+    QTest::keyClicks(&w->Editor(), "x");
+    QVERIFY(w->MemoSource().Modified());
+
+    f.Dialogs->Answers = {TAppDialogs::Cancel};
+    QVERIFY(!CloseWindow(w));
+    QCOMPARE(f.Dialogs->Questions, QStringList{f.M().UiText("WindowModifiedQuestion")});
+    QCOMPARE(f.M().OpenDocumentCount(), 1);
+
+    f.Dialogs->Answers = {TAppDialogs::Yes};
+    QVERIFY(CloseWindow(w));
+    // Saved as it stands: the close question adds no empty line.
+    QCOMPARE(ReadBytes(file), std::string("xprint 1"));
+    QCOMPARE(f.M().OpenDocumentCount(), 0);
+
+    w = OpenWith(f, file, "print 2");
+    QTest::keyClicks(&w->Editor(), "y");
+    f.Dialogs->Answers = {TAppDialogs::No};
+    QVERIFY(CloseWindow(w));
+    QCOMPARE(ReadBytes(file), std::string("print 2"));
+  }
+
+  void closeQuestionOfAnUntitledWindow() {
+    QTemporaryDir dir;
+    TAppFixture f;
+    TWindowForm* w = f.M().OpenDocumentWindow(f.M().LanguageText("UntitledWindow"));
+    QVERIFY(w->IsUntitled());
+    QTest::keyClicks(&w->Editor(), "print 3");
+    // Yes, then the save dialog cancelled: the window stays, modified.
+    f.Dialogs->Answers = {TAppDialogs::Yes};
+    QVERIFY(!CloseWindow(w));
+    QVERIFY(w->MemoSource().Modified());
+    // Yes and an HTML name: exported, but the source is still unsaved, so it stays.
+    f.Dialogs->Answers = {TAppDialogs::Yes};
+    f.Dialogs->SaveNames = {QString::fromStdString(Path(dir, "listing.HTML"))};
+    QVERIFY(!CloseWindow(w));
+    QVERIFY(ReadBytes(Path(dir, "listing.HTML")).find("print") != std::string::npos);
+    QVERIFY(w->MemoSource().Modified());
+    QVERIFY(w->IsUntitled());
+    // Yes and a source name: saved and closed.
+    f.Dialogs->Answers = {TAppDialogs::Yes};
+    f.Dialogs->SaveNames = {QString::fromStdString(Path(dir, "new.zba"))};
+    QVERIFY(CloseWindow(w));
+    QCOMPARE(ReadBytes(Path(dir, "new.zba")), std::string("print 3"));
+    QCOMPARE(f.M().OpenDialogFolder(), dir.path().toStdString() + "/");
+  }
+
+  void saveAddsTheFinalLineKeepsUndoAndMakesBackups() {
+    QTemporaryDir dir;
+    TAppFixture f;
+    const std::string file = Path(dir, "game.zba");
+    TWindowForm* w = OpenWith(f, file, "print 1\r\nend");
+    QTest::keyClicks(&w->Editor(), "z");
+    f.M().Action("FileSave")->trigger();
+    QVERIFY(f.Dialogs->Errors.isEmpty());
+    QCOMPARE(ReadBytes(file), std::string("zprint 1\r\nend\r\n"));
+    QCOMPARE(ReadBytes(Path(dir, "game.~zb")), std::string("print 1\r\nend"));
+    QVERIFY(!w->MemoSource().Modified());
+    QCOMPARE(f.M().MRUList().Items().front(), file);
+    // Saving again keeps one empty last line; undo still reaches the typed character.
+    f.M().Action("FileSave")->trigger();
+    QCOMPARE(ReadBytes(file), std::string("zprint 1\r\nend\r\n"));
+    QCOMPARE(ReadBytes(Path(dir, "game.~zb")), std::string("zprint 1\r\nend\r\n"));
+    f.M().Action("EditUndo")->trigger();
+    f.M().Action("EditUndo")->trigger();
+    QCOMPARE(w->MemoSource().LineText(0), std::string("print 1"));
+
+    // Without Auto Save no backup is kept.
+    f.M().Settings().AutoSave = false;
+    const std::string other = Path(dir, "plain.txt");
+    TWindowForm* p = OpenWith(f, other, "a");
+    f.M().ApplyEditorSettings(*p);
+    QTest::keyClicks(&p->Editor(), "b");
+    f.M().FileSaveClick();
+    QCOMPARE(ReadBytes(other), std::string("ba\r\n"));
+    QVERIFY(!QFile::exists(QString::fromStdString(Path(dir, "plain.~tx"))));
+  }
+
+  void saveAsExportsOrRenames() {
+    QTemporaryDir dir;
+    TAppFixture f;
+    const std::string file = Path(dir, "game.zba");
+    TWindowForm* w = OpenWith(f, file, "print \"hi\"\r\n");
+    QTest::keyClicks(&w->Editor(), "x");
+    f.Dialogs->SaveNames = {QString::fromStdString(Path(dir, "game.rtf"))};
+    f.M().FileSaveAsClick();
+    QCOMPARE(f.Dialogs->SaveSpecs.last().Folder.toStdString(), dir.path().toStdString() + "/");
+    QCOMPARE(f.Dialogs->SaveSpecs.last().FileName, QString("game"));
+    QVERIFY(ReadBytes(Path(dir, "game.rtf")).rfind("{\\rtf", 0) == 0);
+    QCOMPARE(w->Caption(), file);
+    QVERIFY(w->MemoSource().Modified());
+
+    f.Dialogs->SaveNames = {QString::fromStdString(Path(dir, "copy.bas"))};
+    f.M().FileSaveAsClick();
+    QCOMPARE(w->Caption(), Path(dir, "copy.bas"));
+    QCOMPARE(w->windowTitle().toStdString(), Path(dir, "copy.bas"));
+    QCOMPARE(ReadBytes(Path(dir, "copy.bas")), std::string("xprint \"hi\"\r\n"));
+    QCOMPARE(ReadBytes(file), std::string("print \"hi\"\r\n"));
+    QVERIFY(!w->MemoSource().Modified());
+    QCOMPARE(f.M().MRUList().Items().front(), Path(dir, "copy.bas"));
+  }
+
+  void unreadableAndNulFiles() {
+    QTemporaryDir dir;
+    TAppFixture f;
+    // A folder by the name: no window, and the error is shown.
+    QDir().mkpath(dir.filePath("folder.zba"));
+    f.M().RunCommand([&] { f.M().OpenDocumentWindow(Path(dir, "folder.zba")); });
+    QCOMPARE(f.M().OpenDocumentCount(), 0);
+    QCOMPARE(f.M().MdiArea()->subWindowList().size(), 0);
+    QCOMPARE(f.Dialogs->Errors.size(), 1);
+    QVERIFY(!Enabled(f.M(), "FileSave"));
+
+    // A NUL byte: the user is told, and saving over the file asks first.
+    const std::string file = Path(dir, "nul.zba");
+    TWindowForm* w = OpenWith(f, file, std::string("print 1\r\n\0hidden", 16));
+    QVERIFY(w);
+    QCOMPARE(f.Dialogs->Messages.size(), 1);
+    QTest::keyClicks(&w->Editor(), "x");
+    f.Dialogs->ConfirmAnswers = {false};
+    f.M().FileSaveClick();
+    QCOMPARE(f.Dialogs->Confirms.size(), 1);
+    QCOMPARE(ReadBytes(file).size(), size_t(16));
+    QVERIFY(w->MemoSource().Modified());
+    f.Dialogs->ConfirmAnswers = {true};
+    f.M().FileSaveClick();
+    QCOMPARE(ReadBytes(file), std::string("xprint 1\r\n"));
+    f.M().FileSaveClick(); // no question once the file holds what the window shows
+    QCOMPARE(f.Dialogs->Confirms.size(), 2);
+  }
+
+  void statusPanelsAndTheDesiredColumn() {
+    TAppFixture f;
+    TMainForm& m = f.M();
+    m.show();
+    TWindowForm* w = m.OpenDocumentWindow(m.LanguageText("UntitledWindow"));
+    QCOMPARE(w->PanelText(0), QString("1:1"));
+    QCOMPARE(w->PanelText(2), m.UiText("WindowInsert"));
+    TCustomMemoSource& s = w->MemoSource();
+    s.LoadFromBytes(std::string(40, 'a') + "\r\nshort\r\n" + std::string(40, 'b') + "\r\n\r\n");
+    s.SetCaret(30, 0);
+    QTest::keyClick(&w->Editor(), Qt::Key_Down);
+    QCOMPARE(s.Caret(), (TPoint{5, 1}));
+    QTest::keyClick(&w->Editor(), Qt::Key_Down);
+    QCOMPARE(s.Caret(), (TPoint{30, 2}));
+    QCOMPARE(w->DesiredColumn(), 30);
+    QTest::keyClick(&w->Editor(), Qt::Key_Up);
+    QTest::keyClick(&w->Editor(), Qt::Key_Up);
+    QCOMPARE(s.Caret(), (TPoint{30, 0}));
+    QCOMPARE(w->PanelText(0), QString("31:1"));
+    // Another key ends the run.
+    QTest::keyClick(&w->Editor(), Qt::Key_Left);
+    QCOMPARE(w->DesiredColumn(), -1);
+    QTest::keyClick(&w->Editor(), Qt::Key_Down);
+    QCOMPARE(s.Caret(), (TPoint{5, 1}));
+    QTest::keyClick(&w->Editor(), Qt::Key_Down);
+    QCOMPARE(s.Caret(), (TPoint{29, 2}));
+
+    // Left Arrow Up: Left at column 0 goes to the end of the line above.
+    m.Settings().LeftArrowUp = true;
+    s.SetCaret(0, 2);
+    QTest::keyClick(&w->Editor(), Qt::Key_Left);
+    QCOMPARE(s.Caret(), (TPoint{5, 1}));
+
+    QTest::keyClicks(&w->Editor(), "x");
+    QCOMPARE(w->PanelText(1), m.UiText("WindowModified"));
+    QTest::keyClick(&w->Editor(), Qt::Key_Insert);
+    QCOMPARE(w->PanelText(2), m.UiText("WindowOverwrite"));
+    QTest::keyClick(&w->Editor(), Qt::Key_Insert);
+    QCOMPARE(w->PanelText(2), m.UiText("WindowInsert"));
+    // A key hides the error panel.
+    w->ErrorPanel()->show();
+    QTest::keyClick(&w->Editor(), Qt::Key_Right);
+    QVERIFY(w->ErrorPanel()->isHidden());
+    w->MemoSource().SetModified(false);
+  }
+
+  void popupMenuFindsTheQuotedName() {
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath("inc"));
+    WriteBytes(Path(dir, "inc/other.zba"), "rem other\r\n");
+    TAppFixture f;
+    const std::string file = Path(dir, "main.zba");
+    const std::string line = "include \"inc/other.zba\" : load bitmap \"pics/ship.bmp\", 1";
+    TWindowForm* w = OpenWith(f, file, line + "\r\nprint \"missing.zba\"\r\n");
+    TCustomMemoSource& s = w->MemoSource();
+    QAction* open = w->ContextAction("OpenFileatCursor1");
+    s.SetCaret(12, 0);
+    w->rcmenuPopup();
+    QCOMPARE(w->FileAtCursor(), std::string("inc/other.zba"));
+    QVERIFY(open->isEnabled());
+    s.SetCaret(3, 0); // outside the quotes
+    w->rcmenuPopup();
+    QCOMPARE(w->FileAtCursor(), std::string());
+    QVERIFY(!open->isEnabled());
+    s.SetCaret(static_cast<int>(line.find("ship")), 0);
+    w->rcmenuPopup();
+    QCOMPARE(w->FileAtCursor(), std::string("pics/ship.bmp"));
+    QVERIFY(!open->isEnabled()); // previews come with the media viewers
+
+    // Relative names resolve against the document's folder, not the current one.
+    const QString cwd = QDir::currentPath();
+    s.SetCaret(12, 0);
+    w->rcmenuPopup();
+    open->trigger();
+    QCOMPARE(f.M().OpenDocumentCount(), 2);
+    QCOMPARE(f.M().Documents()[1]->Caption(), Path(dir, "inc/other.zba"));
+    QCOMPARE(QDir::currentPath(), cwd);
+    s.SetCaret(9, 1);
+    w->rcmenuPopup();
+    w->OpenFileatCursor1Click();
+    QCOMPARE(f.Dialogs->Errors, QStringList{"\"missing.zba\" " + f.M().UiText("WindowNotFound")});
+
+    // The colour command inserts an RGB call at the caret.
+    f.Dialogs->ColorAnswer = QColor(255, 128, 0);
+    s.SetCaret(0, 1);
+    w->ContextAction("PreviewInsertRGBColor1")->trigger();
+    QVERIFY(s.LineText(1).rfind("RGB(255,128,0)print", 0) == 0);
+    s.SetModified(false);
+  }
+
+  void userTemplatesJoinTheBuiltInOnes() {
+    QTemporaryDir folder;
+    for (const char* n : {"keywords.txt", "Language.txt"})
+      QFile::copy(QString::fromStdString(DataFolder() + n), folder.filePath(n));
+    QDir().mkpath(folder.filePath("Templates"));
+    WriteBytes(Path(folder, "Templates/loop.zba"), "do\r\n   |\r\nloop\r\n");
+    TAppFixture f(folder.path().toStdString() + "/");
+    f.M().FileNewExecute();
+    const auto& templates = f.M().ActiveDocument()->MemoSource().CodeTemplates();
+    QCOMPARE(templates.size(), size_t(12));
+    QCOMPARE(templates.back().Name, std::string("loop"));
+    QCOMPARE(templates.back().Description, std::string("User Defined"));
+    QCOMPARE(templates.back().Code, std::string("do\r\n   |\r\nloop\r\n"));
+  }
+};
+
+} // namespace marlo::test
+
+QTEST_MAIN(marlo::test::WindowFormTest)
+#include "window_form_test.moc"
