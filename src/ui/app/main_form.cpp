@@ -265,7 +265,7 @@ void TMainForm::CreateMenus() {
       continue;
     }
     auto handler = h->second;
-    connect(action, &QAction::triggered, this, [this, handler, name] {
+    connect(action, &QAction::triggered, this, [this, handler, name = name] {
       // Per-document commands need a document even when triggered by hand.
       if (std::find(documentActions_.begin(), documentActions_.end(), actions_.at(name)) !=
               documentActions_.end() &&
