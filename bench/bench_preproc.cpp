@@ -243,7 +243,7 @@ void BM_AllPasses(benchmark::State& state) {
   preproc::TPreprocessor preprocessor(language);
   for (auto _ : state) {
     preprocessor.Run(preproc::TLineBlock(source), {true, true, true});
-    benchmark::DoNotOptimize(preprocessor.OutputBlock().Bytes());
+    benchmark::DoNotOptimize(preprocessor.OutputBlock().Joined().size());
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }

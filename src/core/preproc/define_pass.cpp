@@ -17,7 +17,7 @@ size_t SkipBlanksAndTabs(std::string_view s, size_t i) {
 
 } // namespace
 
-bool TDefinePass::Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context) {
+bool TDefinePass::Run(TLineSpan work, TLineBlock& output, TPreprocContext& context) {
   const TPreprocTexts& texts = context.Texts;
   context.Status.Add(texts.CheckDefines);
   Reset(texts);
@@ -47,7 +47,7 @@ void TDefinePass::Add(std::string_view name, std::string_view text, int count) {
 
 // ---- Collecting step -------------------------------------------------------------------
 
-bool TDefinePass::Collect(const TLineBlock& work, TPreprocContext& context) {
+bool TDefinePass::Collect(TLineSpan work, TPreprocContext& context) {
   context.ClearError();
   pass_.clear();
   pass_.reserve(work.Count());
@@ -198,8 +198,9 @@ void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out
       }
       out.append(s.substr(copied, wordStart - copied)).append(texts_[d]);
       copied = p;
-      context.Status.Add(texts.Replaced, " ", word, " ", texts.With, " ", texts_[d], " ",
-                         texts.AtLine, " ", LineNumber(index), ".");
+      if (context.Status.Kept())
+        context.Status.Add(texts.Replaced, " ", word, " ", texts.With, " ", texts_[d], " ",
+                           texts.AtLine, " ", LineNumber(index), ".");
     } else if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) {
       break;
     } else if (EqualsNoCase(word, "REMSTART")) {

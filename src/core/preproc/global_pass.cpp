@@ -4,13 +4,25 @@
 
 namespace marlo::preproc {
 
-bool TGlobalPass::Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context) {
+namespace {
+
+void CopyLines(TLineSpan lines, TLineBlock& output) {
+  size_t bytes = 0;
+  for (size_t i = 0; i < lines.Count(); ++i) bytes += lines[i].size();
+  output.Clear();
+  output.Reserve(lines.Count(), bytes);
+  for (size_t i = 0; i < lines.Count(); ++i) output.Add(lines[i]);
+}
+
+} // namespace
+
+bool TGlobalPass::Run(TLineSpan work, TLineBlock& output, TPreprocContext& context) {
   const TPreprocTexts& texts = context.Texts;
   context.Status.Add(texts.CheckGlobals);
   names_.Clear();
   if (!Collect(work, context)) return false;
   if (names_.Count() == 0) {
-    output = work;
+    CopyLines(work, output);
     context.Status.Add(texts.NoneFound);
     return true;
   }
@@ -22,7 +34,7 @@ bool TGlobalPass::Run(const TLineBlock& work, TLineBlock& output, TPreprocContex
 
 // ---- Collecting step -------------------------------------------------------------------
 
-bool TGlobalPass::Collect(const TLineBlock& work, TPreprocContext& context) {
+bool TGlobalPass::Collect(TLineSpan work, TPreprocContext& context) {
   context.ClearError();
   pass_.clear();
   pass_.reserve(work.Count());
@@ -144,8 +156,9 @@ void TGlobalPass::ReplaceLine(std::string_view line, int index, std::string& out
     if (!inRemarkBlock_ && names_.Find(word) != TNameTable::kNone) {
       out.append(s.substr(copied, p - copied)).append("(1)");
       copied = p;
-      context.Status.Add(texts.Replaced, " ", word, " ", texts.Width, " ", word, "(1) ",
-                         texts.AtLine, " ", LineNumber(index), ".");
+      if (context.Status.Kept())
+        context.Status.Add(texts.Replaced, " ", word, " ", texts.Width, " ", word, "(1) ",
+                           texts.AtLine, " ", LineNumber(index), ".");
     } else if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) {
       break;
     } else if (EqualsNoCase(word, "REMSTART")) {

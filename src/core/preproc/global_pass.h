@@ -3,6 +3,7 @@
 // of a declared name, before or after its GLOBAL line, becomes the element name(1). Every
 // input line gives exactly one output line.
 #include "core/preproc/line_block.h"
+#include "core/preproc/line_span.h"
 #include "core/preproc/name_table.h"
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
@@ -20,13 +21,13 @@ public:
   // error. False when it stopped at an error.
   // `work` must stay alive and unchanged until it returns, and be another list than
   // `output`.
-  bool Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context);
+  bool Run(TLineSpan work, TLineBlock& output, TPreprocContext& context);
 
   int Count() const { return names_.Count(); }
   const std::string& Name(int i) const { return names_.Name(i); }
 
 private:
-  bool Collect(const TLineBlock& work, TPreprocContext& context);
+  bool Collect(TLineSpan work, TPreprocContext& context);
   std::string Declare(std::string_view t, int line, TPreprocContext& context);
   void AddName(std::string_view name, int line, std::string& declaration, TPreprocContext& context);
   void Replace(TLineBlock& output, TPreprocContext& context);

@@ -20,7 +20,7 @@ void TStructPass::Clear() {
   instanceNames_.Clear();
 }
 
-bool TStructPass::Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context) {
+bool TStructPass::Run(TLineSpan work, TLineBlock& output, TPreprocContext& context) {
   const TPreprocTexts& texts = context.Texts;
   context.Status.Add(texts.CheckTypes);
   Clear();
@@ -50,7 +50,7 @@ bool TStructPass::Replace(const TLines& pass, TLines& output, TPreprocContext& c
 
 // ---- Collecting step -------------------------------------------------------------------
 
-bool TStructPass::CollectLines(const TLineBlock& work, TPreprocContext& context) {
+bool TStructPass::CollectLines(TLineSpan work, TPreprocContext& context) {
   context.ErrorLine = -1;
   pass_.clear();
   pass_.reserve(work.Count());
@@ -84,7 +84,7 @@ bool TStructPass::CollectLines(const TLineBlock& work, TPreprocContext& context)
 }
 
 // Reads the block that starts at the TYPE line `line`; returns the index after its ENDTYPE.
-size_t TStructPass::ReadStructure(const TLineBlock& work, size_t line, const TPreprocTexts& texts) {
+size_t TStructPass::ReadStructure(TLineSpan work, size_t line, const TPreprocTexts& texts) {
   const int at = static_cast<int>(line);
   const std::string_view head = Trim(Trim(work[line]).substr(4));
   if (head.empty()) Fail(texts.ErrorNoTypeName, at);
