@@ -5,6 +5,7 @@
 #include "core/preproc/line_block.h"
 #include "core/preproc/line_span.h"
 #include "core/preproc/name_table.h"
+#include "core/preproc/pass_lines.h"
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
 
@@ -34,11 +35,8 @@ private:
   void ReplaceLine(std::string_view line, int index, std::string& out, TPreprocContext& context);
 
   TNameTable names_;
-  // The collected lines: views of the work lines, or of the lines that replaced them.
-  std::vector<std::string_view> pass_;
-  std::deque<std::string> generated_;
+  TPassLines pass_; // the collected lines
   bool inRemarkBlock_ = false;
-  std::string scan_;
 };
 
 } // namespace marlo::preproc

@@ -258,18 +258,15 @@ void TStructPass::ReplaceLine(std::string_view line, int index, std::string& out
   scan_ += ' '; // the sentinel that ends the last word
   const std::string_view s = scan_;
   bool inString = false;
-  size_t wordStart = 0, wordLength = 0;
   size_t copied = 0; // s[copied, p) is still to be written to `out`
   size_t p = 0;
   while (p < s.size()) {
+    // Words are collected outside strings only; the sentinel blank ends the last one.
+    const size_t wordStart = p;
+    if (!inString)
+      while (IsWordChar(s[p])) ++p;
     const char c = s[p];
-    if (!inString && IsWordChar(c)) {
-      if (wordLength++ == 0) wordStart = p;
-      ++p;
-      continue;
-    }
-    const std::string_view word = s.substr(wordStart, wordLength);
-    wordLength = 0;
+    const std::string_view word = s.substr(wordStart, p - wordStart);
     if (!word.empty()) {
       if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) break; // the rest stays as it is
       if (EqualsNoCase(word, "REMSTART")) {
