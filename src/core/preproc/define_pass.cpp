@@ -135,18 +135,20 @@ std::string TDefinePass::Define(std::string_view t, int line, TPreprocContext& c
 // ---- Replacing step --------------------------------------------------------------------
 
 bool TDefinePass::Replace(TLineBlock& output, TPreprocContext& context) {
-  output.Clear();
   const size_t bytes = pass_.Bytes();
-  output.Reserve(pass_.Count(), bytes + bytes / 4);
-  TPassLines::TReader lines(pass_);
-  inRemarkBlock_ = false;
   try {
-    for (size_t i = 0; i < pass_.Count(); ++i) {
-      const size_t start = output.LineStart();
-      ReplaceLine(lines.Line(i), static_cast<int>(i), output.Text(), context);
-      TrimLineEnd(output.Text(), start);
-      output.EndLine();
-    }
+    // Status lines come in line order, so only a run that keeps none is split.
+    TReplaceHalves::Run(pass_.Count(), bytes + bytes / 4, !context.Status.Kept(), output,
+                        [&](size_t from, size_t to, TLineBlock& out, TReplaceState& state) {
+                          TPassLines::TReader lines(pass_, from);
+                          for (size_t i = from; i < to; ++i) {
+                            const size_t start = out.LineStart();
+                            ReplaceLine(lines.Line(i), static_cast<int>(i), out.Text(),
+                                        state.InRemarkBlock, context);
+                            TrimLineEnd(out.Text(), start);
+                            out.EndLine();
+                          }
+                        });
   } catch (const TPreprocFailure& failure) {
     context.SetError(failure.what(), failure.Line);
     return false;
@@ -155,7 +157,7 @@ bool TDefinePass::Replace(TLineBlock& output, TPreprocContext& context) {
 }
 
 void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out,
-                              TPreprocContext& context) {
+                              bool& inRemarkBlock, TPreprocContext& context) const {
   const TPreprocTexts& texts = context.Texts;
   // The line is read as if one blank followed it, the sentinel that ends the last word; the
   // blank itself would only be trimmed off again, so it is never written.
@@ -178,18 +180,18 @@ void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out
     const bool atEnd = p == n;
     const char c = atEnd ? ' ' : s[p];
     if (c == '"') {
-      inString = !inRemarkBlock_;
+      inString = !inRemarkBlock;
       wordStart = ++p;
       continue;
     }
     if (c == '`') {
-      if (!inRemarkBlock_) break; // the rest of the line stays as it is
-      ++p;                        // inside a remark block it is part of the word
+      if (!inRemarkBlock) break; // the rest of the line stays as it is
+      ++p;                       // inside a remark block it is part of the word
       continue;
     }
 
     const std::string_view word(s + wordStart, p - wordStart);
-    const int define = (inRemarkBlock_ || word.empty()) ? TNameTable::kNone : names_.Find(word);
+    const int define = (inRemarkBlock || word.empty()) ? TNameTable::kNone : names_.Find(word);
     if (define != TNameTable::kNone) {
       const size_t d = static_cast<size_t>(define);
       if (c == '(') {
@@ -207,12 +209,12 @@ void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out
       if (context.Status.Kept())
         context.Status.Add(texts.Replaced, " ", word, " ", texts.With, " ", texts_[d], " ",
                            texts.AtLine, " ", LineNumber(index), ".");
-    } else if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) {
+    } else if (!inRemarkBlock && EqualsNoCase(word, "REM")) {
       break;
     } else if (EqualsNoCase(word, "REMSTART")) {
-      inRemarkBlock_ = true;
+      inRemarkBlock = true;
     } else if (EqualsNoCase(word, "REMEND")) {
-      inRemarkBlock_ = false;
+      inRemarkBlock = false;
     }
     if (atEnd) break;
     wordStart = ++p;
@@ -223,7 +225,7 @@ void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out
 // Reads the arguments after the "(" at `open` and writes the define's text with them in
 // place of %1 to %9. Returns the position after the closing ")".
 size_t TDefinePass::Expand(std::string_view s, size_t open, std::string_view word, int define,
-                           int index, std::string& out, const TPreprocTexts& texts) {
+                           int index, std::string& out, const TPreprocTexts& texts) const {
   // Each argument is a run of the line between separating commas, kept as it stands.
   std::string_view args[10];
   int number = 1;

@@ -8,6 +8,7 @@
 #include "core/preproc/pass_lines.h"
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
+#include "core/preproc/replace_halves.h"
 
 #include <deque>
 #include <string>
@@ -35,15 +36,15 @@ private:
   bool Collect(TLineSpan work, TPreprocContext& context);
   std::string Define(std::string_view t, int line, TPreprocContext& context);
   bool Replace(TLineBlock& output, TPreprocContext& context);
-  void ReplaceLine(std::string_view line, int index, std::string& out, TPreprocContext& context);
+  void ReplaceLine(std::string_view line, int index, std::string& out, bool& inRemarkBlock,
+                   TPreprocContext& context) const;
   size_t Expand(std::string_view s, size_t open, std::string_view word, int define, int index,
-                std::string& out, const TPreprocTexts& texts);
+                std::string& out, const TPreprocTexts& texts) const;
 
   TNameTable names_;
   std::vector<std::string> texts_;
   std::vector<int> counts_;
   TPassLines pass_; // the collected lines
-  bool inRemarkBlock_ = false;
 };
 
 } // namespace marlo::preproc

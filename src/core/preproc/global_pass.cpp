@@ -107,21 +107,23 @@ void TGlobalPass::AddName(std::string_view name, int line, std::string& declarat
 // ---- Replacing step --------------------------------------------------------------------
 
 void TGlobalPass::Replace(TLineBlock& output, TPreprocContext& context) {
-  output.Clear();
   const size_t bytes = pass_.Bytes();
-  output.Reserve(pass_.Count(), bytes + bytes / 4);
-  TPassLines::TReader lines(pass_);
-  inRemarkBlock_ = false;
-  for (size_t i = 0; i < pass_.Count(); ++i) {
-    const size_t start = output.LineStart();
-    ReplaceLine(lines.Line(i), static_cast<int>(i), output.Text(), context);
-    TrimLineEnd(output.Text(), start);
-    output.EndLine();
-  }
+  // Status lines come in line order, so only a run that keeps none is split.
+  TReplaceHalves::Run(pass_.Count(), bytes + bytes / 4, !context.Status.Kept(), output,
+                      [&](size_t from, size_t to, TLineBlock& out, TReplaceState& state) {
+                        TPassLines::TReader lines(pass_, from);
+                        for (size_t i = from; i < to; ++i) {
+                          const size_t start = out.LineStart();
+                          ReplaceLine(lines.Line(i), static_cast<int>(i), out.Text(),
+                                      state.InRemarkBlock, context);
+                          TrimLineEnd(out.Text(), start);
+                          out.EndLine();
+                        }
+                      });
 }
 
 void TGlobalPass::ReplaceLine(std::string_view line, int index, std::string& out,
-                              TPreprocContext& context) {
+                              bool& inRemarkBlock, TPreprocContext& context) const {
   const TPreprocTexts& texts = context.Texts;
   // The line is read as if one blank followed it, the sentinel that ends the last word; the
   // blank itself would only be trimmed off again, so it is never written.
@@ -145,25 +147,25 @@ void TGlobalPass::ReplaceLine(std::string_view line, int index, std::string& out
     const char c = atEnd ? ' ' : s[p];
     if (c == '"' || c == '(') {
       // A name followed at once by "(" is an array of its own and stays as it is.
-      if (c == '"') inString = !inRemarkBlock_;
+      if (c == '"') inString = !inRemarkBlock;
       wordStart = ++p;
       continue;
     }
-    if (c == '`' && !inRemarkBlock_) break; // the rest of the line stays as it is
+    if (c == '`' && !inRemarkBlock) break; // the rest of the line stays as it is
     const std::string_view word(s + wordStart, p - wordStart);
     if (!word.empty()) {
-      if (!inRemarkBlock_ && names_.Find(word) != TNameTable::kNone) {
+      if (!inRemarkBlock && names_.Find(word) != TNameTable::kNone) {
         out.append(s + copied, p - copied).append("(1)");
         copied = p;
         if (context.Status.Kept())
           context.Status.Add(texts.Replaced, " ", word, " ", texts.Width, " ", word, "(1) ",
                              texts.AtLine, " ", LineNumber(index), ".");
-      } else if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) {
+      } else if (!inRemarkBlock && EqualsNoCase(word, "REM")) {
         break;
       } else if (EqualsNoCase(word, "REMSTART")) {
-        inRemarkBlock_ = true;
+        inRemarkBlock = true;
       } else if (EqualsNoCase(word, "REMEND")) {
-        inRemarkBlock_ = false;
+        inRemarkBlock = false;
       }
     }
     if (atEnd) break;

@@ -8,6 +8,7 @@
 #include "core/preproc/pass_lines.h"
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
+#include "core/preproc/replace_halves.h"
 
 #include <deque>
 #include <string>
@@ -32,11 +33,11 @@ private:
   std::string Declare(std::string_view t, int line, TPreprocContext& context);
   void AddName(std::string_view name, int line, std::string& declaration, TPreprocContext& context);
   void Replace(TLineBlock& output, TPreprocContext& context);
-  void ReplaceLine(std::string_view line, int index, std::string& out, TPreprocContext& context);
+  void ReplaceLine(std::string_view line, int index, std::string& out, bool& inRemarkBlock,
+                   TPreprocContext& context) const;
 
   TNameTable names_;
   TPassLines pass_; // the collected lines
-  bool inRemarkBlock_ = false;
 };
 
 } // namespace marlo::preproc

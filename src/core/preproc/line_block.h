@@ -58,6 +58,13 @@ public:
     for (size_t i = 0; i < Count(); ++i) lines.emplace_back((*this)[i]);
     return lines;
   }
+  // Appends the lines of `other`.
+  void Append(const TLineBlock& other) {
+    const size_t offset = text_.size();
+    text_.append(other.text_);
+    ends_.reserve(ends_.size() + other.ends_.size());
+    for (const size_t end : other.ends_) ends_.push_back(offset + end);
+  }
   void Swap(TLineBlock& other) {
     text_.swap(other.text_);
     ends_.swap(other.ends_);

@@ -5,6 +5,7 @@
 #include "core/preproc/line_span.h"
 #include "core/preproc/preproc_text.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <deque>
 #include <string>
@@ -36,10 +37,14 @@ public:
     return bytes;
   }
 
-  // Reads the lines in order, from the first.
+  // Reads the lines in order.
   class TReader {
   public:
-    explicit TReader(const TPassLines& lines) : lines_(lines) {}
+    // Reads from line `first` on.
+    TReader(const TPassLines& lines, size_t first)
+        : lines_(lines),
+          next_(static_cast<size_t>(std::lower_bound(lines.at_.begin(), lines.at_.end(), first) -
+                                    lines.at_.begin())) {}
     std::string_view Line(size_t i) {
       if (next_ < lines_.at_.size() && lines_.at_[next_] == i) return lines_.generated_[next_++];
       const std::string_view line = lines_.work_[i];

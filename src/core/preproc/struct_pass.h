@@ -7,6 +7,7 @@
 #include "core/preproc/name_table.h"
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
+#include "core/preproc/replace_halves.h"
 
 #include <deque>
 #include <string>
@@ -61,9 +62,10 @@ private:
   void AddField(std::string_view declaration, TType& type, int line, const TPreprocTexts& texts);
   void ReadInstances(std::string_view text, int line, const TPreprocTexts& texts);
   void AddInstance(std::string_view piece, int type, int line, const TPreprocTexts& texts);
-  void ReplaceLine(std::string_view line, int index, std::string& out, const TPreprocTexts& texts);
+  void ReplaceLine(std::string_view line, int index, std::string& out, TReplaceState& state,
+                   const TPreprocTexts& texts) const;
   size_t Rewrite(std::string_view s, size_t at, const TInstance& instance, int index,
-                 std::string& out, const TPreprocTexts& texts);
+                 std::string& out, const TPreprocTexts& texts) const;
 
   std::vector<TType> types_;
   TNameTable typeNames_;
@@ -72,8 +74,6 @@ private:
   // The collected lines: views of the work lines, or of the lines that replaced them.
   std::vector<std::string_view> pass_;
   std::deque<std::string> generated_;
-  bool inRemarkBlock_ = false;
-  std::string scan_; // the line being replaced, with its sentinel blank
 };
 
 } // namespace marlo::preproc
