@@ -139,9 +139,15 @@ int RunPreprocess(const TArgs& args, std::ostream& out, std::ostream& err) {
   preprocessor.Run(lines, a.Options);
   if (a.Status) {
     const preproc::TStatusLog& status = preprocessor.Status();
+    // Written in blocks of about a megabyte: millions of lines need no second copy.
     std::string text;
-    for (size_t i = 0; i < status.Count(); ++i) text.append(status.Line(i)).append("\n");
-    err << text;
+    for (size_t i = 0; i < status.Count(); ++i) {
+      text.append(status.Line(i)).append("\n");
+      if (text.size() >= (size_t{1} << 20) || i + 1 == status.Count()) {
+        err.write(text.data(), static_cast<std::streamsize>(text.size()));
+        text.clear();
+      }
+    }
     err.flush();
   }
   if (preprocessor.Failed()) {
