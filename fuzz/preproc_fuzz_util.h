@@ -2,6 +2,7 @@
 // What the preprocessor fuzz targets share: lines cut from the input bytes, a language with
 // short texts, and the checks every run must pass.
 #include "core/preproc/preprocessor.h"
+#include "core/preproc/replace_halves.h"
 #include "core/shell/language_table.h"
 
 #include <cstdint>
@@ -76,6 +77,18 @@ inline void CheckRun(const char* target, const std::vector<std::string>& lines,
   p.Run(lines, options);
   Require(p.Failed() == failed && p.Output() == output && p.ErrorText() == error, target,
           "a second run differs");
+
+  // A run without status lines may replace in two halves side by side; split at every
+  // size, it must still say the same.
+  const size_t threshold = preproc::TReplaceHalves::Threshold;
+  preproc::TReplaceHalves::Threshold = 2;
+  preproc::TPreprocessor split(FuzzLanguage(truthValues));
+  split.KeepStatus(false);
+  split.Run(lines, options);
+  preproc::TReplaceHalves::Threshold = threshold;
+  Require(split.Failed() == failed && split.ErrorText() == error &&
+              (failed || split.Output() == output),
+          target, "a run in halves differs");
 }
 
 } // namespace marlo::fuzz

@@ -7,10 +7,12 @@
 #include "core/shell/language_table.h"
 #include "core/text/memo_source.h"
 
+#include <deque>
 #include <filesystem>
 #include <ostream>
 #include <string>
-#include <utility>
+#include <string_view>
+#include <vector>
 
 namespace marlo::cli {
 
@@ -110,47 +112,51 @@ int RunPreprocess(const TArgs& args, std::ostream& out, std::ostream& err) {
         << "\": " << (exists ? "not a regular file" : "no such file") << "\n";
     return kExitUsage;
   }
-  // The build reads the lines a document window holds, so the source is loaded as one.
-  preproc::TLineBlock lines;
-  {
-    TMemoSource source;
-    source.ConfigureAsDocument();
-    try {
-      source.LoadFromFile(a.Source);
-    } catch (const std::exception& e) {
-      err << "marlo-cli preprocess: cannot read \"" << a.Source << "\": " << e.what() << "\n";
-      return kExitUsage;
-    }
+  // The build reads the lines a document window holds, so the source is loaded as one. The
+  // passes read the document's own lines in place.
+  TMemoSource source;
+  source.ConfigureAsDocument();
+  try {
+    source.LoadFromFile(a.Source);
+  } catch (const std::exception& e) {
+    err << "marlo-cli preprocess: cannot read \"" << a.Source << "\": " << e.what() << "\n";
+    return kExitUsage;
+  }
+  std::vector<std::string_view> lines(static_cast<size_t>(source.LineCount()));
+  std::deque<std::string> expanded;
+  for (int i = 0; i < source.LineCount(); ++i) {
     // The lines as Lines() reads them: a document stores no tabs, so only a line that still
     // holds one needs its expansion.
-    for (int i = 0; i < source.LineCount(); ++i) {
-      const std::string_view stored = source.StoredLine(i);
-      if (stored.find('\t') == std::string_view::npos) {
-        lines.Add(stored);
-      } else {
-        lines.Add(source.LineText(i));
-      }
-    }
+    const std::string_view stored = source.StoredLine(i);
+    lines[static_cast<size_t>(i)] =
+        stored.find('\t') == std::string_view::npos
+            ? stored
+            : std::string_view(expanded.emplace_back(source.LineText(i)));
   }
 
   preproc::TPreprocessor preprocessor(language);
-  preprocessor.Run(std::move(lines), a.Options);
+  preprocessor.KeepStatus(a.Status);
+  preprocessor.Run(lines, a.Options);
   if (a.Status) {
     const preproc::TStatusLog& status = preprocessor.Status();
+    // Written in blocks of about a megabyte: millions of lines need no second copy.
     std::string text;
-    for (size_t i = 0; i < status.Count(); ++i) text.append(status.Line(i)).append("\n");
-    err << text;
+    for (size_t i = 0; i < status.Count(); ++i) {
+      text.append(status.Line(i)).append("\n");
+      if (text.size() >= (size_t{1} << 20) || i + 1 == status.Count()) {
+        err.write(text.data(), static_cast<std::streamsize>(text.size()));
+        text.clear();
+      }
+    }
     err.flush();
   }
   if (preprocessor.Failed()) {
     err << preprocessor.ErrorText() << "\n";
     return kExitFailure;
   }
-  const preproc::TLineBlock& output = preprocessor.OutputBlock();
-  std::string text;
-  text.reserve(output.Bytes() + output.Count());
-  for (size_t i = 0; i < output.Count(); ++i) text.append(output[i]).append("\n");
-  out << text;
+  // The output block holds every line with its line feed: one write.
+  const std::string_view text = preprocessor.OutputBlock().Joined();
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
   out.flush();
   return kExitOk;
 }

@@ -1,14 +1,22 @@
 #include "core/preproc/define_pass.h"
 
+#include <cstring>
 #include <string>
 
 namespace marlo::preproc {
 
 namespace {
 
-bool IsDelimiter(char c) {
-  return c == ' ' || c == '\t' || c == '(' || c == ',' || c == ':' || c == ';';
-}
+// The characters at which the replacing step stops to look: the delimiters that end a
+// word (blank, tab, "(", ",", ":" and ";"), the double quote and the backquote.
+struct TStops {
+  bool Of[256] = {};
+  constexpr TStops() {
+    for (const char c : {' ', '\t', '(', ',', ':', ';', '"', '`'})
+      Of[static_cast<unsigned char>(c)] = true;
+  }
+};
+constexpr TStops kStops;
 
 size_t SkipBlanksAndTabs(std::string_view s, size_t i) {
   while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
@@ -17,7 +25,7 @@ size_t SkipBlanksAndTabs(std::string_view s, size_t i) {
 
 } // namespace
 
-bool TDefinePass::Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context) {
+bool TDefinePass::Run(TLineSpan work, TLineBlock& output, TPreprocContext& context) {
   const TPreprocTexts& texts = context.Texts;
   context.Status.Add(texts.CheckDefines);
   Reset(texts);
@@ -47,28 +55,23 @@ void TDefinePass::Add(std::string_view name, std::string_view text, int count) {
 
 // ---- Collecting step -------------------------------------------------------------------
 
-bool TDefinePass::Collect(const TLineBlock& work, TPreprocContext& context) {
+bool TDefinePass::Collect(TLineSpan work, TPreprocContext& context) {
   context.ClearError();
-  pass_.clear();
-  pass_.reserve(work.Count());
-  generated_.clear();
+  pass_.Start(work);
   TLineRemarks remarks;
   for (size_t i = 0; i < work.Count(); ++i) {
     const std::string_view line = work[i];
+    // A line of blanks is read as empty, and other lines pass unchanged unless they
+    // declare (TPassLines reads them so); remark lines declare nothing.
     const std::string_view t = Trim(line);
-    if (t.empty()) {
-      pass_.emplace_back(); // a line of blanks becomes empty
-    } else if (t[0] == '`' || remarks.PassesThrough(line)) {
-      pass_.push_back(line);
-    } else if (StartsWithNoCase(t, "DEFINE")) {
+    if (t.empty() || t[0] == '`' || remarks.PassesThrough(line)) continue;
+    if (StartsWithNoCase(t, "DEFINE")) {
       try {
-        pass_.push_back(generated_.emplace_back(Define(t, static_cast<int>(i), context)));
+        pass_.Replace(i, Define(t, static_cast<int>(i), context));
       } catch (const TPreprocFailure& failure) {
         context.SetError(failure.what(), failure.Line);
         return false;
       }
-    } else {
-      pass_.push_back(line);
     }
   }
   return true;
@@ -132,18 +135,20 @@ std::string TDefinePass::Define(std::string_view t, int line, TPreprocContext& c
 // ---- Replacing step --------------------------------------------------------------------
 
 bool TDefinePass::Replace(TLineBlock& output, TPreprocContext& context) {
-  output.Clear();
-  size_t bytes = 0;
-  for (const std::string_view line : pass_) bytes += line.size() + 1;
-  output.Reserve(pass_.size(), bytes + bytes / 4);
-  inRemarkBlock_ = false;
+  const size_t bytes = pass_.Bytes();
   try {
-    for (size_t i = 0; i < pass_.size(); ++i) {
-      const size_t start = output.LineStart();
-      ReplaceLine(pass_[i], static_cast<int>(i), output.Text(), context);
-      TrimLineEnd(output.Text(), start);
-      output.EndLine();
-    }
+    // Status lines come in line order, so only a run that keeps none is split.
+    TReplaceHalves::Run(pass_.Count(), bytes + bytes / 4, !context.Status.Kept(), output,
+                        [&](size_t from, size_t to, TLineBlock& out, TReplaceState& state) {
+                          TPassLines::TReader lines(pass_, from);
+                          for (size_t i = from; i < to; ++i) {
+                            const size_t start = out.LineStart();
+                            ReplaceLine(lines.Line(i), static_cast<int>(i), out.Text(),
+                                        state.InRemarkBlock, context);
+                            TrimLineEnd(out.Text(), start);
+                            out.EndLine();
+                          }
+                        });
   } catch (const TPreprocFailure& failure) {
     context.SetError(failure.what(), failure.Line);
     return false;
@@ -152,43 +157,46 @@ bool TDefinePass::Replace(TLineBlock& output, TPreprocContext& context) {
 }
 
 void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out,
-                              TPreprocContext& context) {
+                              bool& inRemarkBlock, TPreprocContext& context) const {
   const TPreprocTexts& texts = context.Texts;
-  scan_.assign(line);
-  scan_ += ' '; // the sentinel that ends the last word
-  const std::string_view s = scan_;
+  // The line is read as if one blank followed it, the sentinel that ends the last word; the
+  // blank itself would only be trimmed off again, so it is never written.
+  const char* const s = line.data();
+  const size_t n = line.size();
   bool inString = false;
   size_t wordStart = 0; // the pending word is s[wordStart, p)
   size_t copied = 0;    // s[copied, p) is still to be written to `out`
   size_t p = 0;
-  while (p < s.size()) {
-    const char c = s[p];
+  for (;;) {
     if (inString) {
-      if (c == '"') {
-        inString = false;
-        wordStart = p + 1;
-      }
-      ++p;
-      continue;
-    }
-    if (c == '"') {
-      inString = !inRemarkBlock_;
+      const void* quote = p < n ? std::memchr(s + p, '"', n - p) : nullptr;
+      if (!quote) break; // the string runs to the end of the line
+      p = static_cast<size_t>(static_cast<const char*>(quote) - s);
+      inString = false;
       wordStart = ++p;
       continue;
     }
-    if (c == '`' && !inRemarkBlock_) break; // the rest of the line stays as it is
-    if (!IsDelimiter(c)) {
-      ++p;
+    while (p < n && !kStops.Of[static_cast<unsigned char>(s[p])]) ++p;
+    const bool atEnd = p == n;
+    const char c = atEnd ? ' ' : s[p];
+    if (c == '"') {
+      inString = !inRemarkBlock;
+      wordStart = ++p;
+      continue;
+    }
+    if (c == '`') {
+      if (!inRemarkBlock) break; // the rest of the line stays as it is
+      ++p;                       // inside a remark block it is part of the word
       continue;
     }
 
-    const std::string_view word = s.substr(wordStart, p - wordStart);
-    const int define = (inRemarkBlock_ || word.empty()) ? TNameTable::kNone : names_.Find(word);
+    const std::string_view word(s + wordStart, p - wordStart);
+    const int define = (inRemarkBlock || word.empty()) ? TNameTable::kNone : names_.Find(word);
     if (define != TNameTable::kNone) {
       const size_t d = static_cast<size_t>(define);
       if (c == '(') {
-        out.append(s.substr(copied, wordStart - copied));
-        p = copied = wordStart = Expand(s, p, word, define, index, out, texts);
+        out.append(s + copied, wordStart - copied);
+        p = copied = wordStart = Expand(line, p, word, define, index, out, texts);
         continue;
       }
       if (counts_[d] > 0) {
@@ -196,26 +204,28 @@ void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out
         message.append(" ").append(word).append(".");
         Fail(message, index);
       }
-      out.append(s.substr(copied, wordStart - copied)).append(texts_[d]);
+      out.append(s + copied, wordStart - copied).append(texts_[d]);
       copied = p;
-      context.Status.Add(texts.Replaced, " ", word, " ", texts.With, " ", texts_[d], " ",
-                         texts.AtLine, " ", LineNumber(index), ".");
-    } else if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) {
+      if (context.Status.Kept())
+        context.Status.Add(texts.Replaced, " ", word, " ", texts.With, " ", texts_[d], " ",
+                           texts.AtLine, " ", LineNumber(index), ".");
+    } else if (!inRemarkBlock && EqualsNoCase(word, "REM")) {
       break;
     } else if (EqualsNoCase(word, "REMSTART")) {
-      inRemarkBlock_ = true;
+      inRemarkBlock = true;
     } else if (EqualsNoCase(word, "REMEND")) {
-      inRemarkBlock_ = false;
+      inRemarkBlock = false;
     }
+    if (atEnd) break;
     wordStart = ++p;
   }
-  out.append(s.substr(copied));
+  out.append(s + copied, n - copied);
 }
 
 // Reads the arguments after the "(" at `open` and writes the define's text with them in
 // place of %1 to %9. Returns the position after the closing ")".
 size_t TDefinePass::Expand(std::string_view s, size_t open, std::string_view word, int define,
-                           int index, std::string& out, const TPreprocTexts& texts) {
+                           int index, std::string& out, const TPreprocTexts& texts) const {
   // Each argument is a run of the line between separating commas, kept as it stands.
   std::string_view args[10];
   int number = 1;
@@ -254,13 +264,16 @@ size_t TDefinePass::Expand(std::string_view s, size_t open, std::string_view wor
     Fail(message, index);
   }
 
-  const std::string& text = texts_[static_cast<size_t>(define)];
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out += text[i];
-      continue;
+  // The text is written in runs between its parameter marks.
+  const std::string_view text = texts_[static_cast<size_t>(define)];
+  for (size_t i = 0;;) {
+    const size_t mark = text.find('%', i);
+    if (mark == std::string_view::npos) {
+      out.append(text.substr(i));
+      break;
     }
-    const char digit = i + 1 < text.size() ? text[i + 1] : '\0';
+    out.append(text.substr(i, mark - i));
+    const char digit = mark + 1 < text.size() ? text[mark + 1] : '\0';
     if (digit < '1' || digit - '0' > count) {
       std::string message = texts.ErrorUnknownParam;
       message.append(" %");
@@ -269,7 +282,7 @@ size_t TDefinePass::Expand(std::string_view s, size_t open, std::string_view wor
       Fail(message, index);
     }
     out.append(args[digit - '1']);
-    ++i;
+    i = mark + 2;
   }
   return k + 1;
 }

@@ -3,9 +3,12 @@
 // and every use of a name, before or after its DEFINE line, is replaced. Every input line
 // gives exactly one output line.
 #include "core/preproc/line_block.h"
+#include "core/preproc/line_span.h"
 #include "core/preproc/name_table.h"
+#include "core/preproc/pass_lines.h"
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
+#include "core/preproc/replace_halves.h"
 
 #include <deque>
 #include <string>
@@ -20,7 +23,7 @@ public:
   // error. False when it stopped at an error.
   // `work` must stay alive and unchanged until it returns, and be another list than
   // `output`.
-  bool Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context);
+  bool Run(TLineSpan work, TLineBlock& output, TPreprocContext& context);
 
   int Count() const { return names_.Count(); }
   const std::string& Name(int i) const { return names_.Name(i); }
@@ -30,21 +33,18 @@ public:
 private:
   void Reset(const TPreprocTexts& texts);
   void Add(std::string_view name, std::string_view text, int count);
-  bool Collect(const TLineBlock& work, TPreprocContext& context);
+  bool Collect(TLineSpan work, TPreprocContext& context);
   std::string Define(std::string_view t, int line, TPreprocContext& context);
   bool Replace(TLineBlock& output, TPreprocContext& context);
-  void ReplaceLine(std::string_view line, int index, std::string& out, TPreprocContext& context);
+  void ReplaceLine(std::string_view line, int index, std::string& out, bool& inRemarkBlock,
+                   TPreprocContext& context) const;
   size_t Expand(std::string_view s, size_t open, std::string_view word, int define, int index,
-                std::string& out, const TPreprocTexts& texts);
+                std::string& out, const TPreprocTexts& texts) const;
 
   TNameTable names_;
   std::vector<std::string> texts_;
   std::vector<int> counts_;
-  // The collected lines: views of the work lines, or of the lines that replaced them.
-  std::vector<std::string_view> pass_;
-  std::deque<std::string> generated_;
-  bool inRemarkBlock_ = false;
-  std::string scan_;
+  TPassLines pass_; // the collected lines
 };
 
 } // namespace marlo::preproc

@@ -1,16 +1,29 @@
 #include "core/preproc/global_pass.h"
 
+#include <cstring>
 #include <string>
 
 namespace marlo::preproc {
 
-bool TGlobalPass::Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context) {
+namespace {
+
+void CopyLines(TLineSpan lines, TLineBlock& output) {
+  size_t bytes = 0;
+  for (size_t i = 0; i < lines.Count(); ++i) bytes += lines[i].size();
+  output.Clear();
+  output.Reserve(lines.Count(), bytes);
+  for (size_t i = 0; i < lines.Count(); ++i) output.Add(lines[i]);
+}
+
+} // namespace
+
+bool TGlobalPass::Run(TLineSpan work, TLineBlock& output, TPreprocContext& context) {
   const TPreprocTexts& texts = context.Texts;
   context.Status.Add(texts.CheckGlobals);
   names_.Clear();
   if (!Collect(work, context)) return false;
   if (names_.Count() == 0) {
-    output = work;
+    CopyLines(work, output);
     context.Status.Add(texts.NoneFound);
     return true;
   }
@@ -22,28 +35,23 @@ bool TGlobalPass::Run(const TLineBlock& work, TLineBlock& output, TPreprocContex
 
 // ---- Collecting step -------------------------------------------------------------------
 
-bool TGlobalPass::Collect(const TLineBlock& work, TPreprocContext& context) {
+bool TGlobalPass::Collect(TLineSpan work, TPreprocContext& context) {
   context.ClearError();
-  pass_.clear();
-  pass_.reserve(work.Count());
-  generated_.clear();
+  pass_.Start(work);
   TLineRemarks remarks;
   for (size_t i = 0; i < work.Count(); ++i) {
     const std::string_view line = work[i];
+    // A line of blanks is read as empty, and other lines pass unchanged unless they
+    // declare (TPassLines reads them so); remark lines declare nothing.
     const std::string_view t = Trim(line);
-    if (t.empty()) {
-      pass_.emplace_back(); // a line of blanks becomes empty
-    } else if (t[0] == '`' || remarks.PassesThrough(line)) {
-      pass_.push_back(line);
-    } else if (StartsWithNoCase(t, "GLOBAL")) {
+    if (t.empty() || t[0] == '`' || remarks.PassesThrough(line)) continue;
+    if (StartsWithNoCase(t, "GLOBAL")) {
       try {
-        pass_.push_back(generated_.emplace_back(Declare(t, static_cast<int>(i), context)));
+        pass_.Replace(i, Declare(t, static_cast<int>(i), context));
       } catch (const TPreprocFailure& failure) {
         context.SetError(failure.what(), failure.Line);
         return false;
       }
-    } else {
-      pass_.push_back(line);
     }
   }
   return true;
@@ -99,62 +107,71 @@ void TGlobalPass::AddName(std::string_view name, int line, std::string& declarat
 // ---- Replacing step --------------------------------------------------------------------
 
 void TGlobalPass::Replace(TLineBlock& output, TPreprocContext& context) {
-  output.Clear();
-  size_t bytes = 0;
-  for (const std::string_view line : pass_) bytes += line.size() + 1;
-  output.Reserve(pass_.size(), bytes + bytes / 4);
-  inRemarkBlock_ = false;
-  for (size_t i = 0; i < pass_.size(); ++i) {
-    const size_t start = output.LineStart();
-    ReplaceLine(pass_[i], static_cast<int>(i), output.Text(), context);
-    TrimLineEnd(output.Text(), start);
-    output.EndLine();
-  }
+  const size_t bytes = pass_.Bytes();
+  // Status lines come in line order, so only a run that keeps none is split.
+  TReplaceHalves::Run(pass_.Count(), bytes + bytes / 4, !context.Status.Kept(), output,
+                      [&](size_t from, size_t to, TLineBlock& out, TReplaceState& state) {
+                        TPassLines::TReader lines(pass_, from);
+                        for (size_t i = from; i < to; ++i) {
+                          const size_t start = out.LineStart();
+                          ReplaceLine(lines.Line(i), static_cast<int>(i), out.Text(),
+                                      state.InRemarkBlock, context);
+                          TrimLineEnd(out.Text(), start);
+                          out.EndLine();
+                        }
+                      });
 }
 
 void TGlobalPass::ReplaceLine(std::string_view line, int index, std::string& out,
-                              TPreprocContext& context) {
+                              bool& inRemarkBlock, TPreprocContext& context) const {
   const TPreprocTexts& texts = context.Texts;
-  scan_.assign(line);
-  scan_ += ' '; // the sentinel that ends the last word
-  const std::string_view s = scan_;
+  // The line is read as if one blank followed it, the sentinel that ends the last word; the
+  // blank itself would only be trimmed off again, so it is never written.
+  const char* const s = line.data();
+  const size_t n = line.size();
   bool inString = false;
   size_t wordStart = 0; // the pending word is s[wordStart, p)
   size_t copied = 0;    // s[copied, p) is still to be written to `out`
-  for (size_t p = 0; p < s.size(); ++p) {
-    const char c = s[p];
+  size_t p = 0;
+  for (;;) {
     if (inString) {
-      if (c == '"') {
-        inString = false;
-        wordStart = p + 1;
-      }
+      const void* quote = p < n ? std::memchr(s + p, '"', n - p) : nullptr;
+      if (!quote) break; // the string runs to the end of the line
+      p = static_cast<size_t>(static_cast<const char*>(quote) - s);
+      inString = false;
+      wordStart = ++p;
       continue;
     }
-    if (IsNameChar(c)) continue;
+    while (p < n && IsNameChar(s[p])) ++p;
+    const bool atEnd = p == n;
+    const char c = atEnd ? ' ' : s[p];
     if (c == '"' || c == '(') {
       // A name followed at once by "(" is an array of its own and stays as it is.
-      if (c == '"') inString = !inRemarkBlock_;
-      wordStart = p + 1;
+      if (c == '"') inString = !inRemarkBlock;
+      wordStart = ++p;
       continue;
     }
-    if (c == '`' && !inRemarkBlock_) break; // the rest of the line stays as it is
-    const std::string_view word = s.substr(wordStart, p - wordStart);
-    wordStart = p + 1;
-    if (word.empty()) continue;
-    if (!inRemarkBlock_ && names_.Find(word) != TNameTable::kNone) {
-      out.append(s.substr(copied, p - copied)).append("(1)");
-      copied = p;
-      context.Status.Add(texts.Replaced, " ", word, " ", texts.Width, " ", word, "(1) ",
-                         texts.AtLine, " ", LineNumber(index), ".");
-    } else if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) {
-      break;
-    } else if (EqualsNoCase(word, "REMSTART")) {
-      inRemarkBlock_ = true;
-    } else if (EqualsNoCase(word, "REMEND")) {
-      inRemarkBlock_ = false;
+    if (c == '`' && !inRemarkBlock) break; // the rest of the line stays as it is
+    const std::string_view word(s + wordStart, p - wordStart);
+    if (!word.empty()) {
+      if (!inRemarkBlock && names_.Find(word) != TNameTable::kNone) {
+        out.append(s + copied, p - copied).append("(1)");
+        copied = p;
+        if (context.Status.Kept())
+          context.Status.Add(texts.Replaced, " ", word, " ", texts.Width, " ", word, "(1) ",
+                             texts.AtLine, " ", LineNumber(index), ".");
+      } else if (!inRemarkBlock && EqualsNoCase(word, "REM")) {
+        break;
+      } else if (EqualsNoCase(word, "REMSTART")) {
+        inRemarkBlock = true;
+      } else if (EqualsNoCase(word, "REMEND")) {
+        inRemarkBlock = false;
+      }
     }
+    if (atEnd) break;
+    wordStart = ++p;
   }
-  out.append(s.substr(copied));
+  out.append(s + copied, n - copied);
 }
 
 } // namespace marlo::preproc

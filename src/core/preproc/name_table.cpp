@@ -11,35 +11,33 @@ void TNameTable::Clear() {
   hasEmpty_ = false;
 }
 
-uint64_t TNameTable::Hash(std::string_view name) {
-  uint64_t h = 1469598103934665603ULL; // FNV-1a over the upper-cased bytes
-  for (char c : name) {
-    h ^= static_cast<unsigned char>(UpperAscii(c));
-    h *= 1099511628211ULL;
+int TNameTable::Lookup(std::string_view name) const {
+  const uint64_t key = Key(name);
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = Hash(key, name.size()) & mask;; i = (i + 1) & mask) {
+    const TSlot& slot = slots_[i];
+    if (slot.Index == kNone) return kNone;
+    if (slot.Key == key && slot.Length == name.size() &&
+        (name.size() <= 8 || EqualsNoCase(names_[static_cast<size_t>(slot.Index)], name)))
+      return slot.Index;
   }
-  return h ^ (h >> 29);
 }
 
-int TNameTable::Lookup(std::string_view name) const {
+// Puts entry `entry` into the index, unless an earlier equal name shadows it: shadowed
+// duplicates never answer a lookup.
+void TNameTable::Index(int entry) {
+  const std::string_view name = names_[static_cast<size_t>(entry)];
+  if (Find(name) != kNone) return;
+  const uint64_t key = Key(name);
   const size_t mask = slots_.size() - 1;
-  for (size_t i = Hash(name) & mask;; i = (i + 1) & mask) {
-    const int32_t index = slots_[i];
-    if (index == kNone) return kNone;
-    if (EqualsNoCase(names_[static_cast<size_t>(index)], name)) return index;
-  }
+  size_t i = Hash(key, name.size()) & mask;
+  while (slots_[i].Index != kNone) i = (i + 1) & mask;
+  slots_[i] = TSlot{key, name.size(), entry};
 }
 
 void TNameTable::Grow() {
-  std::vector<int32_t> slots(slots_.empty() ? 16 : slots_.size() * 2, kNone);
-  const size_t mask = slots.size() - 1;
-  slots_.swap(slots);
-  for (size_t n = 0; n < names_.size(); ++n) {
-    // Shadowed duplicates never answer a lookup; leave them out of the index.
-    if (Find(names_[n]) != kNone) continue;
-    size_t i = Hash(names_[n]) & mask;
-    while (slots_[i] != kNone) i = (i + 1) & mask;
-    slots_[i] = static_cast<int32_t>(n);
-  }
+  slots_.assign(slots_.empty() ? 16 : slots_.size() * 2, TSlot{0, 0, kNone});
+  for (size_t n = 0; n < names_.size(); ++n) Index(static_cast<int>(n));
 }
 
 int TNameTable::Add(std::string_view name) {
@@ -53,13 +51,9 @@ int TNameTable::Add(std::string_view name) {
   }
   if ((names_.size() + 1) * 2 > slots_.size()) {
     Grow(); // indexes every name, the new one included
-    return index;
+  } else {
+    Index(index);
   }
-  if (Find(name) != kNone) return index;
-  const size_t mask = slots_.size() - 1;
-  size_t i = Hash(name) & mask;
-  while (slots_[i] != kNone) i = (i + 1) & mask;
-  slots_[i] = index;
   return index;
 }
 

@@ -27,8 +27,27 @@ public:
   int Add(std::string_view name);
 
 private:
+  // A slot of the index: a name's first eight bytes upper-cased and packed, its length and
+  // its entry. Most names fit the key, so a lookup compares two numbers.
+  struct TSlot {
+    uint64_t Key;
+    uint64_t Length;
+    int32_t Index; // into names_, or kNone
+  };
+
   int Lookup(std::string_view name) const;
-  static uint64_t Hash(std::string_view name);
+  static uint64_t Key(std::string_view name) {
+    uint64_t key = 0;
+    const size_t n = name.size() < 8 ? name.size() : 8;
+    for (size_t i = 0; i < n; ++i)
+      key |= static_cast<uint64_t>(static_cast<unsigned char>(UpperAscii(name[i]))) << (8 * i);
+    return key;
+  }
+  static size_t Hash(uint64_t key, size_t length) {
+    uint64_t h = (key ^ (length * 0x9E3779B97F4A7C15ULL)) * 0xD6E8FEB86659FD93ULL;
+    return static_cast<size_t>(h ^ (h >> 32));
+  }
+  void Index(int entry);
   void Grow();
   // Which (upper-cased first character, length) pairs the names have; most words of a
   // source match none, and are turned away before hashing.
@@ -43,7 +62,7 @@ private:
   }
 
   std::vector<std::string> names_;
-  std::vector<int32_t> slots_; // index into names_, or kNone; size is a power of two
+  std::vector<TSlot> slots_; // size is a power of two
   uint64_t shapes_[256 * 32 / 64] = {};
   bool hasEmpty_ = false;
 };

@@ -16,16 +16,31 @@ inline bool IsBlank(char c) {
 inline char UpperAscii(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }
-inline bool IsAsciiAlnum(char c) {
+constexpr bool IsAsciiAlnum(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
+
+// Character classes of the scanners, one table lookup each.
+enum : unsigned char { kWordClass = 1, kNameClass = 2 };
+struct TCharClasses {
+  unsigned char Of[256] = {};
+  constexpr TCharClasses() {
+    for (int c = 0; c < 256; ++c) {
+      const char ch = static_cast<char>(c);
+      if (IsAsciiAlnum(ch) || ch == '_') Of[c] = kWordClass | kNameClass;
+      if (ch == '#' || ch == '$') Of[c] = kNameClass;
+    }
+  }
+};
+inline constexpr TCharClasses kCharClasses;
+
 // Letters, digits and "_".
 inline bool IsWordChar(char c) {
-  return IsAsciiAlnum(c) || c == '_';
+  return kCharClasses.Of[static_cast<unsigned char>(c)] & kWordClass;
 }
 // Word characters and the type suffixes "#" and "$".
 inline bool IsNameChar(char c) {
-  return IsWordChar(c) || c == '#' || c == '$';
+  return kCharClasses.Of[static_cast<unsigned char>(c)] & kNameClass;
 }
 
 std::string_view TrimLeft(std::string_view s);

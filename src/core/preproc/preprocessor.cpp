@@ -17,6 +17,18 @@ void TPreprocessor::SetUp(const TLines& source) {
 
 void TPreprocessor::SetUp(TLineBlock&& source) {
   work_ = std::move(source);
+  borrows_ = false;
+  Arm();
+}
+
+void TPreprocessor::SetUp(std::span<const std::string_view> source) {
+  work_.Clear();
+  borrowed_ = source;
+  borrows_ = true;
+  Arm();
+}
+
+void TPreprocessor::Arm() {
   output_.Clear();
   outputLines_.clear();
   outputLinesMade_ = false;
@@ -52,6 +64,11 @@ void TPreprocessor::Run(TLineBlock&& source, const TPreprocOptions& options) {
   Activate(options);
 }
 
+void TPreprocessor::Run(std::span<const std::string_view> source, const TPreprocOptions& options) {
+  SetUp(source);
+  Activate(options);
+}
+
 const TLines& TPreprocessor::Output() const {
   if (!outputLinesMade_) {
     outputLines_ = output_.Lines();
@@ -65,18 +82,26 @@ void TPreprocessor::RunPasses(const TPreprocOptions& options) {
   context_.ClearError();
   errorText_.clear();
 
+  // Each pass writes output_; a later pass reads it from work_ and writes into the buffer
+  // that work_ held, so two buffers serve all passes.
+  TLineSpan work = borrows_ ? TLineSpan(borrowed_) : TLineSpan(work_);
   if (options.StructEnabled) {
-    if (!structs_.Run(work_, output_, context_)) return ReportError();
+    if (!structs_.Run(work, output_, context_)) return ReportError();
     // A later pass reads these lines and rewrites the output; the last one leaves them.
-    if (structs_.TypeCount() > 0 && (options.DefineEnabled || options.GlobalEnabled))
+    if (structs_.TypeCount() > 0 && (options.DefineEnabled || options.GlobalEnabled)) {
       work_.Swap(output_);
+      work = work_;
+    }
   }
   if (options.DefineEnabled) {
-    if (!defines_.Run(work_, output_, context_)) return ReportError();
-    if (options.GlobalEnabled) work_.Swap(output_);
+    if (!defines_.Run(work, output_, context_)) return ReportError();
+    if (options.GlobalEnabled) {
+      work_.Swap(output_);
+      work = work_;
+    }
   }
   if (options.GlobalEnabled) {
-    if (!globals_.Run(work_, output_, context_)) return ReportError();
+    if (!globals_.Run(work, output_, context_)) return ReportError();
   }
 }
 

@@ -5,11 +5,14 @@
 #include "core/preproc/define_pass.h"
 #include "core/preproc/global_pass.h"
 #include "core/preproc/line_block.h"
+#include "core/preproc/line_span.h"
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
 #include "core/preproc/struct_pass.h"
 
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace marlo {
@@ -41,6 +44,9 @@ public:
   void SetUp(const TLines& source);
   void SetUp(TLines&& source);
   void SetUp(TLineBlock&& source);
+  // Borrows the lines instead of copying them: they must stay alive and unchanged until the
+  // run is over.
+  void SetUp(std::span<const std::string_view> source);
   // Runs the passes at the first activation after SetUp; later activations do nothing.
   // True when this call ran them.
   bool Activate(const TPreprocOptions& options);
@@ -48,6 +54,11 @@ public:
   void Run(const TLines& source, const TPreprocOptions& options);
   void Run(TLines&& source, const TPreprocOptions& options);
   void Run(TLineBlock&& source, const TPreprocOptions& options);
+  void Run(std::span<const std::string_view> source, const TPreprocOptions& options);
+
+  // Whether the run keeps its status lines (the default); a caller that never shows them
+  // saves their making.
+  void KeepStatus(bool keep) { context_.Status.Keep(keep); }
 
   const TStatusLog& Status() const { return context_.Status; }
   bool Failed() const { return context_.Failed(); }
@@ -70,11 +81,14 @@ public:
   const TGlobalPass& GlobalPass() const { return globals_; }
 
 private:
+  void Arm();
   void RunPasses(const TPreprocOptions& options);
   void ReportError();
 
   TPreprocContext context_;
   TLineBlock work_, output_;
+  std::span<const std::string_view> borrowed_; // what the first pass reads, when not work_
+  bool borrows_ = false;
   mutable TLines outputLines_; // Output() as strings, made when first asked for
   mutable bool outputLinesMade_ = false;
   std::string errorText_;

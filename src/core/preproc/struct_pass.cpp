@@ -20,7 +20,7 @@ void TStructPass::Clear() {
   instanceNames_.Clear();
 }
 
-bool TStructPass::Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context) {
+bool TStructPass::Run(TLineSpan work, TLineBlock& output, TPreprocContext& context) {
   const TPreprocTexts& texts = context.Texts;
   context.Status.Add(texts.CheckTypes);
   Clear();
@@ -50,7 +50,7 @@ bool TStructPass::Replace(const TLines& pass, TLines& output, TPreprocContext& c
 
 // ---- Collecting step -------------------------------------------------------------------
 
-bool TStructPass::CollectLines(const TLineBlock& work, TPreprocContext& context) {
+bool TStructPass::CollectLines(TLineSpan work, TPreprocContext& context) {
   context.ErrorLine = -1;
   pass_.clear();
   pass_.reserve(work.Count());
@@ -84,7 +84,7 @@ bool TStructPass::CollectLines(const TLineBlock& work, TPreprocContext& context)
 }
 
 // Reads the block that starts at the TYPE line `line`; returns the index after its ENDTYPE.
-size_t TStructPass::ReadStructure(const TLineBlock& work, size_t line, const TPreprocTexts& texts) {
+size_t TStructPass::ReadStructure(TLineSpan work, size_t line, const TPreprocTexts& texts) {
   const int at = static_cast<int>(line);
   const std::string_view head = Trim(Trim(work[line]).substr(4));
   if (head.empty()) Fail(texts.ErrorNoTypeName, at);
@@ -230,21 +230,23 @@ void TStructPass::AddInstance(std::string_view piece, int type, int line,
 // ---- Replacing step --------------------------------------------------------------------
 
 bool TStructPass::ReplaceLines(TLineBlock& output, TPreprocContext& context) {
-  output.Clear();
   size_t bytes = 0;
   for (const std::string_view line : pass_) bytes += line.size() + 1;
-  output.Reserve(pass_.size(), bytes + bytes / 4);
-  inRemarkBlock_ = false;
   try {
-    for (size_t i = 0; i < pass_.size(); ++i) {
-      const std::string_view t = TrimLeft(pass_[i]);
-      if (t.empty() || t[0] == '`') {
-        output.Add(pass_[i]);
-        continue;
-      }
-      ReplaceLine(pass_[i], static_cast<int>(i), output.Text(), context.Texts);
-      output.EndLine();
-    }
+    // This step writes no status lines, so it may always be split.
+    TReplaceHalves::Run(pass_.size(), bytes + bytes / 4, true, output,
+                        [&](size_t from, size_t to, TLineBlock& out, TReplaceState& state) {
+                          for (size_t i = from; i < to; ++i) {
+                            const std::string_view t = TrimLeft(pass_[i]);
+                            if (t.empty() || t[0] == '`') {
+                              out.Add(pass_[i]);
+                              continue;
+                            }
+                            ReplaceLine(pass_[i], static_cast<int>(i), out.Text(), state,
+                                        context.Texts);
+                            out.EndLine();
+                          }
+                        });
   } catch (const TPreprocFailure& failure) {
     context.SetError(failure.what(), failure.Line);
     return false;
@@ -253,31 +255,29 @@ bool TStructPass::ReplaceLines(TLineBlock& output, TPreprocContext& context) {
 }
 
 void TStructPass::ReplaceLine(std::string_view line, int index, std::string& out,
-                              const TPreprocTexts& texts) {
-  scan_.assign(line);
-  scan_ += ' '; // the sentinel that ends the last word
-  const std::string_view s = scan_;
+                              TReplaceState& state, const TPreprocTexts& texts) const {
+  state.Scan.assign(line);
+  state.Scan += ' '; // the sentinel that ends the last word
+  const std::string_view s = state.Scan;
+  bool& inRemarkBlock = state.InRemarkBlock;
   bool inString = false;
-  size_t wordStart = 0, wordLength = 0;
   size_t copied = 0; // s[copied, p) is still to be written to `out`
   size_t p = 0;
   while (p < s.size()) {
+    // Words are collected outside strings only; the sentinel blank ends the last one.
+    const size_t wordStart = p;
+    if (!inString)
+      while (IsWordChar(s[p])) ++p;
     const char c = s[p];
-    if (!inString && IsWordChar(c)) {
-      if (wordLength++ == 0) wordStart = p;
-      ++p;
-      continue;
-    }
-    const std::string_view word = s.substr(wordStart, wordLength);
-    wordLength = 0;
+    const std::string_view word = s.substr(wordStart, p - wordStart);
     if (!word.empty()) {
-      if (!inRemarkBlock_ && EqualsNoCase(word, "REM")) break; // the rest stays as it is
+      if (!inRemarkBlock && EqualsNoCase(word, "REM")) break; // the rest stays as it is
       if (EqualsNoCase(word, "REMSTART")) {
-        inRemarkBlock_ = true;
+        inRemarkBlock = true;
       } else if (EqualsNoCase(word, "REMEND")) {
-        inRemarkBlock_ = false;
+        inRemarkBlock = false;
       }
-      if (!inRemarkBlock_) {
+      if (!inRemarkBlock) {
         const int instance = instanceNames_.Find(word);
         if (instance != TNameTable::kNone) {
           out.append(s.substr(copied, p - copied));
@@ -286,7 +286,7 @@ void TStructPass::ReplaceLine(std::string_view line, int index, std::string& out
         }
       }
     }
-    if (c == '"' && !inRemarkBlock_) inString = !inString;
+    if (c == '"' && !inRemarkBlock) inString = !inString;
     ++p;
   }
   out.append(s.substr(copied));
@@ -295,7 +295,7 @@ void TStructPass::ReplaceLine(std::string_view line, int index, std::string& out
 // Rewrites the reference whose instance name ended at `at`: the name is already written.
 // Returns the position from which the scan goes on.
 size_t TStructPass::Rewrite(std::string_view s, size_t at, const TInstance& instance, int index,
-                            std::string& out, const TPreprocTexts& texts) {
+                            std::string& out, const TPreprocTexts& texts) const {
   size_t q = at;
   std::string_view subscript = "1";
   if (instance.Dimension.empty()) {

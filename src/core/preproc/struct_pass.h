@@ -3,9 +3,11 @@
 // instances of them, and every instance.field reference becomes an element of a plain array
 // named instance_field whose first subscript is the instance's own.
 #include "core/preproc/line_block.h"
+#include "core/preproc/line_span.h"
 #include "core/preproc/name_table.h"
 #include "core/preproc/preproc_context.h"
 #include "core/preproc/preproc_text.h"
+#include "core/preproc/replace_halves.h"
 
 #include <deque>
 #include <string>
@@ -38,7 +40,7 @@ public:
   // step, and the replacing step when types were declared (otherwise `output` is left as
   // it was). False when it stopped at an error, which `context` then holds. `work` must
   // stay alive and unchanged until it returns, and be another list than `output`.
-  bool Run(const TLineBlock& work, TLineBlock& output, TPreprocContext& context);
+  bool Run(TLineSpan work, TLineBlock& output, TPreprocContext& context);
 
   // The two steps one by one. Collect records the types and instances of `work` and
   // writes `pass` with the declarations replaced; Replace rewrites every instance reference
@@ -52,17 +54,18 @@ public:
   const TInstance& Instance(int i) const { return instances_[static_cast<size_t>(i)]; }
 
 private:
-  bool CollectLines(const TLineBlock& work, TPreprocContext& context);
+  bool CollectLines(TLineSpan work, TPreprocContext& context);
   bool ReplaceLines(TLineBlock& output, TPreprocContext& context);
   void Generate(std::string line) { pass_.push_back(generated_.emplace_back(std::move(line))); }
-  size_t ReadStructure(const TLineBlock& work, size_t line, const TPreprocTexts& texts);
+  size_t ReadStructure(TLineSpan work, size_t line, const TPreprocTexts& texts);
   void ReadFieldLine(std::string_view text, TType& type, int line, const TPreprocTexts& texts);
   void AddField(std::string_view declaration, TType& type, int line, const TPreprocTexts& texts);
   void ReadInstances(std::string_view text, int line, const TPreprocTexts& texts);
   void AddInstance(std::string_view piece, int type, int line, const TPreprocTexts& texts);
-  void ReplaceLine(std::string_view line, int index, std::string& out, const TPreprocTexts& texts);
+  void ReplaceLine(std::string_view line, int index, std::string& out, TReplaceState& state,
+                   const TPreprocTexts& texts) const;
   size_t Rewrite(std::string_view s, size_t at, const TInstance& instance, int index,
-                 std::string& out, const TPreprocTexts& texts);
+                 std::string& out, const TPreprocTexts& texts) const;
 
   std::vector<TType> types_;
   TNameTable typeNames_;
@@ -71,8 +74,6 @@ private:
   // The collected lines: views of the work lines, or of the lines that replaced them.
   std::vector<std::string_view> pass_;
   std::deque<std::string> generated_;
-  bool inRemarkBlock_ = false;
-  std::string scan_; // the line being replaced, with its sentinel blank
 };
 
 } // namespace marlo::preproc
