@@ -48,6 +48,7 @@ bench: build
 	bench/colors.sh $(BUILD)/bin || status=1; \
 	bench/preproc.sh $(BUILD)/bin || status=1; \
 	$(BUILD)/bin/bench_editor || status=1; \
+	$(BUILD)/bin/bench_open || status=1; \
 	bench/startup.sh $(BUILD)/bin || status=1; \
 	exit $$status
 
