@@ -47,7 +47,9 @@ public:
 private:
   enum class Mode { None, Selecting, DragPending, Dragging };
 
-  TPoint PositionAt(QPoint p) const;
+  // The text position under a point; `partlyShown` lets a press reach a line or column
+  // that is only partly in view.
+  TPoint PositionAt(QPoint p, bool partlyShown = false) const;
   void ExtendTo(QPoint p);
   void AutoScroll();
   void Drop(bool copy);
