@@ -70,6 +70,16 @@ TMemoInput::TMemoInput(TCustomCodeMemo& memo) : memo_(memo) {
   QObject::connect(&scrollTimer_, &QTimer::timeout, [this] { AutoScroll(); });
 }
 
+bool TMemoInput::SelectingFormRepeats(const TKeyBinding& b) const {
+  // Shift (and Shift+Alt) extend a selection with the plain key's move; holding them
+  // grows the selection as holding the plain key moves the caret.
+  if (b.Prefix != 0 || b.SetsPrefix != 0 || !b.Shift.Has(ssShift)) return false;
+  TShiftState plain = b.Shift;
+  plain.Exclude(ssShift).Exclude(ssAlt);
+  const TKeyBinding* move = keys_.Find(0, b.Key, plain);
+  return move && move->SetsPrefix == 0 && move->Repeat;
+}
+
 bool TMemoInput::MapKey(const QKeyEvent& e, TKeyCode& key, TShiftState& shift) {
   const Qt::KeyboardModifiers mods = e.modifiers();
   shift = {};
@@ -169,7 +179,7 @@ void TMemoInput::KeyPress(QKeyEvent* e) {
   if (MapKey(*e, key, shift)) {
     const int prefix = keys_.PendingPrefix();
     const TKeyBinding* binding = keys_.Find(prefix, key, shift);
-    if (binding && e->isAutoRepeat() && !Repeats(*binding)) {
+    if (binding && e->isAutoRepeat() && !Repeats(*binding) && !SelectingFormRepeats(*binding)) {
       e->accept();
       return;
     }
