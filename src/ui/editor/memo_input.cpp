@@ -70,6 +70,16 @@ TMemoInput::TMemoInput(TCustomCodeMemo& memo) : memo_(memo) {
   QObject::connect(&scrollTimer_, &QTimer::timeout, [this] { AutoScroll(); });
 }
 
+bool TMemoInput::SelectingFormRepeats(const TKeyBinding& b) const {
+  // Shift (and Shift+Alt) extend a selection with the plain key's move; holding them
+  // grows the selection as holding the plain key moves the caret.
+  if (b.Prefix != 0 || b.SetsPrefix != 0 || !b.Shift.Has(ssShift)) return false;
+  TShiftState plain = b.Shift;
+  plain.Exclude(ssShift).Exclude(ssAlt);
+  const TKeyBinding* move = keys_.Find(0, b.Key, plain);
+  return move && move->SetsPrefix == 0 && move->Repeat;
+}
+
 bool TMemoInput::MapKey(const QKeyEvent& e, TKeyCode& key, TShiftState& shift) {
   const Qt::KeyboardModifiers mods = e.modifiers();
   shift = {};
@@ -169,7 +179,7 @@ void TMemoInput::KeyPress(QKeyEvent* e) {
   if (MapKey(*e, key, shift)) {
     const int prefix = keys_.PendingPrefix();
     const TKeyBinding* binding = keys_.Find(prefix, key, shift);
-    if (binding && e->isAutoRepeat() && !Repeats(*binding)) {
+    if (binding && e->isAutoRepeat() && !Repeats(*binding) && !SelectingFormRepeats(*binding)) {
       e->accept();
       return;
     }
@@ -212,12 +222,15 @@ bool TMemoInput::WantsShortcutKey(QKeyEvent* e) {
   return keys_.Find(keys_.PendingPrefix(), key, shift) != nullptr || keys_.PendingPrefix() != 0;
 }
 
-TPoint TMemoInput::PositionAt(QPoint p) const {
+TPoint TMemoInput::PositionAt(QPoint p, bool partlyShown) const {
   const TMemoGeometry& g = memo_.geometry_;
-  // Outside the text area the position stays on its edge; the timer does the scrolling.
-  const int lastRow = g.FirstLine + std::max(0, g.PageLines() - 1);
+  // While the button is held, the position stays on the last whole line and column; the
+  // timer does the scrolling. A press on a partly shown line or column means that one.
+  const int lastRow =
+      partlyShown ? g.LastVisibleLine() : g.FirstLine + std::max(0, g.PageLines() - 1);
   int line = std::clamp(g.LineAt(p.y()), g.FirstLine, lastRow);
-  int column = std::clamp(g.ColumnAt(p.x()), g.FirstColumn, g.FirstColumn + g.VisibleColumns());
+  int column = std::max(g.ColumnAt(p.x()), g.FirstColumn);
+  if (!partlyShown) column = std::min(column, g.FirstColumn + g.VisibleColumns());
   line = std::min(line, std::max(0, memo_.MemoSource().LineCount() - 1));
   return {column, line};
 }
@@ -236,7 +249,7 @@ void TMemoInput::MousePress(QMouseEvent* e) {
   }
   if (e->button() != Qt::LeftButton) return;
   TCustomMemoSource& s = memo_.MemoSource();
-  const TPoint at = PositionAt(p);
+  const TPoint at = PositionAt(p, true);
   pressAt_ = pointer_ = p;
   const Qt::KeyboardModifiers mods = e->modifiers();
   if (mods & Qt::ShiftModifier) {
@@ -263,7 +276,7 @@ void TMemoInput::MousePress(QMouseEvent* e) {
 
 void TMemoInput::RightPress(QMouseEvent* e) {
   TCustomMemoSource& s = memo_.MemoSource();
-  const TPoint at = PositionAt(e->position().toPoint());
+  const TPoint at = PositionAt(e->position().toPoint(), true);
   // The caret follows the right button, except into a selection the menu will act on.
   if (memo_.Has(moDisableRightClickMove) || s.IsInSelection(at.X, at.Y)) return;
   memo_.RunCommand([&] {
@@ -345,7 +358,7 @@ void TMemoInput::MouseRelease(QMouseEvent* e) {
   } else if (mode == Mode::DragPending) {
     // A click into the selection without a drag places the caret there.
     TCustomMemoSource& s = memo_.MemoSource();
-    const TPoint at = PositionAt(pressAt_);
+    const TPoint at = PositionAt(pressAt_, true);
     memo_.RunCommand([&] {
       TChangeBracket change(s, TChangeKind::CaretMove);
       s.ClearSelection();
@@ -387,7 +400,7 @@ void TMemoInput::MouseDoubleClick(QMouseEvent* e) {
   TCustomMemoSource& s = memo_.MemoSource();
   // The word under the pointer: the character the pointer is on, not the nearest boundary.
   const int column = std::max(0, g.FirstColumn + (p.x() - g.TextLeft) / g.CharWidth);
-  const TPoint at{column, PositionAt(p).Y};
+  const TPoint at{column, PositionAt(p, true).Y};
   memo_.RunCommand([&] {
     TChangeBracket change(s, TChangeKind::CaretMove);
     s.ClearSelection();

@@ -47,7 +47,11 @@ public:
 private:
   enum class Mode { None, Selecting, DragPending, Dragging };
 
-  TPoint PositionAt(QPoint p) const;
+  // The text position under a point; `partlyShown` lets a press reach a line or column
+  // that is only partly in view.
+  TPoint PositionAt(QPoint p, bool partlyShown = false) const;
+  // Whether a held key with Shift repeats because its key without it does.
+  bool SelectingFormRepeats(const TKeyBinding& b) const;
   void ExtendTo(QPoint p);
   void AutoScroll();
   void Drop(bool copy);

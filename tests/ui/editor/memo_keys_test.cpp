@@ -104,8 +104,8 @@ private slots:
     MemoFixture f({"abcdef"});
     QVERIFY(f.Show());
     f.source.SetCaret(6, 0);
-    auto held = [&](int key) {
-      QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+    auto held = [&](int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+      QKeyEvent e(QEvent::KeyPress, key, mods, QString(), true);
       QApplication::sendEvent(&f.memo, &e);
     };
     f.Key(Qt::Key_Backspace);
@@ -114,6 +114,19 @@ private slots:
     QCOMPARE(f.source.StoredLine(0), std::string_view("abc"));
     held(Qt::Key_Left);
     QCOMPARE(f.source.CaretX(), 2);
+    // Holding Shift with a repeating move grows the selection, a stream or a column.
+    f.Key(Qt::Key_Left, Qt::ShiftModifier);
+    held(Qt::Key_Left, Qt::ShiftModifier);
+    QCOMPARE(f.source.SelectionKind(), TSelectionType::Stream);
+    QCOMPARE(f.source.BlockBegin(), (TPoint{0, 0}));
+    held(Qt::Key_Right, Qt::ShiftModifier | Qt::AltModifier);
+    QCOMPARE(f.source.SelectionKind(), TSelectionType::Column);
+    QCOMPARE(f.source.CaretX(), 1);
+    // Word moves are single steps, with Shift too.
+    held(Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier);
+    QCOMPARE(f.source.CaretX(), 1);
+    f.source.ClearSelection();
+    f.source.SetCaret(2, 0);
     f.Key(Qt::Key_Insert);
     held(Qt::Key_Insert);
     QVERIFY(TCustomMemoSource::Overwrite());

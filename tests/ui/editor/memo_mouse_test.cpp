@@ -41,6 +41,28 @@ private slots:
     QCOMPARE(f.source.Caret(), (TPoint{7, 1}));
   }
 
+  // A press on the partly shown last line puts the caret on that line and brings it into
+  // view; holding the button there does not run the view away.
+  void pressOnAPartlyShownLineTakesThatLine() {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 100; ++i) lines.push_back("line " + std::to_string(i));
+    MemoFixture f(lines);
+    QVERIFY(f.Show());
+    const int h = f.G().LineHeight;
+    f.memo.resize(480, f.memo.height() + (h / 2 - f.G().Height % h));
+    QTRY_COMPARE(f.G().Height % h, h / 2);
+    const int partial = f.G().LastVisibleLine();
+    QCOMPARE(partial, f.memo.FirstVisibleLine() + f.memo.PageLines());
+    const QPoint at(f.G().ColumnX(2) + 1, f.G().Height - 2);
+    f.Press(at);
+    QCOMPARE(f.source.Caret(), (TPoint{2, partial}));
+    QCOMPARE(f.memo.FirstVisibleLine(), 1);
+    f.Move(at + QPoint(1, 0));
+    f.Release(at + QPoint(1, 0));
+    QCOMPARE(f.memo.FirstVisibleLine(), 1);
+    QCOMPARE(f.source.CaretY(), partial);
+  }
+
   void doubleClickSelectsAWordOutsideTheGutter() {
     MemoFixture f({"alpha beta gamma", "x"});
     QVERIFY(f.Show());
