@@ -5,7 +5,8 @@ now_us() {
   local t=$EPOCHREALTIME
   echo "${t//[.,]/}"
 }
-# The value after KEY in "KEY VALUE" lines.
-field() { awk -v k="$1" '$1 == k { print $2 }' <<<"$2"; }
+# field KEY TEXT [COLUMN]: the value after KEY in "KEY VALUE..." lines of TEXT, or the one in
+# COLUMN (2 by default).
+field() { awk -v k="$1" -v c="${3:-2}" '$1 == k { print $c }' <<<"$2"; }
 # calc FORMAT EXPRESSION: the expression worked out by awk and printed in FORMAT.
 calc() { awk "BEGIN { printf \"$1\", $2 }"; }

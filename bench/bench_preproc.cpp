@@ -12,6 +12,7 @@
 #include "core/preproc/preprocessor.h"
 #include "core/shell/language_table.h"
 #include "core/text/memo_source.h"
+#include "gen_source.h"
 
 #include <benchmark/benchmark.h>
 
@@ -59,13 +60,7 @@ public:
   }
 
 private:
-  uint64_t Next() {
-    uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-    return z ^ (z >> 31);
-  }
-  int Below(int n) { return static_cast<int>(Next() % static_cast<uint64_t>(n)); }
+  int Below(int n) { return random_.Below(n); }
   static std::string N(int i) { return std::to_string(i); }
 
   void Emit(std::string& out, const std::string& line, int& count) {
@@ -150,7 +145,7 @@ private:
   }
 
   Dialect dialect_;
-  uint64_t state_ = 42;
+  bench::Random random_{42};
 };
 
 void WriteFile(const std::string& path, const std::string& bytes) {

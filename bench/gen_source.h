@@ -9,9 +9,27 @@
 
 namespace marlo::bench {
 
+// splitmix64: fast, and the same on every platform.
+class Random {
+public:
+  explicit Random(uint64_t seed) : state_(seed) {}
+
+  uint64_t Next() {
+    uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+  }
+  // A number from 0 to n - 1.
+  int Below(int n) { return static_cast<int>(Next() % static_cast<uint64_t>(n)); }
+
+private:
+  uint64_t state_;
+};
+
 class SourceGenerator {
 public:
-  explicit SourceGenerator(uint64_t seed) : state_(seed) {}
+  explicit SourceGenerator(uint64_t seed) : random_(seed) {}
 
   // Appends `lines` lines to `out`, each ended by CR LF.
   void Generate(int lines, std::string& out) {
@@ -22,14 +40,7 @@ public:
   }
 
 private:
-  uint64_t Next() {
-    // splitmix64: fast, and the same on every platform.
-    uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-    return z ^ (z >> 31);
-  }
-  int Below(int n) { return static_cast<int>(Next() % static_cast<uint64_t>(n)); }
+  int Below(int n) { return random_.Below(n); }
   template <size_t N> const char* Pick(const char* const (&items)[N]) {
     return items[Below(static_cast<int>(N))];
   }
@@ -193,7 +204,7 @@ private:
   }
 
   static constexpr int kMaxDepth = 6;
-  uint64_t state_;
+  Random random_;
   int depth_ = 0;
   int inRemark_ = 0;
   char closers_[kMaxDepth] = {};

@@ -8,6 +8,7 @@
 # Target: the whole marlo-cli preprocess process (load, three passes, output) is at least 3
 # times faster than the faster of cpp -P and m4.
 set -euo pipefail
+source "$(dirname "$0")/bench_lib.sh"
 
 bindir=${1:?usage: preproc.sh BINDIR}
 prog=$bindir/bench_preproc
@@ -34,10 +35,6 @@ trap 'rm -rf "$work"' EXIT
 "$prog" --generate-cpp "$lines" "$work/big.c"
 "$prog" --generate-m4 "$lines" "$work/big.m4"
 
-now_us() {
-  local t=$EPOCHREALTIME
-  echo "${t//[.,]/}"
-}
 # time_us COMMAND...: the wall time of one run, output to /dev/null, in microseconds.
 time_us() {
   local t0 t1
@@ -46,7 +43,6 @@ time_us() {
   t1=$(now_us)
   echo $((t1 - t0))
 }
-calc() { awk "BEGIN { printf \"$1\", $2 }"; }
 
 echo "bench: $lines lines, best of $runs runs each, taken in turn"
 # The three programs take turns, so that a busy moment of the machine costs each the same,
@@ -64,13 +60,11 @@ m4_out=$(m4 "$work/big.m4" | wc -l)
 cli_out=$("$cli" preprocess --types --defines --globals "$work/big.zba" | wc -l)
 passes=$("$prog" --run "$work/big.zba" "$runs")
 
-field() { awk -v k="$1" -v c="$2" '$1 == k { print $c }' <<<"$passes"; }
-
 echo
 printf '%-34s %14s %12s\n' "in process (document loaded)" "lines/s" "ms"
 for p in load types defines globals all all+status; do
-  printf '%-34s %14s %12s\n' "$p" "$(calc "%.0f" "$(field $p 4)")" \
-    "$(calc "%.1f" "$(field $p 3) * 1000")"
+  printf '%-34s %14s %12s\n' "$p" "$(calc "%.0f" "$(field "$p" "$passes" 4)")" \
+    "$(calc "%.1f" "$(field "$p" "$passes" 3) * 1000")"
 done
 echo
 printf '%-34s %14s %12s %10s\n' "whole process" "lines/s" "ms" "out lines"
@@ -83,7 +77,7 @@ printf '%-34s %14s %12s %10s\n' "m4" "$(calc "%.0f" "$lines / ($m4_us / 1e6)")" 
 
 faster=$cpp_us
 ((m4_us < faster)) && faster=$m4_us
-all_us=$(calc "%.0f" "$(field all 3) * 1e6")
+all_us=$(calc "%.0f" "$(field all "$passes" 3) * 1e6")
 echo
 echo "ratios (their time / ours; higher is better for Marlo):"
 echo "  cpp -P / marlo-cli process      $(calc "%.2f" "$cpp_us / $cli_us")x"

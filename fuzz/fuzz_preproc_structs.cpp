@@ -3,10 +3,5 @@
 #include "preproc_fuzz_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace marlo;
-  if (size == 0) return 0;
-  const bool truthValues = (data[0] & 1) == 0;
-  const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
-  fuzz::CheckRun("fuzz_preproc_structs", fuzz::CutLines(bytes), {true, false, false}, truthValues);
-  return 0;
+  return marlo::fuzz::CheckPass("fuzz_preproc_structs", data, size, {true, false, false});
 }

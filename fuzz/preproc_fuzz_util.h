@@ -91,4 +91,15 @@ inline void CheckRun(const char* target, const std::vector<std::string>& lines,
           target, "a run in halves differs");
 }
 
+// The input of a target that runs one pass alone: the lowest bit of the first byte leaves out
+// the truth values when set, and the other bytes are the lines.
+inline int CheckPass(const char* target, const uint8_t* data, size_t size,
+                     const preproc::TPreprocOptions& options) {
+  if (size == 0) return 0;
+  const bool truthValues = (data[0] & 1) == 0;
+  const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+  CheckRun(target, CutLines(bytes), options, truthValues);
+  return 0;
+}
+
 } // namespace marlo::fuzz

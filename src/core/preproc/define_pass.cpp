@@ -1,6 +1,5 @@
 #include "core/preproc/define_pass.h"
 
-#include <cstring>
 #include <string>
 
 namespace marlo::preproc {
@@ -29,9 +28,15 @@ bool TDefinePass::Run(TLineSpan work, TLineBlock& output, TPreprocContext& conte
   const TPreprocTexts& texts = context.Texts;
   context.Status.Add(texts.CheckDefines);
   Reset(texts);
-  if (!Collect(work, context)) return false;
+  if (!Collect(work, "DEFINE", context,
+               [&](std::string_view s, int line) { return Define(s, line, context); }))
+    return false;
   context.Status.Add(texts.ReplacingDefines);
-  if (!Replace(output, context)) return false;
+  if (!Replace(output, context,
+               [&](std::string_view line, int index, std::string& out, bool& inRemarkBlock) {
+                 ReplaceLine(line, index, out, inRemarkBlock, context);
+               }))
+    return false;
   context.Status.Add(texts.Done);
   return true;
 }
@@ -55,33 +60,10 @@ void TDefinePass::Add(std::string_view name, std::string_view text, int count) {
 
 // ---- Collecting step -------------------------------------------------------------------
 
-bool TDefinePass::Collect(TLineSpan work, TPreprocContext& context) {
-  context.ClearError();
-  pass_.Start(work);
-  TLineRemarks remarks;
-  for (size_t i = 0; i < work.Count(); ++i) {
-    const std::string_view line = work[i];
-    // A line of blanks is read as empty, and other lines pass unchanged unless they
-    // declare (TPassLines reads them so); remark lines declare nothing.
-    const std::string_view t = Trim(line);
-    if (t.empty() || t[0] == '`' || remarks.PassesThrough(line)) continue;
-    if (StartsWithNoCase(t, "DEFINE")) {
-      try {
-        pass_.Replace(i, Define(t, static_cast<int>(i), context));
-      } catch (const TPreprocFailure& failure) {
-        context.SetError(failure.what(), failure.Line);
-        return false;
-      }
-    }
-  }
-  return true;
-}
-
-// Parses the DEFINE line `t` (trimmed), adds its define and returns the remark that takes
-// the line's place.
-std::string TDefinePass::Define(std::string_view t, int line, TPreprocContext& context) {
+// Parses the DEFINE line whose text after the keyword is `s` (trimmed), adds its define and
+// returns the remark that takes the line's place.
+std::string TDefinePass::Define(std::string_view s, int line, TPreprocContext& context) {
   const TPreprocTexts& texts = context.Texts;
-  const std::string_view s = Trim(t.substr(6));
   size_t nameEnd = s.size();
   std::string_view value;
   int count = 0;
@@ -134,28 +116,6 @@ std::string TDefinePass::Define(std::string_view t, int line, TPreprocContext& c
 
 // ---- Replacing step --------------------------------------------------------------------
 
-bool TDefinePass::Replace(TLineBlock& output, TPreprocContext& context) {
-  const size_t bytes = pass_.Bytes();
-  try {
-    // Status lines come in line order, so only a run that keeps none is split.
-    TReplaceHalves::Run(pass_.Count(), bytes + bytes / 4, !context.Status.Kept(), output,
-                        [&](size_t from, size_t to, TLineBlock& out, TReplaceState& state) {
-                          TPassLines::TReader lines(pass_, from);
-                          for (size_t i = from; i < to; ++i) {
-                            const size_t start = out.LineStart();
-                            ReplaceLine(lines.Line(i), static_cast<int>(i), out.Text(),
-                                        state.InRemarkBlock, context);
-                            TrimLineEnd(out.Text(), start);
-                            out.EndLine();
-                          }
-                        });
-  } catch (const TPreprocFailure& failure) {
-    context.SetError(failure.what(), failure.Line);
-    return false;
-  }
-  return true;
-}
-
 void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out,
                               bool& inRemarkBlock, TPreprocContext& context) const {
   const TPreprocTexts& texts = context.Texts;
@@ -169,11 +129,9 @@ void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out
   size_t p = 0;
   for (;;) {
     if (inString) {
-      const void* quote = p < n ? std::memchr(s + p, '"', n - p) : nullptr;
-      if (!quote) break; // the string runs to the end of the line
-      p = static_cast<size_t>(static_cast<const char*>(quote) - s);
+      if (!LeaveString(line, p)) break; // the string runs to the end of the line
       inString = false;
-      wordStart = ++p;
+      wordStart = p;
       continue;
     }
     while (p < n && !kStops.Of[static_cast<unsigned char>(s[p])]) ++p;
@@ -209,12 +167,8 @@ void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out
       if (context.Status.Kept())
         context.Status.Add(texts.Replaced, " ", word, " ", texts.With, " ", texts_[d], " ",
                            texts.AtLine, " ", LineNumber(index), ".");
-    } else if (!inRemarkBlock && EqualsNoCase(word, "REM")) {
+    } else if (StartsRemark(word, inRemarkBlock)) {
       break;
-    } else if (EqualsNoCase(word, "REMSTART")) {
-      inRemarkBlock = true;
-    } else if (EqualsNoCase(word, "REMEND")) {
-      inRemarkBlock = false;
     }
     if (atEnd) break;
     wordStart = ++p;

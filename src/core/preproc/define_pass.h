@@ -2,22 +2,15 @@
 // The define pass: DEFINE lines name replacement texts with up to nine numbered parameters,
 // and every use of a name, before or after its DEFINE line, is replaced. Every input line
 // gives exactly one output line.
-#include "core/preproc/line_block.h"
-#include "core/preproc/line_span.h"
-#include "core/preproc/name_table.h"
-#include "core/preproc/pass_lines.h"
-#include "core/preproc/preproc_context.h"
-#include "core/preproc/preproc_text.h"
-#include "core/preproc/replace_halves.h"
+#include "core/preproc/name_pass.h"
 
-#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace marlo::preproc {
 
-class TDefinePass {
+class TDefinePass : public TNamePass {
 public:
   // Runs both steps over `work`, writing `output`, the status lines and, on failure, the
   // error. False when it stopped at an error.
@@ -25,26 +18,20 @@ public:
   // `output`.
   bool Run(TLineSpan work, TLineBlock& output, TPreprocContext& context);
 
-  int Count() const { return names_.Count(); }
-  const std::string& Name(int i) const { return names_.Name(i); }
   const std::string& Text(int i) const { return texts_[static_cast<size_t>(i)]; }
   int ParameterCount(int i) const { return counts_[static_cast<size_t>(i)]; }
 
 private:
   void Reset(const TPreprocTexts& texts);
   void Add(std::string_view name, std::string_view text, int count);
-  bool Collect(TLineSpan work, TPreprocContext& context);
-  std::string Define(std::string_view t, int line, TPreprocContext& context);
-  bool Replace(TLineBlock& output, TPreprocContext& context);
+  std::string Define(std::string_view s, int line, TPreprocContext& context);
   void ReplaceLine(std::string_view line, int index, std::string& out, bool& inRemarkBlock,
                    TPreprocContext& context) const;
   size_t Expand(std::string_view s, size_t open, std::string_view word, int define, int index,
                 std::string& out, const TPreprocTexts& texts) const;
 
-  TNameTable names_;
   std::vector<std::string> texts_;
   std::vector<int> counts_;
-  TPassLines pass_; // the collected lines
 };
 
 } // namespace marlo::preproc

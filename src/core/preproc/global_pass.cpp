@@ -1,6 +1,5 @@
 #include "core/preproc/global_pass.h"
 
-#include <cstring>
 #include <string>
 
 namespace marlo::preproc {
@@ -21,47 +20,30 @@ bool TGlobalPass::Run(TLineSpan work, TLineBlock& output, TPreprocContext& conte
   const TPreprocTexts& texts = context.Texts;
   context.Status.Add(texts.CheckGlobals);
   names_.Clear();
-  if (!Collect(work, context)) return false;
+  if (!Collect(work, "GLOBAL", context,
+               [&](std::string_view s, int line) { return Declare(s, line, context); }))
+    return false;
   if (names_.Count() == 0) {
     CopyLines(work, output);
     context.Status.Add(texts.NoneFound);
     return true;
   }
   context.Status.Add(texts.ReplacingGlobals);
-  Replace(output, context);
+  if (!Replace(output, context,
+               [&](std::string_view line, int index, std::string& out, bool& inRemarkBlock) {
+                 ReplaceLine(line, index, out, inRemarkBlock, context);
+               }))
+    return false;
   context.Status.Add(texts.Done);
   return true;
 }
 
 // ---- Collecting step -------------------------------------------------------------------
 
-bool TGlobalPass::Collect(TLineSpan work, TPreprocContext& context) {
-  context.ClearError();
-  pass_.Start(work);
-  TLineRemarks remarks;
-  for (size_t i = 0; i < work.Count(); ++i) {
-    const std::string_view line = work[i];
-    // A line of blanks is read as empty, and other lines pass unchanged unless they
-    // declare (TPassLines reads them so); remark lines declare nothing.
-    const std::string_view t = Trim(line);
-    if (t.empty() || t[0] == '`' || remarks.PassesThrough(line)) continue;
-    if (StartsWithNoCase(t, "GLOBAL")) {
-      try {
-        pass_.Replace(i, Declare(t, static_cast<int>(i), context));
-      } catch (const TPreprocFailure& failure) {
-        context.SetError(failure.what(), failure.Line);
-        return false;
-      }
-    }
-  }
-  return true;
-}
-
-// Parses the GLOBAL line `t` (trimmed), declares its names and returns the line of DIMs
-// that takes its place.
-std::string TGlobalPass::Declare(std::string_view t, int line, TPreprocContext& context) {
+// Parses the GLOBAL line whose text after the keyword is `s` (trimmed), declares its names
+// and returns the line of DIMs that takes its place.
+std::string TGlobalPass::Declare(std::string_view s, int line, TPreprocContext& context) {
   const TPreprocTexts& texts = context.Texts;
-  const std::string_view s = Trim(t.substr(6));
   std::string declaration;
   std::string name;
   for (const char c : s) {
@@ -106,22 +88,6 @@ void TGlobalPass::AddName(std::string_view name, int line, std::string& declarat
 
 // ---- Replacing step --------------------------------------------------------------------
 
-void TGlobalPass::Replace(TLineBlock& output, TPreprocContext& context) {
-  const size_t bytes = pass_.Bytes();
-  // Status lines come in line order, so only a run that keeps none is split.
-  TReplaceHalves::Run(pass_.Count(), bytes + bytes / 4, !context.Status.Kept(), output,
-                      [&](size_t from, size_t to, TLineBlock& out, TReplaceState& state) {
-                        TPassLines::TReader lines(pass_, from);
-                        for (size_t i = from; i < to; ++i) {
-                          const size_t start = out.LineStart();
-                          ReplaceLine(lines.Line(i), static_cast<int>(i), out.Text(),
-                                      state.InRemarkBlock, context);
-                          TrimLineEnd(out.Text(), start);
-                          out.EndLine();
-                        }
-                      });
-}
-
 void TGlobalPass::ReplaceLine(std::string_view line, int index, std::string& out,
                               bool& inRemarkBlock, TPreprocContext& context) const {
   const TPreprocTexts& texts = context.Texts;
@@ -135,11 +101,9 @@ void TGlobalPass::ReplaceLine(std::string_view line, int index, std::string& out
   size_t p = 0;
   for (;;) {
     if (inString) {
-      const void* quote = p < n ? std::memchr(s + p, '"', n - p) : nullptr;
-      if (!quote) break; // the string runs to the end of the line
-      p = static_cast<size_t>(static_cast<const char*>(quote) - s);
+      if (!LeaveString(line, p)) break; // the string runs to the end of the line
       inString = false;
-      wordStart = ++p;
+      wordStart = p;
       continue;
     }
     while (p < n && IsNameChar(s[p])) ++p;
@@ -160,12 +124,8 @@ void TGlobalPass::ReplaceLine(std::string_view line, int index, std::string& out
         if (context.Status.Kept())
           context.Status.Add(texts.Replaced, " ", word, " ", texts.Width, " ", word, "(1) ",
                              texts.AtLine, " ", LineNumber(index), ".");
-      } else if (!inRemarkBlock && EqualsNoCase(word, "REM")) {
+      } else if (StartsRemark(word, inRemarkBlock)) {
         break;
-      } else if (EqualsNoCase(word, "REMSTART")) {
-        inRemarkBlock = true;
-      } else if (EqualsNoCase(word, "REMEND")) {
-        inRemarkBlock = false;
       }
     }
     if (atEnd) break;

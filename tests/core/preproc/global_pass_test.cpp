@@ -79,11 +79,8 @@ TEST(GlobalPass, ErrorsAndTheirLines) {
       {{"GLOBAL a", "", "GLOBAL b a"}, "PreErrorRedeclare a", 2},
   };
   for (const Case& c : cases) {
-    TRun run = Globals(c.Source);
-    ASSERT_TRUE(run.Failed) << c.Source.back();
-    EXPECT_EQ(run.Message, c.Message) << c.Source.back();
-    EXPECT_EQ(run.Line, c.Line) << c.Source.back();
-    EXPECT_EQ(run.ErrorText, " #: " + std::to_string(c.Line + 1) + ". " + c.Message);
+    SCOPED_TRACE(c.Source.back());
+    ExpectFailure(Globals(c.Source), c.Message, c.Line);
   }
 }
 

@@ -3,53 +3,14 @@
 // status line or an error used; and helpers that run the passes on short sources.
 #include "core/preproc/preprocessor.h"
 #include "core/shell/language_table.h"
+#include "preproc_keys.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 namespace marlo::test {
-
-inline const char* const kPreprocKeys[] = {
-    "PreCheckTypes",
-    "PreReplaceTypes",
-    "PreError",
-    "PreNoneFound",
-    "PreCheckDefines",
-    "preReplacingDefines",
-    "PreCheckGlobals",
-    "preReplacingGlobals",
-    "preDone",
-    "PreAdding",
-    "PreFound",
-    "PreReplaced",
-    "PreReplacedDefinition",
-    "PreWith",
-    "PreWidth",
-    "PreAtLine",
-    "PreExpects",
-    "PreParameters",
-    "PreErrorRedeclare",
-    "PreErrorVarExpected",
-    "PreErrorIllegalChar",
-    "PreErrorFoundBeforeEnd",
-    "PreErrorParamCount",
-    "PreErrorParenExpected",
-    "PreErrorCommaAfterList",
-    "PreErrorCommaExpected",
-    "PreErrorIdentExpected",
-    "PreErrorDefExpected",
-    "PreErrorParamsExpected",
-    "PreErrorUnbalancedParen",
-    "PreErrorUnknownParam",
-    "PreErrorDimensionExpected",
-    "PreErrorBlank",
-    "PreErrorFourDims",
-    "PreErrorBadParen",
-    "PreErrorNoTypeName",
-    "PreErrorNoElementsDeclared",
-    "PreErrorEndTypeExpected",
-    "PreErrorElementExpected",
-};
 
 inline TLanguageTable KeyLanguage(bool truthValues = true) {
   std::string text;
@@ -81,6 +42,16 @@ inline TRun Preprocess(const std::vector<std::string>& source, bool structs, boo
   r.Message = p.ErrorMessage();
   r.Line = p.ErrorLine();
   return r;
+}
+
+// Checks that `run` stopped at an error on line `line` (0-based) with `message`.
+inline void ExpectFailure(const TRun& run, const std::string& message, int line) {
+  ASSERT_TRUE(run.Failed);
+  EXPECT_EQ(run.Message, message);
+  EXPECT_EQ(run.Line, line);
+  EXPECT_EQ(run.ErrorText, " #: " + std::to_string(line + 1) + ". " + message);
+  ASSERT_FALSE(run.Status.empty());
+  EXPECT_EQ(run.Status.back(), "PreError");
 }
 
 inline TRun Structs(const std::vector<std::string>& s) {

@@ -148,12 +148,8 @@ TEST(StructPass, ErrorsAndTheirLines) {
       {with({"x = a."}), "PreErrorElementExpected ()", 7},
   };
   for (const ErrorCase& c : cases) {
-    TRun run = Structs(c.Source);
-    ASSERT_TRUE(run.Failed) << c.Source.back();
-    EXPECT_EQ(run.Message, c.Message) << c.Source.back();
-    EXPECT_EQ(run.Line, c.Line) << c.Source.back();
-    EXPECT_EQ(run.ErrorText, " #: " + std::to_string(c.Line + 1) + ". " + c.Message);
-    EXPECT_EQ(run.Status.back(), "PreError");
+    SCOPED_TRACE(c.Source.back());
+    ExpectFailure(Structs(c.Source), c.Message, c.Line);
   }
 }
 

@@ -1,3 +1,4 @@
+#include "../preproc/preproc_keys.h"
 #include "../temp_dir.h"
 #include "core/platform/error.h"
 #include "core/shell/language_table.h"
@@ -56,7 +57,8 @@ TEST(LanguageTable, CharSetAndFiles) {
   EXPECT_EQ(t.LanguageText("MainCaption"), ""); // a failed load leaves an empty table
 }
 
-// Every key the program asks for, as the windows and the preprocessor ask for it.
+// Every key the program asks for, as the windows and the preprocessor ask for it, but for
+// the passes' own texts (kPreprocKeys).
 const char* const kProgramKeys[] = {
     "CharSet",
     "MainCaption",
@@ -195,54 +197,16 @@ const char* const kProgramKeys[] = {
     "PreEditModifiedButton",
     "PreContinue",
     "cancelButton",
-    "PreCheckTypes",
-    "PreReplaceTypes",
-    "PreError",
-    "PreNoneFound",
     "preNoneFound",
-    "PreCheckDefines",
-    "preReplacingDefines",
-    "PreCheckGlobals",
-    "preReplacingGlobals",
-    "preDone",
     "preGlobalTrue",
     "preGlobalFalse",
-    "PreAdding",
-    "PreFound",
-    "PreReplaced",
-    "PreReplacedDefinition",
-    "PreWith",
-    "PreWidth",
-    "PreAtLine",
-    "PreExpects",
-    "PreParameters",
-    "PreErrorRedeclare",
-    "PreErrorVarExpected",
-    "PreErrorIllegalChar",
-    "PreErrorFoundBeforeEnd",
-    "PreErrorParamCount",
-    "PreErrorParenExpected",
-    "PreErrorCommaAfterList",
-    "PreErrorCommaExpected",
-    "PreErrorIdentExpected",
-    "PreErrorDefExpected",
-    "PreErrorParamsExpected",
-    "PreErrorUnbalancedParen",
-    "PreErrorUnknownParam",
-    "PreErrorDimensionExpected",
-    "PreErrorBlank",
-    "PreErrorFourDims",
-    "PreErrorBadParen",
-    "PreErrorNoTypeName",
-    "PreErrorNoElementsDeclared",
-    "PreErrorEndTypeExpected",
-    "PreErrorElementExpected",
 };
 
 TEST(LanguageTable, ShippedFileHasEveryKey) {
   TLanguageTable t;
   t.LoadFromFile(std::string(MARLO_SOURCE_DIR) + "/data/Language.txt");
   for (const char* key : kProgramKeys) EXPECT_FALSE(t.LanguageText(key).empty()) << key;
+  for (const char* key : kPreprocKeys) EXPECT_FALSE(t.LanguageText(key).empty()) << key;
   EXPECT_EQ(t.CharSet(), 0);
   EXPECT_NE(t.LanguageText("PreWith"), ""); // two keys, both present
   EXPECT_NE(t.LanguageText("PreWidth"), "");
