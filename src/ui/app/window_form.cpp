@@ -11,7 +11,10 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -154,6 +157,11 @@ void TWindowForm::closeEvent(QCloseEvent* e) {
 
 bool TWindowForm::FormCloseQuery() {
   if (!MemoSource().Modified()) return true;
+  // The user sees which document the question is about, also when the program closes.
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    if (sub->isMinimized()) sub->showNormal();
+    main_.MdiArea()->setActiveSubWindow(sub);
+  }
   switch (main_.Dialogs().Question(this, main_.UiText("WindowModifiedQuestion"))) {
   case TAppDialogs::Cancel:
     return false;
@@ -186,6 +194,8 @@ bool TWindowForm::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::KeyRelease) dmKeyUp(static_cast<QKeyEvent*>(e));
   } else if (watched == dm_->viewport()) {
     if (e->type() == QEvent::MouseButtonPress) {
+      // Alt held while clicking places the caret past the end of a line too.
+      ApplyAltRule(static_cast<QMouseEvent*>(e)->modifiers());
       desiredColumn_ = -1;
       UpdateStatusPanels();
     } else if (e->type() == QEvent::MouseButtonRelease) {
@@ -202,7 +212,9 @@ void TWindowForm::ApplyAltRule(Qt::KeyboardModifiers modifiers) {
 
 bool TWindowForm::dmKeyDown(QKeyEvent* e) {
   errorPanel_->hide();
-  ApplyAltRule(e->modifiers());
+  // X reports the modifiers as they were before the key: the press of Alt itself does not
+  // carry Alt yet.
+  ApplyAltRule(e->key() == Qt::Key_Alt ? e->modifiers() | Qt::AltModifier : e->modifiers());
   TCustomMemoSource& s = MemoSource();
   const int key = e->key();
   const bool shift = e->modifiers() & Qt::ShiftModifier;
@@ -245,7 +257,8 @@ void TWindowForm::dmKeyUp(QKeyEvent* e) {
     s.MoveCaretRight();
     s.MoveCaretLeft();
   }
-  ApplyAltRule(e->modifiers());
+  // The release of Alt itself still carries Alt.
+  ApplyAltRule(e->key() == Qt::Key_Alt ? e->modifiers() & ~Qt::AltModifier : e->modifiers());
   UpdateStatusPanels();
 }
 
