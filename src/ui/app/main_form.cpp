@@ -332,6 +332,8 @@ void TMainForm::CreateToolBar() {
     button->setFixedSize(92, 24);
     button->setIconSize(QSize(88, 20));
     button->setEnabled(a->isEnabled());
+    // The design hint, until the language table gives its own.
+    button->setToolTip(WithoutAmpersands(a->text()));
     connect(button, &QToolButton::clicked, a, &QAction::trigger);
     connect(a, &QAction::enabledChanged, button, &QToolButton::setEnabled);
     toolBar_->addWidget(holder);
@@ -343,6 +345,7 @@ void TMainForm::ApplyCaptions() {
   setWindowTitle(UiText("MainCaption"));
   for (const TMenuInfo& m : MenuTable()) {
     menus_[m.Name]->setTitle(UiText(m.Name));
+    menus_[m.Name]->menuAction()->setStatusTip(UiText(m.Name));
     for (const TCommandInfo& c : m.Items) {
       if (std::string_view(c.Name) == "-") continue;
       QAction* a = actions_.at(c.Name);

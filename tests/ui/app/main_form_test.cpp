@@ -218,6 +218,8 @@ private slots:
     QVERIFY(errors[7].contains("labels.bmp"));
     // Captions keep their design values; the window still works.
     QCOMPARE(f.M().findChild<QMenu*>("FileMenu")->title(), QString("&File"));
+    // A button without its picture still says what it does.
+    QCOMPARE(f.M().findChild<QToolButton*>("sbExecute")->text(), QString("Execute"));
     f.M().show();
     QTRY_COMPARE(f.Dialogs->Errors.size(), 1);
     f.M().FileNewExecute();
