@@ -246,8 +246,27 @@ private slots:
     QVERIFY(s.Options().Has(soLimitEOL));
     // A click with Alt held goes past the end, whatever the keys said before.
     QTest::mouseClick(dm.viewport(), Qt::LeftButton, Qt::AltModifier, farRight);
-    QVERIFY2(s.CaretX() > 2, qPrintable(QString::number(s.CaretX())));
+    const int clicked = s.CaretX();
+    QVERIFY2(clicked > 2, qPrintable(QString::number(clicked)));
     QCOMPARE(s.CaretY(), 0);
+    // Letting Alt go leaves the caret where it was put: typing goes there.
+    QTest::sendKeyEvent(QTest::Release, &dm, Qt::Key_Alt, QString(), Qt::AltModifier);
+    QCOMPARE(s.CaretX(), clicked);
+    QTest::keyClicks(&dm, "z");
+    QCOMPARE(s.LineText(0), "ab" + std::string(static_cast<size_t>(clicked - 2), ' ') + "z");
+    QVERIFY(s.Options().Has(soLimitEOL));
+    s.Undo();
+
+    // A Shift+Down run through a short line keeps its column and its selection.
+    s.SetCaret(20, 1);
+    QTest::keyClick(&dm, Qt::Key_Up, Qt::ShiftModifier);
+    QCOMPARE(s.Caret(), (TPoint{20, 0}));
+    QVERIFY(s.HasSelection());
+    QCOMPARE(s.BlockBegin(), (TPoint{20, 0}));
+    QCOMPARE(s.BlockEnd(), (TPoint{20, 1}));
+    // Once the caret is back within its line, the limit holds again.
+    QTest::keyClick(&dm, Qt::Key_End);
+    QVERIFY(s.Options().Has(soLimitEOL));
 
     // Keys the window leaves unused do not scroll the frame behind it.
     QScrollBar* bar = m.MdiArea()->horizontalScrollBar();
