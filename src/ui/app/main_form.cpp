@@ -269,7 +269,10 @@ void TMainForm::CreateMenus() {
       continue;
     }
     auto handler = h->second;
-    connect(action, &QAction::triggered, this, [this, handler, name] {
+    // A copy: structured bindings cannot be captured by every compiler.
+    const QString command = name;
+    connect(action, &QAction::triggered, this, [this, handler, command] {
+      const QString& name = command;
       // Per-document commands need a document even when triggered by hand.
       if (std::find(documentActions_.begin(), documentActions_.end(), actions_.at(name)) !=
               documentActions_.end() &&
