@@ -256,7 +256,7 @@ void TMainForm::CreateMenus() {
       {"EditDelete", [this] { ActiveDocument()->MemoSource().DeleteSelection(); }},
       {"EditSelectAll", [this] { ActiveDocument()->MemoSource().SelectAll(); }},
       {"SearchClearBookmark", [this] { SearchClearBookmarkClick(); }},
-      {"WindowCascade", [this] { mdi_->cascadeSubWindows(); }},
+      {"WindowCascade", [this] { WindowCascadeClick(); }},
       {"WindowTileH", [this] { WindowTileHClick(); }},
       {"WindowTileV", [this] { WindowTileVClick(); }},
       {"HelpAbout", [this] { HelpAboutClick(); }},
@@ -508,17 +508,7 @@ TWindowForm* TMainForm::OpenDocumentWindow(const std::string& fileName) {
          std::fprintf(stderr, "marlo: template skipped: %s\n", error.c_str());
        }))
     source.CodeTemplates().push_back(std::move(t));
-  // A new window takes a good part of the frame, as the design size of a document did,
-  // and steps down from the top left as the windows before it did, always whole in view.
-  const QSize area = mdi_->viewport()->size();
-  const QSize size(std::max(320, std::min(area.width() * 4 / 5, 800)),
-                   std::max(200, std::min(area.height() * 4 / 5, 560)));
-  sub->resize(size);
-  const int step = std::max(20, sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub));
-  const int steps = 1 + std::max(0, std::min((area.width() - size.width()) / step,
-                                             (area.height() - size.height()) / step));
-  const int place = (openDocumentCount_ - 1) % steps;
-  sub->move(place * step, place * step);
+  PlaceInCascade(sub, openDocumentCount_ - 1);
   sub->show();
   window->Editor().setFocus();
   if (window->LoadedUpToNul())
@@ -558,6 +548,30 @@ void TMainForm::WindowTileHClick() {
 
 void TMainForm::WindowTileVClick() {
   TileWindows(false);
+}
+
+// A window of the cascade takes a good part of the frame, as the design size of a document
+// did, and steps down from the top left by its place, always whole in view.
+void TMainForm::PlaceInCascade(QMdiSubWindow* sub, int place) {
+  const QSize area = mdi_->viewport()->size();
+  const QSize size(std::max(320, std::min(area.width() * 4 / 5, 800)),
+                   std::max(200, std::min(area.height() * 4 / 5, 560)));
+  const int step = std::max(20, sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub));
+  const int steps = 1 + std::max(0, std::min((area.width() - size.width()) / step,
+                                             (area.height() - size.height()) / step));
+  place %= steps;
+  sub->setGeometry(place * step, place * step, size.width(), size.height());
+}
+
+void TMainForm::WindowCascadeClick() {
+  int place = 0;
+  for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+    if (w->isMinimized() || !w->isVisible()) continue;
+    if (w->isMaximized()) w->showNormal();
+    PlaceInCascade(w, place++);
+    w->raise();
+  }
+  if (QMdiSubWindow* active = mdi_->activeSubWindow()) active->raise();
 }
 
 // Horizontal tiling stacks the windows one above the other, each the frame's full width;

@@ -292,6 +292,14 @@ private slots:
     m.WindowTileVClick();
     for (QMdiSubWindow* s : subs) QCOMPARE(s->height(), m.MdiArea()->viewport()->height());
     QVERIFY(subs[0]->x() < subs[1]->x() && subs[1]->x() < subs[2]->x());
+    // Cascade: large windows stepping down from the top left, each whole in view.
+    m.Action("WindowCascade")->trigger();
+    const QRect area = m.MdiArea()->viewport()->rect();
+    for (int i = 0; i < 3; ++i) {
+      QVERIFY(area.contains(subs[i]->geometry()));
+      QVERIFY(subs[i]->width() >= area.width() / 2 && subs[i]->height() >= area.height() / 2);
+      if (i > 0) QVERIFY(subs[i]->pos().x() > subs[i - 1]->pos().x());
+    }
     // The Window menu lists the windows after its three commands.
     QMenu* menu = m.findChild<QMenu*>("WindowMenu");
     emit menu->aboutToShow();
