@@ -6,18 +6,30 @@
 
 namespace marlo {
 
+void RestoreActivation(QWidget* parent) {
+  // Without a window manager nothing gives the activation back when a modal box closes,
+  // and an inactive main window takes no menu short-cuts.
+  if (!parent) return;
+  QWidget* window = parent->window();
+  if (window->isVisible() && !window->isActiveWindow()) window->activateWindow();
+}
+
 void TAppDialogs::Error(QWidget* parent, const QString& text) {
   QMessageBox::critical(parent, QString(), text, QMessageBox::Ok);
+  RestoreActivation(parent);
 }
 
 void TAppDialogs::Message(QWidget* parent, const QString& text) {
   QMessageBox::information(parent, QString(), text, QMessageBox::Ok);
+  RestoreActivation(parent);
 }
 
 TAppDialogs::TAnswer TAppDialogs::Question(QWidget* parent, const QString& text) {
-  switch (QMessageBox::question(parent, QString(), text,
-                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                QMessageBox::Yes)) {
+  const auto answer = QMessageBox::question(
+      parent, QString(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+      QMessageBox::Yes);
+  RestoreActivation(parent);
+  switch (answer) {
   case QMessageBox::Yes:
     return Yes;
   case QMessageBox::No:
@@ -28,8 +40,11 @@ TAppDialogs::TAnswer TAppDialogs::Question(QWidget* parent, const QString& text)
 }
 
 bool TAppDialogs::Confirm(QWidget* parent, const QString& text) {
-  return QMessageBox::question(parent, QString(), text, QMessageBox::Yes | QMessageBox::No,
-                               QMessageBox::No) == QMessageBox::Yes;
+  const bool yes =
+      QMessageBox::question(parent, QString(), text, QMessageBox::Yes | QMessageBox::No,
+                            QMessageBox::No) == QMessageBox::Yes;
+  RestoreActivation(parent);
+  return yes;
 }
 
 namespace {
@@ -51,7 +66,9 @@ QString RunFileDialog(QWidget* parent, const TFileDialogSpec& spec, bool save) {
     dialog.setFileMode(QFileDialog::ExistingFile);
   }
   if (!spec.FileName.isEmpty()) dialog.selectFile(spec.FileName);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  RestoreActivation(parent);
+  if (!accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().first();
 }
 
@@ -70,6 +87,7 @@ std::optional<QColor> TAppDialogs::Color(QWidget* parent, QList<QColor>& customC
     QColorDialog::setCustomColor(i, i < customColors.size() ? customColors[i] : QColor(Qt::white));
   QColor chosen =
       QColorDialog::getColor(Qt::black, parent, QString(), QColorDialog::DontUseNativeDialog);
+  RestoreActivation(parent);
   customColors.clear();
   for (int i = 0; i < QColorDialog::customCount(); ++i)
     customColors.append(QColorDialog::customColor(i));

@@ -24,6 +24,9 @@ struct TFileDialogSpec {
   std::function<QString(int)> SuffixOfFilter;
 };
 
+// Gives the activation back to the window of `parent` after a modal box of its own.
+void RestoreActivation(QWidget* parent);
+
 class TAppDialogs {
 public:
   enum TAnswer { Yes, No, Cancel };

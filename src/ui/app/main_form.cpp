@@ -27,6 +27,8 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -159,6 +161,8 @@ TMainForm::TMainForm(std::unique_ptr<TAppDialogs> dialogs, const std::string& pr
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
+  // Keys that a document window leaves unused would otherwise scroll the whole frame.
+  mdi_->installEventFilter(this);
   statusBar()->setObjectName("StatusBar");
   CreateMenus();
   CreateToolBar();
@@ -252,7 +256,7 @@ void TMainForm::CreateMenus() {
       {"EditDelete", [this] { ActiveDocument()->MemoSource().DeleteSelection(); }},
       {"EditSelectAll", [this] { ActiveDocument()->MemoSource().SelectAll(); }},
       {"SearchClearBookmark", [this] { SearchClearBookmarkClick(); }},
-      {"WindowCascade", [this] { mdi_->cascadeSubWindows(); }},
+      {"WindowCascade", [this] { WindowCascadeClick(); }},
       {"WindowTileH", [this] { WindowTileHClick(); }},
       {"WindowTileV", [this] { WindowTileVClick(); }},
       {"HelpAbout", [this] { HelpAboutClick(); }},
@@ -307,7 +311,10 @@ void TMainForm::CreateToolBar() {
     QAction* a = actions_.at(b.Command);
     a->setIcon(ToolbarIcon(b.Image));
     toolBar_->addAction(a);
-    if (QWidget* w = toolBar_->widgetForAction(a)) w->setObjectName(b.Name);
+    if (QWidget* w = toolBar_->widgetForAction(a)) {
+      w->setObjectName(b.Name);
+      w->installEventFilter(this);
+    }
   }
   for (const TFlatButton& f : kFlatButtons) {
     if (std::string_view(f.Name) == "sbCheck" || std::string_view(f.Name) == "sbfunctions")
@@ -325,6 +332,8 @@ void TMainForm::CreateToolBar() {
     button->setFixedSize(92, 24);
     button->setIconSize(QSize(88, 20));
     button->setEnabled(a->isEnabled());
+    // The design hint, until the language table gives its own.
+    button->setToolTip(WithoutAmpersands(a->text()));
     connect(button, &QToolButton::clicked, a, &QAction::trigger);
     connect(a, &QAction::enabledChanged, button, &QToolButton::setEnabled);
     toolBar_->addWidget(holder);
@@ -336,6 +345,7 @@ void TMainForm::ApplyCaptions() {
   setWindowTitle(UiText("MainCaption"));
   for (const TMenuInfo& m : MenuTable()) {
     menus_[m.Name]->setTitle(UiText(m.Name));
+    menus_[m.Name]->menuAction()->setStatusTip(UiText(m.Name));
     for (const TCommandInfo& c : m.Items) {
       if (std::string_view(c.Name) == "-") continue;
       QAction* a = actions_.at(c.Name);
@@ -371,6 +381,16 @@ void TMainForm::LoadButtonBitmaps() {
   }
 }
 
+bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == mdi_ && e->type() == QEvent::KeyPress) return true;
+  // An image button shares its command with the menu item, but its hint has no "&".
+  if (e->type() == QEvent::StatusTip && watched->parent() == toolBar_) {
+    statusBar()->showMessage(WithoutAmpersands(static_cast<QStatusTipEvent*>(e)->tip()));
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, e);
+}
+
 void TMainForm::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
   if (!firstActivation_) return;
@@ -379,6 +399,9 @@ void TMainForm::showEvent(QShowEvent* e) {
 }
 
 void TMainForm::FirstActivation() {
+  // Without a window manager a new window is not made active, and an inactive one takes
+  // no menu short-cuts.
+  if (!isActiveWindow()) activateWindow();
   if (!startupErrors_.isEmpty()) Dialogs().Error(this, startupErrors_.join("\n\n"));
   Highlighter();
   for (const std::string& f : CommandLineFiles(commandLine_, platform::FileExists))
@@ -482,10 +505,7 @@ TWindowForm* TMainForm::OpenDocumentWindow(const std::string& fileName) {
          std::fprintf(stderr, "marlo: template skipped: %s\n", error.c_str());
        }))
     source.CodeTemplates().push_back(std::move(t));
-  // A new window takes a good part of the frame, as the design size of a document did.
-  const QSize area = mdi_->viewport()->size();
-  sub->resize(std::max(320, std::min(area.width() * 4 / 5, 800)),
-              std::max(200, std::min(area.height() * 4 / 5, 560)));
+  PlaceInCascade(sub, openDocumentCount_ - 1);
   sub->show();
   window->Editor().setFocus();
   if (window->LoadedUpToNul())
@@ -514,6 +534,7 @@ void TMainForm::SearchClearBookmarkClick() {
 
 void TMainForm::HelpAboutClick() {
   aboutBox_->exec();
+  RestoreActivation(this);
 }
 
 // ---- Window arrangement -----------------------------------------------------------------
@@ -524,6 +545,30 @@ void TMainForm::WindowTileHClick() {
 
 void TMainForm::WindowTileVClick() {
   TileWindows(false);
+}
+
+// A window of the cascade takes a good part of the frame, as the design size of a document
+// did, and steps down from the top left by its place, always whole in view.
+void TMainForm::PlaceInCascade(QMdiSubWindow* sub, int place) {
+  const QSize area = mdi_->viewport()->size();
+  const QSize size(std::max(320, std::min(area.width() * 4 / 5, 800)),
+                   std::max(200, std::min(area.height() * 4 / 5, 560)));
+  const int step = std::max(20, sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub));
+  const int steps = 1 + std::max(0, std::min((area.width() - size.width()) / step,
+                                             (area.height() - size.height()) / step));
+  place %= steps;
+  sub->setGeometry(place * step, place * step, size.width(), size.height());
+}
+
+void TMainForm::WindowCascadeClick() {
+  int place = 0;
+  for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+    if (w->isMinimized() || !w->isVisible()) continue;
+    if (w->isMaximized()) w->showNormal();
+    PlaceInCascade(w, place++);
+    w->raise();
+  }
+  if (QMdiSubWindow* active = mdi_->activeSubWindow()) active->raise();
 }
 
 // Horizontal tiling stacks the windows one above the other, each the frame's full width;

@@ -79,6 +79,7 @@ public:
   void FileSaveClick();
   void FileSaveAsClick();
   void FileCloseClick();
+  void WindowCascadeClick();
   void WindowTileHClick();
   void WindowTileVClick();
   void SearchClearBookmarkClick();
@@ -108,6 +109,7 @@ public:
 protected:
   void closeEvent(QCloseEvent* e) override;
   void showEvent(QShowEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dropEvent(QDropEvent* e) override;
 
@@ -125,6 +127,7 @@ private:
   void RebuildMRUMenu();
   void RebuildWindowMenu();
   void TileWindows(bool horizontal);
+  void PlaceInCascade(QMdiSubWindow* sub, int place);
   QString ShortenForMenu(const QString& fileName) const;
 
   std::unique_ptr<TAppDialogs> dialogs_;

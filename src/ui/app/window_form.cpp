@@ -11,7 +11,10 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -154,6 +157,11 @@ void TWindowForm::closeEvent(QCloseEvent* e) {
 
 bool TWindowForm::FormCloseQuery() {
   if (!MemoSource().Modified()) return true;
+  // The user sees which document the question is about, also when the program closes.
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    if (sub->isMinimized()) sub->showNormal();
+    main_.MdiArea()->setActiveSubWindow(sub);
+  }
   switch (main_.Dialogs().Question(this, main_.UiText("WindowModifiedQuestion"))) {
   case TAppDialogs::Cancel:
     return false;
@@ -186,6 +194,8 @@ bool TWindowForm::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::KeyRelease) dmKeyUp(static_cast<QKeyEvent*>(e));
   } else if (watched == dm_->viewport()) {
     if (e->type() == QEvent::MouseButtonPress) {
+      // Alt held while clicking places the caret past the end of a line too.
+      ApplyAltRule(static_cast<QMouseEvent*>(e)->modifiers());
       desiredColumn_ = -1;
       UpdateStatusPanels();
     } else if (e->type() == QEvent::MouseButtonRelease) {
@@ -197,12 +207,27 @@ bool TWindowForm::eventFilter(QObject* watched, QEvent* e) {
 
 void TWindowForm::ApplyAltRule(Qt::KeyboardModifiers modifiers) {
   // Alt lets the caret go past the end of a line while it is held.
-  if (!main_.Settings().PastEOL) MemoSource().SetOption(soLimitEOL, !(modifiers & Qt::AltModifier));
+  if (main_.Settings().PastEOL) return;
+  TCustomMemoSource& s = MemoSource();
+  if (modifiers & Qt::AltModifier) {
+    s.SetOption(soLimitEOL, false);
+    return;
+  }
+  // The text model pulls a caret that stands past the end of its line back at once when
+  // the limit returns, and that move drops the selection: a Shift+Down run through a
+  // short line, or an Alt+click followed by typing, would lose its place. The limit
+  // returns once the caret is within its line again.
+  if (!s.Options().Has(soLimitEOL) && s.CaretY() < s.LineCount() &&
+      s.CaretX() > s.LineLength(s.CaretY()))
+    return;
+  s.SetOption(soLimitEOL, true);
 }
 
 bool TWindowForm::dmKeyDown(QKeyEvent* e) {
   errorPanel_->hide();
-  ApplyAltRule(e->modifiers());
+  // X reports the modifiers as they were before the key: the press of Alt itself does not
+  // carry Alt yet.
+  ApplyAltRule(e->key() == Qt::Key_Alt ? e->modifiers() | Qt::AltModifier : e->modifiers());
   TCustomMemoSource& s = MemoSource();
   const int key = e->key();
   const bool shift = e->modifiers() & Qt::ShiftModifier;
@@ -245,7 +270,8 @@ void TWindowForm::dmKeyUp(QKeyEvent* e) {
     s.MoveCaretRight();
     s.MoveCaretLeft();
   }
-  ApplyAltRule(e->modifiers());
+  // The release of Alt itself still carries Alt.
+  ApplyAltRule(e->key() == Qt::Key_Alt ? e->modifiers() & ~Qt::AltModifier : e->modifiers());
   UpdateStatusPanels();
 }
 

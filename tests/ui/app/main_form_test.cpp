@@ -218,6 +218,8 @@ private slots:
     QVERIFY(errors[7].contains("labels.bmp"));
     // Captions keep their design values; the window still works.
     QCOMPARE(f.M().findChild<QMenu*>("FileMenu")->title(), QString("&File"));
+    // A button without its picture still says what it does.
+    QCOMPARE(f.M().findChild<QToolButton*>("sbExecute")->text(), QString("Execute"));
     f.M().show();
     QTRY_COMPARE(f.Dialogs->Errors.size(), 1);
     f.M().FileNewExecute();
@@ -290,6 +292,14 @@ private slots:
     m.WindowTileVClick();
     for (QMdiSubWindow* s : subs) QCOMPARE(s->height(), m.MdiArea()->viewport()->height());
     QVERIFY(subs[0]->x() < subs[1]->x() && subs[1]->x() < subs[2]->x());
+    // Cascade: large windows stepping down from the top left, each whole in view.
+    m.Action("WindowCascade")->trigger();
+    const QRect area = m.MdiArea()->viewport()->rect();
+    for (int i = 0; i < 3; ++i) {
+      QVERIFY(area.contains(subs[i]->geometry()));
+      QVERIFY(subs[i]->width() >= area.width() / 2 && subs[i]->height() >= area.height() / 2);
+      if (i > 0) QVERIFY(subs[i]->pos().x() > subs[i - 1]->pos().x());
+    }
     // The Window menu lists the windows after its three commands.
     QMenu* menu = m.findChild<QMenu*>("WindowMenu");
     emit menu->aboutToShow();

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 
 namespace marlo::test {
 
@@ -56,6 +57,18 @@ private slots:
     f.Dialogs->Answers = {TAppDialogs::No};
     QVERIFY(CloseWindow(w));
     QCOMPARE(ReadBytes(file), std::string("print 2"));
+
+    // At shut-down the window asked about comes to the front, so that the user knows
+    // which document the question means.
+    f.M().show();
+    w = OpenWith(f, file, "print 3");
+    QTest::keyClicks(&w->Editor(), "z");
+    TWindowForm* other = f.M().OpenDocumentWindow(f.M().LanguageText("UntitledWindow"));
+    QCOMPARE(f.M().MdiArea()->activeSubWindow(), other->parentWidget());
+    f.Dialogs->Answers = {TAppDialogs::Cancel};
+    QVERIFY(!f.M().close());
+    QCOMPARE(f.M().MdiArea()->activeSubWindow(), w->parentWidget());
+    w->MemoSource().SetModified(false);
   }
 
   void closeQuestionOfAnUntitledWindow() {
@@ -210,6 +223,58 @@ private slots:
     w->ErrorPanel()->show();
     QTest::keyClick(&w->Editor(), Qt::Key_Right);
     QVERIFY(w->ErrorPanel()->isHidden());
+    w->MemoSource().SetModified(false);
+  }
+
+  void altLetsTheCaretPastTheEndOfALine() {
+    TAppFixture f;
+    TMainForm& m = f.M();
+    m.show();
+    TWindowForm* w = m.OpenDocumentWindow(m.LanguageText("UntitledWindow"));
+    TCustomMemoSource& s = w->MemoSource();
+    s.LoadFromBytes("ab\r\nabcdefghijklmnopqrstuvwxyz\r\n");
+    TCodeMemo& dm = w->Editor();
+    QVERIFY(QTest::qWaitForWindowExposed(&m));
+    const QPoint farRight(dm.viewport()->width() - 20, 2);
+
+    QTest::mouseClick(dm.viewport(), Qt::LeftButton, Qt::NoModifier, farRight);
+    QCOMPARE(s.Caret(), (TPoint{2, 0}));
+    // X reports the press of Alt without Alt among its modifiers, the release with it.
+    QTest::sendKeyEvent(QTest::Press, &dm, Qt::Key_Alt, QString(), Qt::NoModifier);
+    QVERIFY(!s.Options().Has(soLimitEOL));
+    QTest::sendKeyEvent(QTest::Release, &dm, Qt::Key_Alt, QString(), Qt::AltModifier);
+    QVERIFY(s.Options().Has(soLimitEOL));
+    // A click with Alt held goes past the end, whatever the keys said before.
+    QTest::mouseClick(dm.viewport(), Qt::LeftButton, Qt::AltModifier, farRight);
+    const int clicked = s.CaretX();
+    QVERIFY2(clicked > 2, qPrintable(QString::number(clicked)));
+    QCOMPARE(s.CaretY(), 0);
+    // Letting Alt go leaves the caret where it was put: typing goes there.
+    QTest::sendKeyEvent(QTest::Release, &dm, Qt::Key_Alt, QString(), Qt::AltModifier);
+    QCOMPARE(s.CaretX(), clicked);
+    QTest::keyClicks(&dm, "z");
+    QCOMPARE(s.LineText(0), "ab" + std::string(static_cast<size_t>(clicked - 2), ' ') + "z");
+    QVERIFY(s.Options().Has(soLimitEOL));
+    s.Undo();
+
+    // A Shift+Down run through a short line keeps its column and its selection.
+    s.SetCaret(20, 1);
+    QTest::keyClick(&dm, Qt::Key_Up, Qt::ShiftModifier);
+    QCOMPARE(s.Caret(), (TPoint{20, 0}));
+    QVERIFY(s.HasSelection());
+    QCOMPARE(s.BlockBegin(), (TPoint{20, 0}));
+    QCOMPARE(s.BlockEnd(), (TPoint{20, 1}));
+    // Once the caret is back within its line, the limit holds again.
+    QTest::keyClick(&dm, Qt::Key_End);
+    QVERIFY(s.Options().Has(soLimitEOL));
+
+    // Keys the window leaves unused do not scroll the frame behind it.
+    QScrollBar* bar = m.MdiArea()->horizontalScrollBar();
+    w->parentWidget()->move(m.MdiArea()->viewport()->width() - 100, 0);
+    QVERIFY(bar->maximum() > 0);
+    bar->setValue(0);
+    QTest::keyClick(&dm, Qt::Key_Right, Qt::AltModifier);
+    QCOMPARE(bar->value(), 0);
     w->MemoSource().SetModified(false);
   }
 
