@@ -340,9 +340,11 @@ void TCustomMemoSource::EndChange() {
   // Still inside the outermost bracket while the end-of-change rules run, so that
   // anything they do is part of this change.
   if (linesWrite_) EndLinesWrite();
-  if (!replaying_) {
+  if (!replaying_ && (Caret() != startCaret_ || changeFlags_.Has(chText))) {
     // Whatever a command did on the way, it ends with the caret where the options allow
-    // it; the move is recorded, so that undo replays from the right place.
+    // it; the move is recorded, so that undo replays from the right place. A change of
+    // options alone leaves the caret and the selection where they are: only moves are
+    // limited.
     int x = caret_.X, y = caret_.Y;
     ClampCaret(x, y);
     if (x != caret_.X || y != caret_.Y) SetCaretExact(x, y);

@@ -207,20 +207,9 @@ bool TWindowForm::eventFilter(QObject* watched, QEvent* e) {
 
 void TWindowForm::ApplyAltRule(Qt::KeyboardModifiers modifiers) {
   // Alt lets the caret go past the end of a line while it is held.
-  if (main_.Settings().PastEOL) return;
-  TCustomMemoSource& s = MemoSource();
-  if (modifiers & Qt::AltModifier) {
-    s.SetOption(soLimitEOL, false);
-    return;
-  }
-  // The text model pulls a caret that stands past the end of its line back at once when
-  // the limit returns, and that move drops the selection: a Shift+Down run through a
-  // short line, or an Alt+click followed by typing, would lose its place. The limit
-  // returns once the caret is within its line again.
-  if (!s.Options().Has(soLimitEOL) && s.CaretY() < s.LineCount() &&
-      s.CaretX() > s.LineLength(s.CaretY()))
-    return;
-  s.SetOption(soLimitEOL, true);
+  // Setting the limit does not move the caret: a Shift+Down run through a short line keeps
+  // its column and selection, and typing after an Alt+click goes where the caret was put.
+  if (!main_.Settings().PastEOL) MemoSource().SetOption(soLimitEOL, !(modifiers & Qt::AltModifier));
 }
 
 bool TWindowForm::dmKeyDown(QKeyEvent* e) {

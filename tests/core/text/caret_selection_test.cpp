@@ -722,3 +722,22 @@ TEST(Primitives, CaretStepsOverTabExpansions) {
 
 } // namespace
 } // namespace marlo::test
+
+namespace marlo {
+namespace {
+
+TEST(CaretOptions, TurningTheLineEndLimitOnMovesNothing) {
+  auto m = test::DocModel({"long line here", "ab", "another long line"});
+  m->SetOption(soLimitEOL, false);
+  test::Select(*m, TSelectionType::Stream, 10, 0, 10, 1); // through the short line
+  m->SetOption(soLimitEOL, true);
+  EXPECT_EQ(m->CaretX(), 10);
+  EXPECT_EQ(m->CaretY(), 1);
+  EXPECT_TRUE(m->HasSelection());
+  // The next move is limited again.
+  m->SetCaret(12, 1);
+  EXPECT_EQ(m->CaretX(), 2);
+}
+
+} // namespace
+} // namespace marlo
