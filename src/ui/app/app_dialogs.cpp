@@ -49,23 +49,23 @@ bool TAppDialogs::Confirm(QWidget* parent, const QString& text) {
 
 namespace {
 
-QString RunFileDialog(QWidget* parent, const TFileDialogSpec& spec, bool save) {
-  QFileDialog dialog(parent, spec.Title, spec.Folder);
-  dialog.setNameFilters(spec.Filters);
-  dialog.setDefaultSuffix(spec.DefaultSuffix);
+QString RunFileDialog(QWidget* parent, const TFileDialogSetup& setup, bool save) {
+  QFileDialog dialog(parent, setup.Title, setup.Folder);
+  dialog.setNameFilters(setup.Filters);
+  dialog.setDefaultSuffix(setup.DefaultSuffix);
   dialog.setOption(QFileDialog::ReadOnly, false);
   if (save) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (spec.SuffixOfFilter)
+    if (setup.SuffixOfFilter)
       QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& f) {
-        dialog.setDefaultSuffix(spec.SuffixOfFilter(int(spec.Filters.indexOf(f)) + 1));
+        dialog.setDefaultSuffix(setup.SuffixOfFilter(int(setup.Filters.indexOf(f)) + 1));
       });
   } else {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
   }
-  if (!spec.FileName.isEmpty()) dialog.selectFile(spec.FileName);
+  if (!setup.FileName.isEmpty()) dialog.selectFile(setup.FileName);
   const bool accepted = dialog.exec() == QDialog::Accepted;
   RestoreActivation(parent);
   if (!accepted || dialog.selectedFiles().isEmpty()) return {};
@@ -74,12 +74,12 @@ QString RunFileDialog(QWidget* parent, const TFileDialogSpec& spec, bool save) {
 
 } // namespace
 
-QString TAppDialogs::OpenFile(QWidget* parent, const TFileDialogSpec& spec) {
-  return RunFileDialog(parent, spec, false);
+QString TAppDialogs::OpenFile(QWidget* parent, const TFileDialogSetup& setup) {
+  return RunFileDialog(parent, setup, false);
 }
 
-QString TAppDialogs::SaveFile(QWidget* parent, const TFileDialogSpec& spec) {
-  return RunFileDialog(parent, spec, true);
+QString TAppDialogs::SaveFile(QWidget* parent, const TFileDialogSetup& setup) {
+  return RunFileDialog(parent, setup, true);
 }
 
 std::optional<QColor> TAppDialogs::Color(QWidget* parent, QList<QColor>& customColors) {

@@ -14,7 +14,7 @@ class QWidget;
 namespace marlo {
 
 // What an open or save dialog starts with.
-struct TFileDialogSpec {
+struct TFileDialogSetup {
   QString Title;
   QString Folder;
   QString FileName;
@@ -41,8 +41,8 @@ public:
   // A confirmation with Yes and No; closing the box is No.
   virtual bool Confirm(QWidget* parent, const QString& text);
   // The chosen file's name, or an empty text when cancelled.
-  virtual QString OpenFile(QWidget* parent, const TFileDialogSpec& spec);
-  virtual QString SaveFile(QWidget* parent, const TFileDialogSpec& spec);
+  virtual QString OpenFile(QWidget* parent, const TFileDialogSetup& setup);
+  virtual QString SaveFile(QWidget* parent, const TFileDialogSetup& setup);
   // `customColors` comes in as the dialog's custom colours and goes out as the user left
   // them, confirmed or not.
   virtual std::optional<QColor> Color(QWidget* parent, QList<QColor>& customColors);

@@ -28,13 +28,13 @@ void TMainForm::FileNewExecute() {
 }
 
 void TMainForm::FileOpen1Execute() {
-  TFileDialogSpec spec;
-  spec.Title = "Select Zorbic File to Open";
-  spec.Folder = FromPath(openFolder_);
-  spec.Filters = QStringList{"Zorbic source (*.zba)", "Basic source (*.bas)", "Text File (*.txt)",
+  TFileDialogSetup setup;
+  setup.Title = "Select Zorbic File to Open";
+  setup.Folder = FromPath(openFolder_);
+  setup.Filters = QStringList{"Zorbic source (*.zba)", "Basic source (*.bas)", "Text File (*.txt)",
                              "All files (*)"};
-  spec.DefaultSuffix = "zba";
-  const std::string chosen = ToPath(Dialogs().OpenFile(this, spec));
+  setup.DefaultSuffix = "zba";
+  const std::string chosen = ToPath(Dialogs().OpenFile(this, setup));
   if (chosen.empty()) return;
   const std::string name = AbsoluteFileName(chosen, CurrentFolder());
   mru_.Add(name);
@@ -44,17 +44,17 @@ void TMainForm::FileOpen1Execute() {
 }
 
 std::string TMainForm::RunSaveDialog(const std::string& folder, const std::string& fileName) {
-  TFileDialogSpec spec;
-  spec.Title = "Save Zorbic Source As...";
-  spec.Folder = FromPath(folder);
-  spec.FileName = FromPath(fileName);
-  spec.Filters = QStringList{"Zorbic Source (*.zba)", "Basic Source (*.bas)", "Text File (*.txt)",
+  TFileDialogSetup setup;
+  setup.Title = "Save Zorbic Source As...";
+  setup.Folder = FromPath(folder);
+  setup.FileName = FromPath(fileName);
+  setup.Filters = QStringList{"Zorbic Source (*.zba)", "Basic Source (*.bas)", "Text File (*.txt)",
                              "RTF Export (*.rtf)",    "HTML Export (*.htm)",  "Any File (*)"};
-  spec.DefaultSuffix = "zba";
-  spec.SuffixOfFilter = [](int index) {
+  setup.DefaultSuffix = "zba";
+  setup.SuffixOfFilter = [](int index) {
     return QString::fromStdString(SaveDialogDefaultExt(index));
   };
-  const std::string chosen = ToPath(Dialogs().SaveFile(this, spec));
+  const std::string chosen = ToPath(Dialogs().SaveFile(this, setup));
   if (chosen.empty()) return {};
   std::string name = AbsoluteFileName(chosen, CurrentFolder());
   saveFolder_ = platform::ExtractFilePath(name);

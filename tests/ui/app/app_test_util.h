@@ -26,7 +26,7 @@ public:
   std::deque<TAnswer> Answers;
   std::deque<bool> ConfirmAnswers;
   std::deque<QString> OpenNames, SaveNames;
-  QList<TFileDialogSpec> SaveSpecs;
+  QList<TFileDialogSetup> SaveSpecs;
   std::optional<QColor> ColorAnswer;
 
   void Error(QWidget*, const QString& text) override { Errors << text; }
@@ -48,9 +48,9 @@ public:
     ConfirmAnswers.pop_front();
     return a;
   }
-  QString OpenFile(QWidget*, const TFileDialogSpec&) override { return Pop(OpenNames); }
-  QString SaveFile(QWidget*, const TFileDialogSpec& spec) override {
-    SaveSpecs << spec;
+  QString OpenFile(QWidget*, const TFileDialogSetup&) override { return Pop(OpenNames); }
+  QString SaveFile(QWidget*, const TFileDialogSetup& setup) override {
+    SaveSpecs << setup;
     return Pop(SaveNames);
   }
   std::optional<QColor> Color(QWidget*, QList<QColor>&) override { return ColorAnswer; }
