@@ -123,12 +123,8 @@ int RunExport(const TArgs& args, std::ostream& out, std::ostream& err) {
     exporter = std::make_unique<TCodeHTMLExporter>(out);
   else
     exporter = std::make_unique<TCodeRTFExporter>(out);
+  // A failed write to standard output is told by the caller, as for every command.
   ExportText(*exporter, source, styles, control, colorSyntax);
-  out.flush();
-  if (!out) {
-    err << "marlo-cli export: cannot write to standard output\n";
-    return kExitFailure;
-  }
   return kExitOk;
 }
 

@@ -3,6 +3,7 @@
 #include "cli/cli_document.h"
 #include "cli/subcommands.h"
 #include "core/platform/error.h"
+#include "core/shell/document_keys.h"
 #include "core/text/key_list.h"
 #include "core/text/key_names.h"
 #include "core/text/memo_source.h"
@@ -25,10 +26,20 @@ const char* const kKeysHelp =
     "(B types b, Shift+B types B). The clipboard lives in the process.\n"
     "  --state   after the text, print @caret, @selection, @bookmark, @modified, @overwrite\n"
     "  --save    save the result back to FILE (keeping the previous file as a backup)\n"
-    "  --page N  lines in a page for PgUp, PgDn and the visible-line keys (default 20)\n";
+    "  --page N  lines in a page for PgUp, PgDn and the visible-line keys (default 20)\n"
+    "  --past-eol       the caret may always go past the end of a line (the Past EOL\n"
+    "                   setting); without it, only while Alt is held\n"
+    "  --left-arrow-up  Left at the start of a line goes to the end of the line above\n"
+    "                   (the Left Arrow Up setting)\n"
+    "Keys are replayed as a document window receives them: a modifier goes down before\n"
+    "the first key that has it and comes up before the first key that does not, so\n"
+    "Alt+Down Alt+Down holds Alt through both; a run of Up and Down keeps its column.\n";
 
 namespace {
 
+constexpr const char* kKeysUsage =
+    "usage: marlo-cli keys [--state] [--save] [--page N] [--past-eol] [--left-arrow-up] FILE "
+    "KEY...\n";
 constexpr std::string_view kTypePrefix = "type:";
 
 struct TStep {
@@ -40,14 +51,15 @@ struct TStep {
 struct TKeysOptions {
   bool State = false;
   bool Save = false;
+  bool PastEOL = false;
+  bool LeftArrowUp = false;
   int Page = 20;
   std::string File;
   std::vector<TStep> Steps;
 };
 
 int UsageError(std::ostream& err, const std::string& message) {
-  err << "marlo-cli keys: " << message << "\n"
-      << "usage: marlo-cli keys [--state] [--save] [--page N] FILE KEY...\n";
+  err << "marlo-cli keys: " << message << "\n" << kKeysUsage;
   return kExitUsage;
 }
 
@@ -67,13 +79,17 @@ int ParseArgs(const TArgs& args, TKeysOptions& options, std::ostream& out, std::
       break;
     }
     if (a == "--help" || a == "-h") {
-      out << "usage: marlo-cli keys [--state] [--save] [--page N] FILE KEY...\n" << kKeysHelp;
+      out << kKeysUsage << kKeysHelp;
       return kExitOk;
     }
     if (a == "--state") {
       options.State = true;
     } else if (a == "--save") {
       options.Save = true;
+    } else if (a == "--past-eol") {
+      options.PastEOL = true;
+    } else if (a == "--left-arrow-up") {
+      options.LeftArrowUp = true;
     } else if (a == "--page" || a.starts_with("--page=")) {
       std::string value;
       if (a == "--page") {
@@ -117,21 +133,72 @@ bool Typeable(char c) {
   return (u >= 32 && u <= 126) || u >= 128;
 }
 
-void Replay(const std::vector<TStep>& steps, TCustomMemoSource& source, TKeyList& keys,
-            TKeyView& view) {
-  for (const TStep& step : steps) {
-    if (step.Typed) {
-      // Typed text is a run of character keys, so it ends a pending two-key command.
-      keys.CancelPrefix();
-      for (char c : step.Text)
-        if (Typeable(c)) source.TypeChar(c);
-      continue;
+// Plays the steps on a document as its window receives them from a keyboard.
+class TReplay {
+public:
+  TReplay(TCustomMemoSource& source, TKeyList& keys, TKeyView& view, TDocumentKeys& window)
+      : source_(source), keys_(keys), view_(view), window_(window) {}
+
+  void Run(const std::vector<TStep>& steps) {
+    for (const TStep& step : steps) {
+      if (step.Typed)
+        Type(step.Text);
+      else
+        Stroke(step.Stroke.Key, step.Stroke.Shift);
     }
-    if (keys.Execute(step.Stroke.Key, step.Stroke.Shift, source, view)) continue;
-    char c;
-    if (KeyToChar(step.Stroke.Key, step.Stroke.Shift, c)) source.TypeChar(c);
+    Hold({});
   }
-}
+
+private:
+  static constexpr struct {
+    TShiftStateItem Item;
+    TKeyCode Key;
+  } kModifiers[] = {{ssShift, vkShift}, {ssCtrl, vkControl}, {ssAlt, vkAlt}};
+
+  // Modifiers come up and go down until `want` is held.
+  void Hold(TShiftState want) {
+    for (const auto& m : kModifiers) {
+      if (!held_.Has(m.Item) || want.Has(m.Item)) continue;
+      window_.KeyUp(m.Key, held_, false);
+      held_.Exclude(m.Item);
+    }
+    for (const auto& m : kModifiers) {
+      if (held_.Has(m.Item) || !want.Has(m.Item)) continue;
+      Press(m.Key, held_);
+      held_.Include(m.Item);
+    }
+  }
+
+  void Press(TKeyCode key, TShiftState shift) {
+    if (window_.KeyDown(key, shift)) return;
+    if (RunEditorKey(keys_, key, shift, source_, view_) != TEditorKeyResult::Type) return;
+    char c;
+    if (KeyToChar(key, shift, c)) source_.TypeChar(c);
+  }
+
+  void Stroke(TKeyCode key, TShiftState shift) {
+    Hold(shift);
+    Press(key, shift);
+    window_.KeyUp(key, shift, false);
+  }
+
+  // Typed text is a run of character keys, so it ends a pending two-key command.
+  void Type(const std::string& text) {
+    Hold({});
+    keys_.CancelPrefix();
+    for (char c : text) {
+      window_.KeyDown(vkNone, {});
+      if (Typeable(c)) source_.TypeChar(c);
+      window_.KeyUp(vkNone, {}, false);
+    }
+  }
+
+  TCustomMemoSource& source_;
+  TKeyList& keys_;
+  TKeyView& view_;
+  TDocumentKeys& window_;
+  TShiftState held_;
+};
 
 const char* KindName(TSelectionType kind) {
   switch (kind) {
@@ -170,7 +237,12 @@ int RunKeys(const TArgs& args, std::ostream& out, std::ostream& err) {
 
   TKeyList keys = TKeyList::Default();
   TSimpleKeyView view(source, options.Page);
-  Replay(options.Steps, source, keys, view);
+  TDocumentKeys window(source);
+  // As the editor settings give a window's editor.
+  if (options.PastEOL) source.SetOption(soLimitEOL, false);
+  window.PastEOL = options.PastEOL;
+  window.LeftArrowUp = options.LeftArrowUp;
+  TReplay(source, keys, view, window).Run(options.Steps);
   if (options.Save) {
     source.SaveToFile(options.File);
     source.SetModified(false); // as a document window does after saving

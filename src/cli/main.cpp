@@ -1,16 +1,22 @@
 // marlo-cli: the headless front end over the core.
 #include "cli/subcommands.h"
+#include "core/platform/atomic_file_writer.h"
 #include "core/platform/error.h"
+#include "core/platform/file_system.h"
 
+#include <cerrno>
 #include <exception>
 #include <iostream>
+#include <ostream>
+#include <streambuf>
 #include <string>
+#include <unistd.h>
 
 namespace marlo::cli {
 namespace {
 
 const TSubcommand kSubcommands[] = {
-    {"keys", "[--state] [--save] [--page N] FILE KEY...",
+    {"keys", "[--state] [--save] [--page N] [--past-eol] [--left-arrow-up] FILE KEY...",
      "replay key presses on FILE through the editor's key table and print the text", RunKeys},
     {"colors", "[--keywords FILE] SOURCE",
      "print the style of every character of SOURCE as the editor colours it", RunColors},
@@ -37,6 +43,44 @@ void PrintUsage(std::ostream& out) {
       << kSettingsHelp;
 }
 
+// Standard output written with the system's own calls, so that the first failed write is
+// known with its reason: a full disk or a closed pipe fails the run instead of vanishing.
+class TStandardOutput : public std::streambuf {
+public:
+  TStandardOutput() { setp(buf_, buf_ + sizeof buf_); }
+  // The error number of the first failed write, or 0.
+  int Error() const { return error_; }
+
+protected:
+  int_type overflow(int_type ch) override {
+    if (!Drain()) return traits_type::eof();
+    if (!traits_type::eq_int_type(ch, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(ch);
+      pbump(1);
+    }
+    return traits_type::not_eof(ch);
+  }
+  int sync() override { return Drain() ? 0 : -1; }
+
+private:
+  bool Drain() {
+    const char* p = pbase();
+    while (p < pptr() && !error_) {
+      ssize_t n = ::write(STDOUT_FILENO, p, static_cast<size_t>(pptr() - p));
+      if (n < 0) {
+        if (errno != EINTR) error_ = errno;
+        continue;
+      }
+      p += n;
+    }
+    setp(buf_, buf_ + sizeof buf_);
+    return !error_;
+  }
+
+  char buf_[1 << 16];
+  int error_ = 0;
+};
+
 const TSubcommand* FindSubcommand(const std::string& name) {
   for (const TSubcommand& c : kSubcommands)
     if (name == c.Name) return &c;
@@ -58,19 +102,32 @@ int Main(const TArgs& args) {
     return kExitUsage;
   }
   TArgs rest(args.begin() + 1, args.end());
+  TStandardOutput buffer;
+  std::ostream out(&buffer);
+  int status;
   try {
-    return command->Run(rest, std::cout, std::cerr);
+    status = command->Run(rest, out, std::cerr);
   } catch (const std::exception& e) {
     // marlo::Error carries the text a user sees; anything else is reported the same way
     // rather than ending the program with an unexplained abort.
     std::cerr << "marlo-cli " << command->Name << ": " << e.what() << "\n";
     return kExitFailure;
   }
+  // Output that never reached its file (a full disk, a closed pipe) is a failed run.
+  out.flush();
+  if (buffer.Error()) {
+    std::cerr << "marlo-cli " << command->Name
+              << ": cannot write to standard output: " << platform::SystemReason(buffer.Error())
+              << "\n";
+    return kExitFailure;
+  }
+  return status;
 }
 
 } // namespace
 } // namespace marlo::cli
 
 int main(int argc, char** argv) {
+  marlo::platform::IgnoreFileSizeSignal();
   return marlo::cli::Main(marlo::cli::TArgs(argv + 1, argv + argc));
 }

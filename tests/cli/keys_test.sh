@@ -147,4 +147,56 @@ else
   not_ok "the bundled example loads and stays untouched" "exit status $status"
 fi
 
+# ---- The document window's own rules: a run of Up and Down, Left Arrow Up, Past EOL -------
+printf 'long line\r\nab\r\nlong line two\r\nx\r\n' >"$work/rules.zba"
+while IFS='|' read -r name opts keys want; do
+  # shellcheck disable=SC2086
+  run keys --state $opts "$work/rules.zba" $keys
+  if [ "$status" -eq 0 ] && grep -qx "@caret $want" "$work/out"; then
+    ok "$name"
+  else
+    not_ok "$name" "exit status $status, $(grep @caret "$work/out" || true)"
+  fi
+done <<'TABLE'
+a run of Down keeps its column through a short line||End Down Down|9 2
+the kept column stops at the end of a short line||End Down Down Up|2 1
+past the end of lines the kept column stays|--past-eol|End Down Down Up|9 1
+Left at a line start stays without Left Arrow Up||Down Home Left|0 1
+Left at a line start goes up with Left Arrow Up|--left-arrow-up|Down Home Left|9 0
+Right at a line end wraps unless past the end is allowed||End Right|0 1
+Right at a line end goes on with Past EOL|--past-eol|End Right|10 0
+TABLE
+
+# ---- Output that cannot be written (every command) ----------------------------------------
+printf 'print 1\r\n' >"$work/small.zba"
+kw="$src/data/keywords.txt"
+if [ -w /dev/full ]; then
+  for args in "keys $work/small.zba End" "colors --keywords $kw $work/small.zba" \
+    "preprocess --types --defines --globals $src/examples/demo.zba" "export --html --keywords $kw $work/small.zba -" "settings"; do
+    status=0
+    # shellcheck disable=SC2086
+    "$cli" $args >/dev/full 2>"$work/err" || status=$?
+    if [ "$status" -eq 1 ] && grep -q "cannot write to standard output: No space" "$work/err"; then
+      ok "a full standard output fails ${args%% *}"
+    else
+      not_ok "a full standard output fails ${args%% *}" "exit status $status"
+    fi
+  done
+fi
+
+# A pipe is written in place, never renamed over; a folder is refused.
+run export --html --keywords "$kw" "$work/small.zba" "$work/expected.htm"
+mkfifo "$work/pipe"
+cat "$work/pipe" >"$work/piped" &
+run export --html --keywords "$kw" "$work/small.zba" "$work/pipe"
+wait
+if [ "$status" -eq 0 ] && [ -p "$work/pipe" ] && cmp -s "$work/piped" "$work/expected.htm"; then
+  ok "an export into a pipe writes through it"
+else
+  not_ok "an export into a pipe writes through it" "exit status $status"
+fi
+mkdir "$work/folder"
+run export --html --keywords "$kw" "$work/small.zba" "$work/folder"
+expect_failure "an export onto a folder is refused" 1 "Is a directory"
+
 finish

@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <streambuf>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -16,9 +18,12 @@ namespace marlo::platform {
 
 namespace {
 
-[[noreturn]] void RaiseFileError(const char* what, const std::string& path, int err) {
-  throw Error(std::string(what) + " \"" + path + "\": " + std::strerror(err));
-}
+// Read once, before any thread runs: the umask can only be read by setting it.
+const mode_t kProcessUmask = [] {
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}();
 
 } // namespace
 
@@ -115,13 +120,33 @@ private:
 
 AtomicFileWriter::AtomicFileWriter(const std::string& path)
     : path_(path), target_(ResolveWriteTarget(path)) {
-  std::string pattern = target_ + ".XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = ::mkstemp(name.data());
-  if (fd < 0) RaiseFileError("Can't create file", path_, errno);
-  ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-  temp_ = name.data();
+  struct stat st {};
+  const bool exists = ::stat(target_.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) RaiseFileError("Can't write file", path_, EISDIR);
+  int fd = -1;
+  if (exists && !S_ISREG(st.st_mode)) {
+    // A device, a pipe or a socket: renaming over it would put a regular file in its place.
+    inPlace_ = true;
+    fd = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) RaiseFileError("Can't write file", path_, errno);
+  } else {
+    std::string pattern = target_ + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    fd = ::mkstemp(name.data());
+    if (fd < 0) RaiseFileError("Can't create temporary filename for", path_, errno);
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    temp_ = name.data();
+    // The new file keeps the old one's permissions; a new name gets what a plain create
+    // would give it.
+    mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~kProcessUmask);
+    if (::fchmod(fd, mode) != 0) {
+      int err = errno;
+      ::close(fd);
+      DeleteFile(temp_);
+      RaiseFileError("Can't write file", path_, err);
+    }
+  }
   buffer_ = std::make_unique<TBuffer>(fd);
   stream_ = std::make_unique<std::ostream>(buffer_.get());
 }
@@ -130,19 +155,45 @@ AtomicFileWriter::~AtomicFileWriter() {
   if (committed_) return;
   stream_.reset();
   buffer_.reset();
-  DeleteFile(temp_);
+  if (!temp_.empty()) DeleteFile(temp_);
 }
 
 std::ostream& AtomicFileWriter::Stream() {
   return *stream_;
 }
 
+void AtomicFileWriter::MakeBackup() {
+  if (backup_.empty() || backup_ == target_ || !FileExists(target_)) return;
+  if (FileExists(backup_) && !DeleteFile(backup_))
+    throw Error("Can't delete file " + backup_ + ": " + SystemReason(errno));
+  // A hard link keeps the old file under its own name until the new one replaces it;
+  // where links are not possible the old file is renamed.
+  if (!LinkFile(target_, backup_) && !RenameFile(target_, backup_))
+    throw Error("Can't rename file " + target_ + " to file " + backup_ + ": " +
+                SystemReason(errno));
+}
+
 void AtomicFileWriter::Commit() {
   stream_->flush();
   if (int err = buffer_->Close()) RaiseFileError("Can't write file", path_, err);
-  CopyPermissions(target_, temp_);
-  if (!RenameFile(temp_, target_)) RaiseFileError("Can't write file", path_, errno);
+  if (inPlace_) {
+    committed_ = true;
+    return;
+  }
+  MakeBackup();
+  if (!RenameFile(temp_, target_))
+    throw Error("Can't rename file " + temp_ + " to file " + target_ + ": " + SystemReason(errno));
   committed_ = true;
+}
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  AtomicFileWriter file(path);
+  file.Stream().write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.Commit();
+}
+
+void IgnoreFileSizeSignal() {
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 } // namespace marlo::platform

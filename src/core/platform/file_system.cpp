@@ -15,14 +15,6 @@ namespace marlo::platform {
 
 namespace {
 
-std::string SystemReason(int err) {
-  return std::strerror(err);
-}
-
-[[noreturn]] void RaiseFileError(const char* what, const std::string& path, int err) {
-  throw Error(std::string(what) + " \"" + path + "\": " + SystemReason(err));
-}
-
 class FileHandle {
 public:
   explicit FileHandle(int fd) : fd_(fd) {}
@@ -42,20 +34,6 @@ private:
   int fd_;
 };
 
-void WriteAll(int fd, std::string_view bytes, const std::string& path) {
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      RaiseFileError("Can't write file", path, errno);
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-}
-
 // Reads up to `count` bytes at `offset`; stops early only at the end of the file.
 size_t ReadAt(int fd, char* into, size_t count, size_t offset, int& error) {
   size_t got = 0;
@@ -73,6 +51,14 @@ size_t ReadAt(int fd, char* into, size_t count, size_t offset, int& error) {
 }
 
 } // namespace
+
+std::string SystemReason(int err) {
+  return std::strerror(err);
+}
+
+void RaiseFileError(const char* what, const std::string& path, int err) {
+  throw Error(std::string(what) + " \"" + path + "\": " + SystemReason(err));
+}
 
 ReadableFile::ReadableFile(const std::string& path) : path_(path) {
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -184,42 +170,6 @@ std::string CreateTempFileName(const std::string& folder, const std::string& pre
   if (fd < 0) return std::string();
   ::close(fd);
   return std::string(buf.data());
-}
-
-void WriteFileBytes(const std::string& path, std::string_view bytes) {
-  FileHandle fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (fd.get() < 0) RaiseFileError("Can't create file", path, errno);
-  WriteAll(fd.get(), bytes, path);
-  if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS)
-    RaiseFileError("Can't write file", path, errno);
-  if (::close(fd.release()) != 0) RaiseFileError("Can't write file", path, errno);
-}
-
-void CopyPermissions(const std::string& model, const std::string& path) {
-  struct stat st {};
-  if (::stat(model.c_str(), &st) == 0)
-    ::chmod(path.c_str(), st.st_mode & 07777);
-  else {
-    // A new file gets what the user's umask allows, as a plain create would.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(path.c_str(), 0666 & ~mask);
-  }
-}
-
-void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string target = ResolveWriteTarget(path);
-  std::string temp = CreateTempFileName(ExtractFilePath(target), ExtractFileName(target));
-  if (temp.empty()) throw Error("Can't create temporary filename");
-  try {
-    WriteFileBytes(temp, bytes);
-    CopyPermissions(target, temp);
-    if (!RenameFile(temp, target))
-      throw Error("Can't rename file " + temp + " to file " + target + ": " + SystemReason(errno));
-  } catch (...) {
-    DeleteFile(temp);
-    throw;
-  }
 }
 
 std::string ExtractFilePath(const std::string& path) {

@@ -1,6 +1,6 @@
 #pragma once
-// File services the core needs: whole-file reads, temporary files in a folder,
-// atomic replacement, and the path helpers of the old platform's rules.
+// File services the core needs: whole-file reads, temporary files in a folder, and the
+// path helpers of the old platform's rules. Files are written by AtomicFileWriter.
 #include "core/platform/memory.h"
 
 #include <cstddef>
@@ -9,6 +9,11 @@
 #include <string_view>
 
 namespace marlo::platform {
+
+// The system's text for an error number.
+std::string SystemReason(int err);
+// Raises Error with `what "path": reason`, the form of every file error.
+[[noreturn]] void RaiseFileError(const char* what, const std::string& path, int err);
 
 // A file's bytes, with one spare NUL byte after the end so scanners may stop on it.
 struct FileBuffer {
@@ -54,17 +59,6 @@ std::string ResolveWriteTarget(const std::string& path);
 // A new, empty, uniquely named file in `folder` whose name starts with `prefix`.
 // Returns its name, or an empty string when none could be made.
 std::string CreateTempFileName(const std::string& folder, const std::string& prefix);
-
-// Writes `bytes` to `path`, flushing to disk. Raises Error on any failure.
-void WriteFileBytes(const std::string& path, std::string_view bytes);
-
-// Gives `path` the permission bits of `model` when `model` exists.
-void CopyPermissions(const std::string& model, const std::string& path);
-
-// Writes `bytes` to a temporary file beside `path` and renames it over `path`, so that a
-// failure at any point leaves the old file whole. Symbolic links are written through and
-// the old file's permissions are kept. Raises Error on failure.
-void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
 // Path pieces: the folder keeps its trailing separator; an extension is the text from the
 // last '.' after the last separator, dot included.

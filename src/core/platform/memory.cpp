@@ -1,5 +1,6 @@
 #include "core/platform/memory.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -26,9 +27,17 @@ void* Map(size_t bytes) {
   return p;
 }
 
+std::atomic<int> failCountdown{0};
+
 } // namespace
 
+void FailBlockAllocationForTesting(int n) {
+  failCountdown.store(n);
+}
+
 void* AllocateBlock(size_t bytes) {
+  if (failCountdown.load(std::memory_order_relaxed) > 0 && failCountdown.fetch_sub(1) == 1)
+    throw std::bad_alloc();
   if (bytes >= kMapThreshold) return Map(bytes);
   void* p = std::malloc(bytes ? bytes : 1);
   if (!p) throw std::bad_alloc();

@@ -18,6 +18,10 @@ struct ByteBlockDeleter {
 };
 using ByteBlock = std::unique_ptr<char[], ByteBlockDeleter>;
 
+// For tests of what a failed allocation leaves behind: the n-th AllocateBlock from now
+// raises std::bad_alloc (0 turns this off).
+void FailBlockAllocationForTesting(int n);
+
 // `bytes` bytes from AllocateBlock, owned.
 ByteBlock AllocateBytes(size_t bytes);
 

@@ -1,5 +1,6 @@
 #include "core/platform/registry_store.h"
 
+#include "core/platform/atomic_file_writer.h"
 #include "core/platform/environment.h"
 #include "core/platform/file_system.h"
 

@@ -127,6 +127,7 @@ void TInternalStrings::MoveGapTo(int i) {
 }
 
 void TInternalStrings::Insert(int i, std::string_view text) {
+  assert(i >= 0 && i <= count_);
   TStringItem item = EmptyItem();
   SetItemText(item, text);
   try {
@@ -573,35 +574,40 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
     if (first.EndedByNul) second.reset(); // a NUL in the first half ends the text
   }
 
-  // All there: the old lines go, the new ones take their place.
-  Clear();
-  platform::FreeBlock(items_, allocated_);
-  items_ = nullptr;
-  allocated_ = 0;
-  buffers_.push_back(std::move(bytes));
+  // All there. Whatever can still fail comes first: a failed load leaves the old lines.
+  int countB = second ? second->Count : 0;
+  long long total = static_cast<long long>(first.Count) + countB;
+  if (total > INT_MAX / 2) throw Error("Too many lines");
+  std::vector<platform::ByteBlock> loaded;
+  loaded.reserve(1 + first.Arenas.size() + (second ? second->Arenas.size() : 0));
+  loaded.push_back(std::move(bytes));
   for (LoadPart* p : {&first, second.get()})
     if (p)
-      for (auto& arenaBlock : p->Arenas) buffers_.push_back(std::move(arenaBlock));
-  int countB = second ? second->Count : 0;
-  if (!first.Owned && (!second || !second->Owned)) {
-    items_ = block;
-    allocated_ = blockBytes;
-    block = nullptr;
-    count_ = first.Count + countB;
-    gapStart_ = first.Count;
-    capacity_ = roomA + countB;
-  } else {
+      for (auto& arenaBlock : p->Arenas) loaded.push_back(std::move(arenaBlock));
+  TStringItem* items = block;
+  size_t itemBytes = blockBytes;
+  int capacity = roomA + countB;
+  const bool together = first.Owned || (second && second->Owned);
+  if (together) {
     // A part outgrew its room: the lines are put together in one block.
-    long long total = static_cast<long long>(first.Count) + countB;
-    if (total > INT_MAX / 2) throw Error("Too many lines");
-    auto* all = static_cast<TStringItem*>(platform::AllocateBlock(LoadPart::Bytes(total + 64)));
-    std::memcpy(all, first.Items, LoadPart::Bytes(first.Count));
-    if (second) std::memcpy(all + first.Count, second->Items, LoadPart::Bytes(countB));
-    items_ = all;
-    allocated_ = LoadPart::Bytes(total + 64);
-    count_ = gapStart_ = static_cast<int>(total);
-    capacity_ = count_ + 64;
+    itemBytes = LoadPart::Bytes(total + 64);
+    items = static_cast<TStringItem*>(platform::AllocateBlock(itemBytes));
+    std::memcpy(items, first.Items, LoadPart::Bytes(first.Count));
+    if (second) std::memcpy(items + first.Count, second->Items, LoadPart::Bytes(countB));
+    capacity = static_cast<int>(total) + 64;
+  } else {
+    block = nullptr; // the store takes it over
   }
+
+  // The old lines go, the new ones take their place.
+  Clear();
+  platform::FreeBlock(items_, allocated_);
+  items_ = items;
+  allocated_ = itemBytes;
+  count_ = static_cast<int>(total);
+  gapStart_ = together ? count_ : first.Count;
+  capacity_ = capacity;
+  buffers_.swap(loaded);
   if (count_ == 0) buffers_.clear();
 }
 

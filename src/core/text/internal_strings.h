@@ -5,6 +5,7 @@
 #include "core/platform/memory.h"
 #include "core/text/string_item.h"
 
+#include <cassert>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,8 +24,14 @@ public:
   int Count() const { return count_; }
   int Capacity() const { return capacity_; }
 
-  TStringItem& Item(int i) { return items_[Slot(i)]; }
-  const TStringItem& Item(int i) const { return items_[Slot(i)]; }
+  TStringItem& Item(int i) {
+    assert(i >= 0 && i < count_);
+    return items_[Slot(i)];
+  }
+  const TStringItem& Item(int i) const {
+    assert(i >= 0 && i < count_);
+    return items_[Slot(i)];
+  }
   std::string_view Text(int i) const { return Item(i).Text(); }
 
   // Inserts a new line holding `text` before line i (0 <= i <= Count).

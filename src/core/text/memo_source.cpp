@@ -3,6 +3,7 @@
 #include "core/platform/error.h"
 
 #include <algorithm>
+#include <cassert>
 #include <climits>
 #include <cstring>
 
@@ -390,6 +391,9 @@ void TCustomMemoSource::EndChange() {
 }
 
 void TCustomMemoSource::MarkLinesChanged(int first, int last) {
+  // Text changes only inside a change, or the views would never hear of it.
+  assert(InChange());
+  assert(first >= 0 && first <= std::max(LineCount(), last + 1));
   changeFlags_.Include(chText);
   MarkLinesDirty(first, last);
   RecolorEditedLine(first);

@@ -16,11 +16,15 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace marlo {
+
+class UndoGroup;
 
 class TCustomMemoSource : public TLineParserClient {
 public:
@@ -282,20 +286,6 @@ private:
   friend class TExternalStrings;
   friend class TSelectionStrings;
 
-  // Runs the rest of a scope as one change, ended even when an error leaves it.
-  class ChangeScope {
-  public:
-    ChangeScope(TCustomMemoSource& source, TChangeKind kind) : source_(source) {
-      source_.BeginChange(kind);
-    }
-    ~ChangeScope() { source_.EndChange(); }
-    ChangeScope(const ChangeScope&) = delete;
-    ChangeScope& operator=(const ChangeScope&) = delete;
-
-  private:
-    TCustomMemoSource& source_;
-  };
-
   // A tracked position that lives for one scope.
   class TempPosition : public TPosition {
   public:
@@ -324,6 +314,8 @@ private:
   void BulkLoad(platform::ByteBlock bytes, size_t size, bool load,
                 const TInternalStrings::THalfReader& read = {});
   void SetTextBulk(std::string_view bytes);
+  // Hands the saved bytes to `put` piece by piece.
+  template <class TSink> void WriteLines(TSink&& put) const;
   std::string ConvertTabs(std::string_view s) const;
 
   // Columns and tabs
@@ -334,7 +326,7 @@ private:
   int IndexToColumn(std::string_view stored, int index) const;
   int ExpandedLength(std::string_view stored) const;
   void ConvertTabAtCaret(int tabFrom, int tabTo);
-  bool OpenTabAtCaret();
+  void OpenTabAtCaret(std::optional<UndoGroup>& group);
   int LineIndent(int y) const;
   int TrimmedLength(int y) const;
 
@@ -465,6 +457,38 @@ public:
   TMemoSource();
   // Sets the options, tabs and templates a document window uses.
   void ConfigureAsDocument();
+};
+
+// Runs the rest of a scope as one change of the model, ended also when an error leaves
+// the scope, so that the views hear of it once, when the outermost change ends.
+class ChangeScope {
+public:
+  ChangeScope(TCustomMemoSource& source, TChangeKind kind) : source_(source) {
+    source_.BeginChange(kind);
+  }
+  ~ChangeScope() { source_.EndChange(); }
+  ChangeScope(const ChangeScope&) = delete;
+  ChangeScope& operator=(const ChangeScope&) = delete;
+
+private:
+  TCustomMemoSource& source_;
+};
+
+// Makes the records of the rest of a scope one step of undo, ended also when an error
+// leaves the scope: a group left open would swallow every later edit into one step.
+class UndoGroup {
+public:
+  explicit UndoGroup(TCustomMemoSource& source) : source_(&source) { source_->BeginUndoGroup(); }
+  ~UndoGroup() { End(); }
+  UndoGroup(const UndoGroup&) = delete;
+  UndoGroup& operator=(const UndoGroup&) = delete;
+  // Ends the group before the scope does.
+  void End() {
+    if (source_) std::exchange(source_, nullptr)->EndUndoGroup();
+  }
+
+private:
+  TCustomMemoSource* source_;
 };
 
 } // namespace marlo

@@ -84,7 +84,7 @@ void TCustomMemoSource::TrimTrailingBlanks(int y) {
     // of the text before it apart, and the records made before it count on them.
     int from = ExpandedLength(s.substr(0, n)), x = caret_.X;
     std::string styles(store_.Colors(y).substr(std::min(n, store_.Colors(y).size())));
-    BeginUndoGroup();
+    UndoGroup group(*this);
     PushCaretRecord(0, from - x);
     store_.EraseChars(y, n, trimmed.size());
     if (TUndoRecord* r = AddUndo(uaDelete)) {
@@ -92,7 +92,6 @@ void TCustomMemoSource::TrimTrailingBlanks(int y) {
       r->Styles = styles;
     }
     PushCaretRecord(0, x - from);
-    EndUndoGroup();
   } else {
     // Deliberately not recorded: undo does not bring trailing blanks back.
     store_.EraseChars(y, n, s.size() - n);

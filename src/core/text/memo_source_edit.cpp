@@ -2,7 +2,9 @@
 #include "core/text/memo_source.h"
 
 #include <algorithm>
+#include <cassert>
 #include <climits>
+#include <optional>
 
 namespace marlo {
 
@@ -15,6 +17,7 @@ int AddClamped(int a, long long b) {
 } // namespace
 
 TUndoRecord* TCustomMemoSource::AddUndo(TUndoAction action) {
+  assert(InChange());
   if (!allowUndo_) return nullptr;
   if (!replaying_) TrimUndo();
   TUndoRecord& r = RecordingList().Push();
@@ -61,7 +64,7 @@ void TCustomMemoSource::AppendLinesToCaret() {
   }
   if (caret_.Y < LineCount()) return;
   int last = LineCount() - 1, n = LineLength(last);
-  BeginUndoGroup();
+  UndoGroup group(*this);
   PushCaretRecord(last - caret_.Y, n - caret_.X);
   while (caret_.Y >= LineCount()) {
     store_.Insert(LineCount(), "");
@@ -69,7 +72,6 @@ void TCustomMemoSource::AppendLinesToCaret() {
   }
   PushCaretRecord(caret_.Y - last, caret_.X - n);
   MarkLinesChanged(last, LineCount() - 1);
-  EndUndoGroup();
 }
 
 // The caret stands strictly inside the expansion of a tab: the tab becomes the spaces it
@@ -92,14 +94,13 @@ void TCustomMemoSource::ConvertTabAtCaret(int tabFrom, int tabTo) {
 }
 
 // When the caret stands inside a tab's expansion, the tab becomes spaces, in an undo
-// group that the caller closes. Returns whether it did.
-bool TCustomMemoSource::OpenTabAtCaret() {
+// group that `group` holds until the caller's edit is done.
+void TCustomMemoSource::OpenTabAtCaret(std::optional<UndoGroup>& group) {
   int tabFrom = -1, tabTo = -1;
   ColumnToIndex(caret_.Y, caret_.X, &tabFrom, &tabTo);
-  if (tabFrom < 0) return false;
-  BeginUndoGroup();
+  if (tabFrom < 0) return;
+  group.emplace(*this);
   ConvertTabAtCaret(tabFrom, tabTo);
-  return true;
 }
 
 bool TCustomMemoSource::InsertText(std::string_view s) {
@@ -109,12 +110,12 @@ bool TCustomMemoSource::InsertText(std::string_view s) {
   int y = caret_.Y, x = caret_.X;
   if (IsLineReadOnly(y)) return false;
   int len = LineLength(y);
-  bool grouped = x > len;
-  if (grouped) {
-    BeginUndoGroup();
+  std::optional<UndoGroup> group;
+  if (x > len) {
+    group.emplace(*this);
     PadLine(y, len, x);
   } else {
-    grouped = OpenTabAtCaret();
+    OpenTabAtCaret(group);
   }
   int idx = ColumnToIndex(y, x);
   store_.InsertChars(y, static_cast<size_t>(idx), s, StyleBefore(y, idx));
@@ -129,7 +130,6 @@ bool TCustomMemoSource::InsertText(std::string_view s) {
   });
   MovePositionsInsert(y, x, static_cast<int>(std::min<long long>(width, INT_MAX)));
   MarkLinesChanged(y, y);
-  if (grouped) EndUndoGroup();
   return true;
 }
 
@@ -140,7 +140,8 @@ void TCustomMemoSource::DeleteChars(int n) {
   int x = caret_.X;
   if (x >= LineLength(y)) return;
   ChangeScope scope(*this, TChangeKind::Other);
-  bool grouped = OpenTabAtCaret();
+  std::optional<UndoGroup> group;
+  OpenTabAtCaret(group);
   std::string_view s = store_.Text(y);
   int idx = ColumnToIndex(y, x);
   int size = static_cast<int>(s.size());
@@ -176,7 +177,6 @@ void TCustomMemoSource::DeleteChars(int n) {
   MovePositionsDelete(y, x, w);
   MarkLinesChanged(y, y);
   RemoveLoneEmptyLine();
-  if (grouped) EndUndoGroup();
 }
 
 void TCustomMemoSource::SplitLine() {
@@ -193,18 +193,17 @@ void TCustomMemoSource::SplitLine() {
     // Past the end of the line the text is split at its end, and recorded that way, so
     // that undo joins there instead of padding the line up to the caret; bookmarks and
     // positions still follow the caret column.
-    BeginUndoGroup();
+    UndoGroup group(*this);
     PushCaretRecord(0, len - x);
     caret_.X = len;
     SplitAt(y, len, x);
     caret_.X = x;
     PushCaretRecord(0, x - len);
-    EndUndoGroup();
     return;
   }
-  bool grouped = OpenTabAtCaret();
+  std::optional<UndoGroup> group;
+  OpenTabAtCaret(group);
   SplitAt(y, x, x);
-  if (grouped) EndUndoGroup();
 }
 
 void TCustomMemoSource::SplitAt(int y, int x, int adjustX) {
@@ -262,12 +261,12 @@ void TCustomMemoSource::AppendEmptyLine() {
   // A split at the end of the last line, recorded with the caret taken there and back,
   // without the trimming of blanks that a caret move or Enter would do.
   int x = caret_.X, cy = caret_.Y, len = LineLength(y);
-  BeginUndoGroup();
+  UndoGroup group(*this);
   PushCaretRecord(y - cy, len - x);
   store_.Insert(y + 1, "");
   AddUndo(uaSplit);
   PushCaretRecord(cy - y, x - len);
-  EndUndoGroup();
+  group.End();
   MarkLinesChanged(y, y + 1);
 }
 
@@ -279,9 +278,9 @@ void TCustomMemoSource::JoinLines() {
   int len = LineLength(y);
   if (x < len) return;
   ChangeScope scope(*this, TChangeKind::Other);
-  bool grouped = x > len;
-  if (grouped) {
-    BeginUndoGroup();
+  std::optional<UndoGroup> group;
+  if (x > len) {
+    group.emplace(*this);
     PadLine(y, len, x);
   }
   std::string next(store_.Text(y + 1));
@@ -303,7 +302,6 @@ void TCustomMemoSource::JoinLines() {
   AddUndo(uaJoin);
   MarkLinesChanged(y, std::max(y, LineCount())); // every line below moved up
   RemoveLoneEmptyLine();
-  if (grouped) EndUndoGroup();
 }
 
 void TCustomMemoSource::RemoveLoneEmptyLine() {

@@ -1,6 +1,7 @@
 // Loading, saving, and the writes that come through the public line list.
 #include "core/text/memo_source.h"
 
+#include "core/platform/atomic_file_writer.h"
 #include "core/platform/error.h"
 #include "core/platform/file_system.h"
 
@@ -177,26 +178,32 @@ void TCustomMemoSource::LoadFromFile(const std::string& fileName) {
   BulkLoad(std::move(buf.data), buf.size, true);
 }
 
+template <class TSink> void TCustomMemoSource::WriteLines(TSink&& put) const {
+  const char* sep = outFormat_ == ofMac ? "\r" : outFormat_ == ofUnix ? "\n" : "\r\n";
+  const std::string_view separator(sep);
+  bool joinOnly = outFormat_ == ofWindows && !Has(soExcludeReadOnlyLines);
+  for (int i = 0; i < LineCount(); ++i) {
+    const TStringItem& item = store_.Item(i);
+    if (Has(soExcludeReadOnlyLines) && item.IsReadOnly()) continue;
+    if (joinOnly && i > 0) put(separator);
+    put(item.Text());
+    if (!joinOnly) put(separator);
+  }
+}
+
 std::string TCustomMemoSource::SaveToBytes() const {
   size_t total = 0;
   for (int i = 0; i < LineCount(); ++i) total += store_.Item(i).Length + 2;
   std::string out;
   out.reserve(total);
-  const char* sep = outFormat_ == ofMac ? "\r" : outFormat_ == ofUnix ? "\n" : "\r\n";
-  bool joinOnly = outFormat_ == ofWindows && !Has(soExcludeReadOnlyLines);
-  for (int i = 0; i < LineCount(); ++i) {
-    const TStringItem& item = store_.Item(i);
-    if (Has(soExcludeReadOnlyLines) && item.IsReadOnly()) continue;
-    if (joinOnly && i > 0) out += sep;
-    out.append(item.Text());
-    if (!joinOnly) out += sep;
-  }
+  WriteLines([&](std::string_view piece) { out.append(piece); });
   return out;
 }
 
 void TCustomMemoSource::SaveToStream(std::ostream& stream) const {
-  std::string bytes = SaveToBytes();
-  stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  WriteLines([&](std::string_view piece) {
+    stream.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+  });
   if (!stream) throw Error("Can't write stream");
 }
 
@@ -208,34 +215,19 @@ std::string TCustomMemoSource::BackupName(const std::string& target) {
 }
 
 void TCustomMemoSource::SaveToFile(const std::string& fileName) {
-  std::string bytes = SaveToBytes();
-  if (!Has(soCreateBackups)) {
-    platform::ReplaceFileAtomically(fileName, bytes);
-    return;
+  platform::AtomicFileWriter file(fileName);
+  // A failed write is told by Commit, with the system's reason.
+  std::ostream& out = file.Stream();
+  WriteLines([&](std::string_view piece) {
+    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+  });
+  if (Has(soCreateBackups) && !file.InPlace()) {
+    // The real file behind a link is what gets replaced and backed up.
+    std::string backup = BackupName(file.Target());
+    if (OnGetBackupName) OnGetBackupName(file.Target(), backup);
+    file.KeepBackup(backup);
   }
-  // The real file behind a link is what gets replaced and backed up.
-  std::string target = platform::ResolveWriteTarget(fileName);
-  std::string temp = platform::CreateTempFileName(platform::ExtractFilePath(target),
-                                                  platform::ExtractFileName(target));
-  if (temp.empty()) throw Error("Can't create temporary filename");
-  try {
-    platform::WriteFileBytes(temp, bytes);
-    platform::CopyPermissions(target, temp);
-    std::string backup = BackupName(target);
-    if (OnGetBackupName) OnGetBackupName(target, backup);
-    if (platform::FileExists(backup) && backup != target && !platform::DeleteFile(backup))
-      throw Error("Can't delete file " + backup);
-    // A hard link keeps the old file under its own name until the new one replaces it;
-    // where links are not possible the old file is renamed as before.
-    if (platform::FileExists(target) && backup != target && !platform::LinkFile(target, backup) &&
-        !platform::RenameFile(target, backup))
-      throw Error("Can't rename file " + target + " to file " + backup);
-    if (!platform::RenameFile(temp, target))
-      throw Error("Can't rename file " + temp + " to file " + target);
-  } catch (...) {
-    platform::DeleteFile(temp);
-    throw;
-  }
+  file.Commit();
 }
 
 } // namespace marlo

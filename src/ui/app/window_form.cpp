@@ -4,6 +4,7 @@
 #include "core/shell/document_files.h"
 #include "core/shell/file_at_cursor.h"
 #include "ui/app/main_form.h"
+#include "ui/editor/memo_input.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -29,6 +30,7 @@ TWindowForm::TWindowForm(TMainForm& main, QWidget* parent) : QWidget(parent), ma
 
   dm_ = new TCodeMemo(this);
   dm_->setObjectName("dm");
+  keys_ = std::make_unique<TDocumentKeys>(dm_->MemoSource());
   layout->addWidget(dm_, 1);
 
   errorPanel_ = new QFrame(this);
@@ -70,7 +72,6 @@ TWindowForm::TWindowForm(TMainForm& main, QWidget* parent) : QWidget(parent), ma
   dm_->SetCharSet(main_.CharSet());
   dm_->SetSyntaxParser(main_.Highlighter());
   main_.DocumentOpened();
-  desiredColumn_ = -1;
   justCreated_ = true;
 
   CreateContextMenu();
@@ -195,8 +196,8 @@ bool TWindowForm::eventFilter(QObject* watched, QEvent* e) {
   } else if (watched == dm_->viewport()) {
     if (e->type() == QEvent::MouseButtonPress) {
       // Alt held while clicking places the caret past the end of a line too.
-      ApplyAltRule(static_cast<QMouseEvent*>(e)->modifiers());
-      desiredColumn_ = -1;
+      SyncKeySettings();
+      keys_->MousePress(static_cast<QMouseEvent*>(e)->modifiers() & Qt::AltModifier);
       UpdateStatusPanels();
     } else if (e->type() == QEvent::MouseButtonRelease) {
       UpdateStatusPanels();
@@ -205,62 +206,29 @@ bool TWindowForm::eventFilter(QObject* watched, QEvent* e) {
   return QWidget::eventFilter(watched, e);
 }
 
-void TWindowForm::ApplyAltRule(Qt::KeyboardModifiers modifiers) {
-  // Alt lets the caret go past the end of a line while it is held.
-  // Setting the limit does not move the caret: a Shift+Down run through a short line keeps
-  // its column and selection, and typing after an Alt+click goes where the caret was put.
-  if (!main_.Settings().PastEOL) MemoSource().SetOption(soLimitEOL, !(modifiers & Qt::AltModifier));
+void TWindowForm::SyncKeySettings() {
+  keys_->PastEOL = main_.Settings().PastEOL;
+  keys_->LeftArrowUp = main_.Settings().LeftArrowUp;
 }
 
 bool TWindowForm::dmKeyDown(QKeyEvent* e) {
   errorPanel_->hide();
-  // X reports the modifiers as they were before the key: the press of Alt itself does not
-  // carry Alt yet.
-  ApplyAltRule(e->key() == Qt::Key_Alt ? e->modifiers() | Qt::AltModifier : e->modifiers());
-  TCustomMemoSource& s = MemoSource();
-  const int key = e->key();
-  const bool shift = e->modifiers() & Qt::ShiftModifier;
-  const bool ctrl = e->modifiers() & Qt::ControlModifier;
-  if (key == Qt::Key_Left && !shift && !ctrl && main_.Settings().LeftArrowUp && s.CaretX() == 0 &&
-      s.CaretY() > 0) {
-    s.SetCaret(s.LineLength(s.CaretY() - 1), s.CaretY() - 1);
-    dm_->ScrollToCaret();
-    desiredColumn_ = -1;
-    UpdateStatusPanels();
-    return true;
-  }
-  // A run of Up and Down keeps the column where it began, even through shorter lines.
-  // Ctrl+Up and Ctrl+Down scroll rather than move, so they are no part of a run.
-  if ((key != Qt::Key_Up && key != Qt::Key_Down) || ctrl) {
-    desiredColumn_ = -1;
-    UpdateStatusPanels();
-    return false;
-  }
-  bool consumed = false;
-  if (shift) {
-    s.SetOption(soLimitEOL, false);
-  } else if (desiredColumn_ < 0) {
-    desiredColumn_ = s.CaretX();
-  } else {
-    s.MoveCaret(key == Qt::Key_Up ? -1 : 1, 0);
-    s.SetCaretX(desiredColumn_);
-    dm_->ScrollToCaret();
-    consumed = true;
-  }
+  TKeyCode key = vkNone;
+  TShiftState shift;
+  TMemoInput::MapKey(*e, key, shift);
+  SyncKeySettings();
+  const bool consumed = keys_->KeyDown(key, shift);
+  if (consumed) dm_->ScrollToCaret();
   UpdateStatusPanels();
   return consumed;
 }
 
 void TWindowForm::dmKeyUp(QKeyEvent* e) {
-  TCustomMemoSource& s = MemoSource();
-  if (e->key() == Qt::Key_Insert && !e->isAutoRepeat()) {
-    // The caret is seated again after the mode change.
-    s.SetOption(soLimitEOL, false);
-    s.MoveCaretRight();
-    s.MoveCaretLeft();
-  }
-  // The release of Alt itself still carries Alt.
-  ApplyAltRule(e->key() == Qt::Key_Alt ? e->modifiers() & ~Qt::AltModifier : e->modifiers());
+  TKeyCode key = vkNone;
+  TShiftState shift;
+  TMemoInput::MapKey(*e, key, shift);
+  SyncKeySettings();
+  keys_->KeyUp(key, shift, e->isAutoRepeat());
   UpdateStatusPanels();
 }
 

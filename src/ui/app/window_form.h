@@ -2,11 +2,13 @@
 // A document window: one editor control over one text model, a status bar of three
 // panels, an error panel the build report fills, and a pop-up menu. Its caption is the
 // name of its file.
+#include "core/shell/document_keys.h"
 #include "core/text/memo_source.h"
 #include "ui/editor/code_memo.h"
 
 #include <QWidget>
 
+#include <memory>
 #include <string>
 
 class QAction;
@@ -53,7 +55,7 @@ public:
   const std::string& FileAtCursor() const { return fileAtCursor_; }
   void OpenFileatCursor1Click();
   void PreviewInsertRGBColor1Click();
-  int DesiredColumn() const { return desiredColumn_; }
+  int DesiredColumn() const { return keys_->DesiredColumn(); }
 
   // The close question alone: whether the window may close (saving on Yes).
   bool CloseQuery() { return FormCloseQuery(); }
@@ -72,11 +74,12 @@ private:
   bool FormCloseQuery();
   bool dmKeyDown(QKeyEvent* e);
   void dmKeyUp(QKeyEvent* e);
-  void ApplyAltRule(Qt::KeyboardModifiers modifiers);
+  void SyncKeySettings();
   void CreateContextMenu();
 
   TMainForm& main_;
   TCodeMemo* dm_;
+  std::unique_ptr<TDocumentKeys> keys_;
   QStatusBar* statusBar_;
   QLabel* panels_[3];
   QWidget* errorPanel_;
@@ -85,7 +88,6 @@ private:
   std::string caption_;
   std::string fileAtCursor_;
   std::string loadedFileName_;
-  int desiredColumn_ = -1;
   bool justCreated_ = true;
   bool loadedUpToNul_ = false;
   bool closed_ = false;

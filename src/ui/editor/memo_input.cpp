@@ -1,5 +1,6 @@
 #include "ui/editor/memo_input.h"
 
+#include "core/shell/document_keys.h"
 #include "ui/editor/custom_code_memo.h"
 #include "ui/editor/memo_commands.h"
 #include "ui/editor/qt_code_page.h"
@@ -14,18 +15,6 @@
 namespace marlo {
 
 namespace {
-
-// Runs a stretch of model calls as one change, ended even when a call raises.
-class TChangeBracket {
-public:
-  TChangeBracket(TCustomMemoSource& s, TChangeKind kind) : s_(s) { s_.BeginChange(kind); }
-  ~TChangeBracket() { s_.EndChange(); }
-  TChangeBracket(const TChangeBracket&) = delete;
-  TChangeBracket& operator=(const TChangeBracket&) = delete;
-
-private:
-  TCustomMemoSource& s_;
-};
 
 // The digit of a shifted digit key on the common layout, or -1.
 int ShiftedDigit(int key) {
@@ -177,26 +166,20 @@ void TMemoInput::KeyPress(QKeyEvent* e) {
   TKeyCode key = vkNone;
   TShiftState shift;
   if (MapKey(*e, key, shift)) {
-    const int prefix = keys_.PendingPrefix();
-    const TKeyBinding* binding = keys_.Find(prefix, key, shift);
+    const TKeyBinding* binding = keys_.Find(keys_.PendingPrefix(), key, shift);
     if (binding && e->isAutoRepeat() && !Repeats(*binding) && !SelectingFormRepeats(*binding)) {
       e->accept();
       return;
     }
-    bool handled = true;
-    memo_.RunCommand(
-        [&] { handled = keys_.Execute(key, shift, memo_.MemoSource(), *memo_.commands_); });
-    // The key after a prefix belongs to the prefix even when the pair means nothing.
-    if (handled || (prefix != 0 && key != vkShift && key != vkControl && key != vkAlt)) {
-      e->accept();
-      return;
-    }
   }
-  const Qt::KeyboardModifiers mods = e->modifiers();
-  const bool ctrl = mods & Qt::ControlModifier, alt = mods & Qt::AltModifier;
-  // Ctrl and Alt chords that the table does not bind are the window's; Ctrl+Alt is how
-  // some keyboards type their third-level characters.
-  if (ctrl != alt || e->text().isEmpty()) {
+  TEditorKeyResult result = TEditorKeyResult::Used;
+  memo_.RunCommand(
+      [&] { result = RunEditorKey(keys_, key, shift, memo_.MemoSource(), *memo_.commands_); });
+  if (result == TEditorKeyResult::Used) {
+    e->accept();
+    return;
+  }
+  if (result == TEditorKeyResult::Ignored || e->text().isEmpty()) {
     e->ignore();
     return;
   }
@@ -267,7 +250,7 @@ void TMemoInput::MousePress(QMouseEvent* e) {
   }
   selectKind_ = (mods & Qt::AltModifier) ? TSelectionType::Column : TSelectionType::Stream;
   memo_.RunCommand([&] {
-    TChangeBracket change(s, TChangeKind::CaretMove);
+    ChangeScope change(s, TChangeKind::CaretMove);
     s.ClearSelection();
     s.SetCaret(at.X, at.Y);
   });
@@ -280,7 +263,7 @@ void TMemoInput::RightPress(QMouseEvent* e) {
   // The caret follows the right button, except into a selection the menu will act on.
   if (memo_.Has(moDisableRightClickMove) || s.IsInSelection(at.X, at.Y)) return;
   memo_.RunCommand([&] {
-    TChangeBracket change(s, TChangeKind::CaretMove);
+    ChangeScope change(s, TChangeKind::CaretMove);
     s.ClearSelection();
     s.SetCaret(at.X, at.Y);
   });
@@ -360,7 +343,7 @@ void TMemoInput::MouseRelease(QMouseEvent* e) {
     TCustomMemoSource& s = memo_.MemoSource();
     const TPoint at = PositionAt(pressAt_, true);
     memo_.RunCommand([&] {
-      TChangeBracket change(s, TChangeKind::CaretMove);
+      ChangeScope change(s, TChangeKind::CaretMove);
       s.ClearSelection();
       s.SetCaret(at.X, at.Y);
     });
@@ -372,19 +355,13 @@ void TMemoInput::Drop(bool copy) {
   const TPoint at = drop_;
   if (!s.HasSelection() || s.IsInSelection(at.X, at.Y)) return;
   memo_.RunCommand([&] {
-    s.BeginUndoGroup();
-    try {
-      TChangeBracket change(s, copy ? TChangeKind::CopyBlock : TChangeKind::MoveBlock);
-      s.SetCaret(at.X, at.Y);
-      if (copy)
-        s.CopySelectionToCaret();
-      else
-        s.MoveSelectionToCaret();
-    } catch (...) {
-      s.EndUndoGroup();
-      throw;
-    }
-    s.EndUndoGroup();
+    UndoGroup group(s);
+    ChangeScope change(s, copy ? TChangeKind::CopyBlock : TChangeKind::MoveBlock);
+    s.SetCaret(at.X, at.Y);
+    if (copy)
+      s.CopySelectionToCaret();
+    else
+      s.MoveSelectionToCaret();
   });
 }
 
@@ -402,7 +379,7 @@ void TMemoInput::MouseDoubleClick(QMouseEvent* e) {
   const int column = std::max(0, g.FirstColumn + (p.x() - g.TextLeft) / g.CharWidth);
   const TPoint at{column, PositionAt(p, true).Y};
   memo_.RunCommand([&] {
-    TChangeBracket change(s, TChangeKind::CaretMove);
+    ChangeScope change(s, TChangeKind::CaretMove);
     s.ClearSelection();
     s.SetCaret(at.X, at.Y);
     s.SelectWordAtCaret();

@@ -1,10 +1,12 @@
 // Big loads are split in two halves that are scanned side by side; these tests put every
 // kind of line end, tab and NUL at and around the place where the halves meet.
 #include "../temp_dir.h"
+#include "core/platform/memory.h"
 #include "core/text/memo_source.h"
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
@@ -122,6 +124,31 @@ TEST_F(BulkLoad, BigFilesLoadAsOneWhereverTheirHalvesMeet) {
 
 // Lines shorter than the room a half is given for them (blank lines, one byte each) move
 // the half's lines to a block of their own on the way.
+// Every allocation of a load may fail, in one piece or in halves, also where a part
+// outgrows its room: each failure leaves the text that was there.
+TEST_F(BulkLoad, AFailedLoadLeavesThePreviousText) {
+  for (size_t lines : {5000u, 300000u}) {
+    const std::string next(lines, '\n');
+    bool loaded = false;
+    for (int n = 1; n < 100 && !loaded; ++n) {
+      TCustomMemoSource doc;
+      doc.LoadFromBytes("old\r\ntext\r\n");
+      platform::FailBlockAllocationForTesting(n);
+      try {
+        doc.LoadFromBytes(next);
+        loaded = true;
+      } catch (const std::bad_alloc&) {
+      }
+      platform::FailBlockAllocationForTesting(0);
+      if (loaded)
+        EXPECT_EQ(doc.LineCount(), static_cast<int>(lines));
+      else
+        EXPECT_EQ(doc.Lines().ToVector(), (std::vector<std::string>{"old", "text"})) << n;
+    }
+    EXPECT_TRUE(loaded);
+  }
+}
+
 TEST_F(BulkLoad, HalvesOfOnlyBlankLinesOutgrowTheirRoom) {
   for (const char* end : {"\n", "\r\n", "\r"}) {
     std::string bytes;

@@ -1,11 +1,13 @@
 // Undo and redo: grouping of steps, the save point and the modified state, the size
 // limit, and replaying records without disturbing text the user never typed.
+#include "core/platform/error.h"
 #include "core/text/memo_source.h"
 #include "model_test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 namespace marlo::test {
 namespace {
@@ -262,6 +264,40 @@ TEST(Undo, ExplicitGroupsAreTakenBackTogether) {
   g->Redo();
   EXPECT_EQ(StoredLines(*g), (Lines{"", "axyz"}));
   EXPECT_FALSE(g->CanRedo());
+}
+
+// A highlighter that fails while armed, standing for any error raised in the middle of an
+// edit (a line too long for the store, memory running out).
+class FailingParser : public TLineParser {
+public:
+  bool armed = false;
+  void SetLineIndex(int) override {}
+  int ColorString(std::string_view text, int state, std::string& colors) override {
+    if (armed) throw Error("highlighter failed");
+    colors.assign(text.size(), '\0');
+    return state;
+  }
+};
+
+TEST(Undo, AnErrorInsideAGroupDoesNotLeaveItOpen) {
+  FailingParser parser;
+  auto m = BaseModel({"ab", "cd"});
+  m->SetOption(soGroupUndo, false);
+  m->SetOption(soLimitEOL, false);
+  m->SetSyntaxParser(&parser);
+  m->ColorLines(0, 1, true);
+  m->SetCaret(5, 0); // typing here pads the line inside an undo group
+  parser.armed = true;
+  EXPECT_THROW(m->TypeChar('x'), Error);
+  parser.armed = false;
+  m->SetCaret(0, 1);
+  m->TypeChar('1');
+  m->TypeChar('2');
+  m->Undo();
+  EXPECT_EQ(m->StoredLine(1), "1cd");
+  m->Undo();
+  EXPECT_EQ(m->StoredLine(1), "cd");
+  m->SetSyntaxParser(nullptr);
 }
 
 // A blank typed at the end of a line is trimmed, without an undo record, when the caret
