@@ -1,12 +1,15 @@
 # make run   set up, build and start Marlo on the bundled example
 # make test  set up, build and run every test (plain, sanitized, fuzz smoke runs)
+# make fuzz  run every fuzz target for FUZZ_SECONDS (default 60), keeping its corpus
 
 BUILD    ?= build
 SANBUILD ?= build-san
 JOBS     ?= 2
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all setup build run test test-plain test-san fuzz-smoke bench clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: all setup build run test test-plain test-san fuzz-smoke fuzz bench clean
 
 all: build
 
@@ -39,6 +42,11 @@ test-san: setup $(SANBUILD)/CMakeCache.txt
 
 fuzz-smoke: test-san
 	scripts/fuzz-smoke $(SANBUILD)/bin fuzz/corpus 5
+
+# Longer runs; each target's corpus grows in $(SANBUILD)/fuzz-corpus from run to run.
+fuzz: setup $(SANBUILD)/CMakeCache.txt
+	cmake --build $(SANBUILD) -j$(JOBS)
+	scripts/fuzz-smoke $(SANBUILD)/bin fuzz/corpus $(FUZZ_SECONDS) $(SANBUILD)/fuzz-corpus
 
 # Every benchmark script runs, even after one reports a missed target.
 bench: build

@@ -79,9 +79,10 @@ void TCustomMemoSource::TrimTrailingBlanks(int y) {
   while (n > 0 && static_cast<unsigned char>(s[n - 1]) <= 32) --n;
   if (n == s.size()) return;
   std::string trimmed(s.substr(n));
-  if (trimmed.find('\t') != std::string::npos && allowUndo_) {
-    // Trailing blanks are not brought back by undo, but a tab is: it holds the columns
-    // of the text before it apart, and the records made before it count on them.
+  if (trimmed.find_first_not_of(' ') != std::string::npos && allowUndo_) {
+    // Trailing spaces are not brought back by undo, but a tab or a control character is:
+    // a tab holds the columns of the text before it apart, and the records made before
+    // either count on them; a control character is text the user never asked to lose.
     int from = ExpandedLength(s.substr(0, n)), x = caret_.X;
     std::string styles(store_.Colors(y).substr(std::min(n, store_.Colors(y).size())));
     UndoGroup group(*this);

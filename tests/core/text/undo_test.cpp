@@ -389,20 +389,24 @@ TEST(Undo, UndoingAndRedoingEverythingAgainKeepsTheHistoryAsItWas) {
   }
 }
 
-TEST(Undo, TrimmedTabsDoNotShiftTheTextUndoBringsBack) {
-  // The tab before "b" ends the line once "b" is deleted, and goes when the caret leaves.
-  auto m = BaseModel();
-  m->SetOption(soUseTabCharacter, true);
-  m->SetTabStops("4");
-  m->Lines().Assign({"a\tb", ""});
-  m->SetCaret(1, 0);
-  m->TypeChar('x');
-  m->MoveCaretToLineEnd();
-  m->BackSpace();
-  m->MoveCaretDown();
-  ASSERT_EQ(m->StoredLine(0), "ax");
-  UndoAll(*m);
-  EXPECT_EQ(m->LineText(0), "a   b"); // as it was shown: b in column 4
+// A tab or a control character before "b" ends the line once "b" is deleted, and goes
+// when the caret leaves; undo brings it back in its place, and "b" after it.
+TEST(Undo, TrimmedTabsAndControlCharactersComeBack) {
+  for (const std::string& tail : {std::string("\t"), std::string("\x01"), std::string("\x01 ")}) {
+    SCOPED_TRACE(static_cast<int>(tail[0]));
+    auto m = BaseModel();
+    m->SetOption(soUseTabCharacter, true);
+    m->SetTabStops("4");
+    m->Lines().Assign({"a" + tail + "b", ""});
+    m->SetCaret(1, 0);
+    m->TypeChar('x');
+    m->MoveCaretToLineEnd();
+    m->BackSpace();
+    m->MoveCaretDown();
+    ASSERT_EQ(m->StoredLine(0), "ax");
+    UndoAll(*m);
+    EXPECT_EQ(m->StoredLine(0), "a" + tail + "b");
+  }
 }
 
 TEST(Undo, ReplayDoesNotSnapTheCaretToTabs) {
