@@ -1,5 +1,6 @@
 #include "ui/app/app_dialogs.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -15,19 +16,19 @@ void RestoreActivation(QWidget* parent) {
 }
 
 void TAppDialogs::Error(QWidget* parent, const QString& text) {
-  QMessageBox::critical(parent, QString(), text, QMessageBox::Ok);
+  QMessageBox::critical(parent, QApplication::applicationName(), text, QMessageBox::Ok);
   RestoreActivation(parent);
 }
 
 void TAppDialogs::Message(QWidget* parent, const QString& text) {
-  QMessageBox::information(parent, QString(), text, QMessageBox::Ok);
+  QMessageBox::information(parent, QApplication::applicationName(), text, QMessageBox::Ok);
   RestoreActivation(parent);
 }
 
 TAppDialogs::TAnswer TAppDialogs::Question(QWidget* parent, const QString& text) {
   const auto answer = QMessageBox::question(
-      parent, QString(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-      QMessageBox::Yes);
+      parent, QApplication::applicationName(), text,
+      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
   RestoreActivation(parent);
   switch (answer) {
   case QMessageBox::Yes:
@@ -40,9 +41,9 @@ TAppDialogs::TAnswer TAppDialogs::Question(QWidget* parent, const QString& text)
 }
 
 bool TAppDialogs::Confirm(QWidget* parent, const QString& text) {
-  const bool yes =
-      QMessageBox::question(parent, QString(), text, QMessageBox::Yes | QMessageBox::No,
-                            QMessageBox::No) == QMessageBox::Yes;
+  const bool yes = QMessageBox::question(parent, QApplication::applicationName(), text,
+                                         QMessageBox::Yes | QMessageBox::No,
+                                         QMessageBox::No) == QMessageBox::Yes;
   RestoreActivation(parent);
   return yes;
 }

@@ -227,6 +227,8 @@ void TMainForm::CreateMenus() {
     QMenu* menu = menuBar()->addMenu(m.Design);
     menu->setObjectName(m.Name);
     menus_[m.Name] = menu;
+    // A hint belongs to the item under the pointer: none is left once the menu closes.
+    connect(menu, &QMenu::aboutToHide, this, [this] { statusBar()->clearMessage(); });
     for (const TCommandInfo& c : m.Items) {
       if (std::string_view(c.Name) == "-") {
         menu->addSeparator();
@@ -345,12 +347,12 @@ void TMainForm::ApplyCaptions() {
   setWindowTitle(UiText("MainCaption"));
   for (const TMenuInfo& m : MenuTable()) {
     menus_[m.Name]->setTitle(UiText(m.Name));
-    menus_[m.Name]->menuAction()->setStatusTip(UiText(m.Name));
+    menus_[m.Name]->menuAction()->setStatusTip(WithoutAmpersands(UiText(m.Name)));
     for (const TCommandInfo& c : m.Items) {
       if (std::string_view(c.Name) == "-") continue;
       QAction* a = actions_.at(c.Name);
       a->setText(UiText(KeyOf(c)));
-      a->setStatusTip(UiText(KeyOf(c)));
+      a->setStatusTip(WithoutAmpersands(UiText(KeyOf(c))));
       a->setToolTip(WithoutAmpersands(UiText(KeyOf(c))));
     }
   }

@@ -452,6 +452,14 @@ void TCustomCodeMemo::keyPressEvent(QKeyEvent* e) {
     e->ignore();
     return;
   }
+  // Shift+F10 is the keyboard's way to the pop-up menu, as the Menu key is.
+  if (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier &&
+      input_->Keys().PendingPrefix() == 0) {
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QPoint(), e->modifiers());
+    contextMenuEvent(&menu);
+    e->accept();
+    return;
+  }
   input_->KeyPress(e);
 }
 

@@ -140,11 +140,11 @@ TEST(Caret, LineEndTopAndBottom) {
 }
 
 TEST(Caret, LeavingALineTrimsItsTrailingBlanksWithoutAnUndoRecord) {
-  auto m = BaseModel({"abc \x01 ", "next", "last  "});
+  auto m = BaseModel({"abc   ", "next", "last  "});
   m->SetCaret(2, 0);
   m->MoveCaretRight(); // staying on the line keeps the blanks
   m->SetCaret(6, 0);
-  EXPECT_EQ(m->StoredLine(0), "abc \x01 ");
+  EXPECT_EQ(m->StoredLine(0), "abc   ");
   EXPECT_FALSE(m->Modified());
 
   int records = m->UndoList().Count();

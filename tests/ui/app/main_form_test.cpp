@@ -12,6 +12,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 
 namespace marlo::test {
@@ -24,6 +28,30 @@ class MainFormTest : public QObject {
 private slots:
   void initTestCase() {
     qputenv("MARLO_REGISTRY", QFile::encodeName(registryDir_.filePath("registry.reg")));
+  }
+
+  void hintsShowNoAmpersandsAndBoxesHaveATitle() {
+    TAppFixture f;
+    TMainForm& m = f.M();
+    for (QAction* a : m.findChildren<QAction*>())
+      QVERIFY2(!a->statusTip().contains('&'), qPrintable(a->statusTip()));
+    QMenu* menu = m.menuBar()->actions().first()->menu();
+    menu->popup(m.mapToGlobal(QPoint(0, 0)));
+    m.statusBar()->showMessage(menu->actions().first()->statusTip());
+    menu->hide();
+    QCOMPARE(m.statusBar()->currentMessage(), QString());
+
+    TAppDialogs boxes;
+    QString title;
+    QTimer::singleShot(0, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        title = box->windowTitle();
+        box->accept();
+      }
+    });
+    boxes.Error(&m, "text");
+    QCOMPARE(title, QApplication::applicationName());
+    QVERIFY(!title.isEmpty());
   }
 
   void documentCommandsFollowTheOpenWindows() {
@@ -239,7 +267,7 @@ private slots:
     // With every file present nothing is told and the texts come from the table.
     TAppFixture full;
     QVERIFY2(full.M().StartupErrors().isEmpty(), qPrintable(full.M().StartupErrors().join("|")));
-    QCOMPARE(full.M().Action("FileSave")->statusTip(), full.M().UiText("FileSave"));
+    QCOMPARE(full.M().Action("FileSave")->text(), full.M().UiText("FileSave"));
     QCOMPARE(full.M().findChild<QToolButton*>("sblabels")->toolTip(), full.M().UiText("LABELS"));
     auto* check = full.M().findChild<QToolButton*>("sbCheck");
     QVERIFY(!check->icon().isNull());

@@ -7,6 +7,9 @@
 #include <QMdiSubWindow>
 #include <QScrollBar>
 
+#include <QMenu>
+#include <QTimer>
+
 namespace marlo::test {
 
 namespace {
@@ -320,6 +323,15 @@ private slots:
     w->ContextAction("PreviewInsertRGBColor1")->trigger();
     QVERIFY(s.LineText(1).rfind("RGB(255,128,0)print", 0) == 0);
     s.SetModified(false);
+
+    // Shift+F10 opens the pop-up menu from the keyboard.
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+      shown = w->ContextMenu()->isVisible();
+      w->ContextMenu()->close();
+    });
+    QTest::keyClick(&w->Editor(), Qt::Key_F10, Qt::ShiftModifier);
+    QVERIFY(shown);
   }
 
   void userTemplatesJoinTheBuiltInOnes() {
