@@ -1,6 +1,7 @@
 # make run   set up, build and start Marlo on the bundled example
 # make test  set up, build and run every test (plain, sanitized, fuzz smoke runs)
 # make fuzz  run every fuzz target for FUZZ_SECONDS (default 60), keeping its corpus
+# make lint  run clang-tidy's bugprone and performance checks over the sources
 
 BUILD    ?= build
 SANBUILD ?= build-san
@@ -8,8 +9,9 @@ JOBS     ?= 2
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
 FUZZ_SECONDS ?= 60
+WERROR ?= ON
 
-.PHONY: all setup build run test test-plain test-san fuzz-smoke fuzz bench clean
+.PHONY: all setup build run test test-plain test-san fuzz-smoke fuzz format-check lint bench clean
 
 all: build
 
@@ -18,13 +20,22 @@ setup:
 
 build: setup
 	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@cmake -B $(BUILD) -DMARLO_WERROR=$(WERROR) >/dev/null
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
 	scripts/run-demo $(BUILD)/bin
 
 test: build
-	$(MAKE) --no-print-directory test-plain test-san fuzz-smoke
+	$(MAKE) --no-print-directory format-check test-plain test-san fuzz-smoke
+
+# Every C++ file as clang-format would write it.
+format-check: setup
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+	@echo "format-check: every file is formatted"
+
+lint: build
+	@git ls-files 'src/*.cpp' | xargs clang-tidy -p $(BUILD) --quiet --extra-arg=-Wno-unknown-warning-option
 
 test-plain:
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
@@ -34,7 +45,7 @@ test-plain:
 # left out there.
 $(SANBUILD)/CMakeCache.txt:
 	CXX=clang++ cmake -S . -B $(SANBUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug \
-	  -DMARLO_SANITIZE=ON -DMARLO_FUZZ=ON -DMARLO_BENCH=OFF -DMARLO_UI=OFF
+	  -DMARLO_SANITIZE=ON -DMARLO_FUZZ=ON -DMARLO_BENCH=OFF -DMARLO_UI=OFF -DMARLO_WERROR=$(WERROR)
 
 test-san: setup $(SANBUILD)/CMakeCache.txt
 	cmake --build $(SANBUILD) -j$(JOBS)

@@ -5,22 +5,6 @@
 
 namespace marlo::preproc {
 
-std::string_view TrimLeft(std::string_view s) {
-  size_t b = 0;
-  while (b < s.size() && IsBlank(s[b])) ++b;
-  return s.substr(b);
-}
-
-std::string_view TrimRight(std::string_view s) {
-  size_t e = s.size();
-  while (e > 0 && IsBlank(s[e - 1])) --e;
-  return s.substr(0, e);
-}
-
-std::string_view Trim(std::string_view s) {
-  return TrimRight(TrimLeft(s));
-}
-
 void TrimRightInPlace(std::string& s) {
   s.resize(TrimRight(s).size());
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The lexical helpers the preprocessor passes share. Keywords and names compare without
 // regard to ASCII letter case; trimming removes every character of code 32 or below.
+#include "core/text/ascii.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -10,12 +12,6 @@ namespace marlo::preproc {
 
 using TLines = std::vector<std::string>;
 
-inline bool IsBlank(char c) {
-  return static_cast<unsigned char>(c) <= 32;
-}
-inline char UpperAscii(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
 constexpr bool IsAsciiAlnum(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
@@ -43,22 +39,12 @@ inline bool IsNameChar(char c) {
   return kCharClasses.Of[static_cast<unsigned char>(c)] & kNameClass;
 }
 
-std::string_view TrimLeft(std::string_view s);
-std::string_view TrimRight(std::string_view s);
-std::string_view Trim(std::string_view s);
 void TrimRightInPlace(std::string& s);
 // Trims the end of the line that starts at `start` of `s` and runs to its end.
 inline void TrimLineEnd(std::string& s, size_t start) {
   size_t e = s.size();
   while (e > start && IsBlank(s[e - 1])) --e;
   s.resize(e);
-}
-
-inline bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  return true;
 }
 
 // The 1-based number of line `index` in decimal, for status lines.

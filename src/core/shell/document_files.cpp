@@ -2,6 +2,7 @@
 
 #include "core/platform/error.h"
 #include "core/platform/file_system.h"
+#include "core/text/ascii.h"
 
 #include <cstring>
 #include <filesystem>
@@ -28,10 +29,7 @@ std::string SaveDialogDefaultExt(int filterIndex) {
 }
 
 std::string UpperFileExt(const std::string& fileName) {
-  std::string ext = platform::ExtractFileExt(fileName);
-  for (char& c : ext)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return ext;
+  return UpperAsciiText(platform::ExtractFileExt(fileName));
 }
 
 bool IsSourceFileName(const std::string& fileName) {

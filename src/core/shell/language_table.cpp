@@ -2,6 +2,7 @@
 
 #include "core/platform/error.h"
 #include "core/platform/file_system.h"
+#include "core/text/ascii.h"
 #include "core/text/char_case.h"
 
 #include <charconv>
@@ -10,17 +11,6 @@
 namespace marlo {
 
 namespace {
-
-bool IsBlank(char c) {
-  return static_cast<unsigned char>(c) <= 32;
-}
-
-std::string_view Trimmed(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && IsBlank(s[b])) ++b;
-  while (e > b && IsBlank(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
 
 std::string UpperKey(std::string_view key) {
   std::string k(key);
@@ -45,7 +35,7 @@ void TLanguageTable::LoadFromBytes(std::string_view bytes) {
   Clear();
   bytes = bytes.substr(0, bytes.find('\0'));
   size_t start = 0;
-  auto finish = [&](size_t end) { lines_.emplace_back(Trimmed(bytes.substr(start, end - start))); };
+  auto finish = [&](size_t end) { lines_.emplace_back(Trim(bytes.substr(start, end - start))); };
   for (size_t i = 0; i < bytes.size(); ++i) {
     if (bytes[i] == '\r') {
       finish(i);

@@ -1,5 +1,6 @@
 #include "core/syntax/custom_code_parser.h"
 
+#include "core/text/ascii.h"
 #include "core/text/char_case.h"
 
 #include <algorithm>
@@ -188,8 +189,7 @@ int TCustomCodeParser::ParseLineBreakLF() {
 uint32_t TCustomCodeParser::KeywordHash(std::string_view text) {
   uint32_t h = static_cast<uint32_t>(text.size()) - 1u;
   for (char ch : text) {
-    uint32_t u = static_cast<unsigned char>(ch);
-    if (u >= 'a' && u <= 'z') u -= 'a' - 'A';
+    const uint32_t u = static_cast<unsigned char>(UpperAscii(ch));
     h = (h ^ u) * 2u;
   }
   return (h >> 1) & 255u;
@@ -213,12 +213,9 @@ void TCustomCodeParser::SetKeywordLines(std::vector<std::string> lines) {
 }
 
 void TCustomCodeParser::RebuildKeywords() {
-  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
   sorted_.clear();
   for (auto it = keywordLines_.rbegin(); it != keywordLines_.rend(); ++it) {
-    std::string_view line = *it;
-    while (!line.empty() && blank(line.front())) line.remove_prefix(1);
-    while (!line.empty() && blank(line.back())) line.remove_suffix(1);
+    const std::string_view line = Trim(*it);
     if (!line.empty()) sorted_.emplace_back(line);
   }
   // A sorted list keeps one of several entries that compare equal.

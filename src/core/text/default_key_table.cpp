@@ -1,4 +1,5 @@
 // The "Default" key mapping of the editor.
+#include "core/text/ascii.h"
 #include "core/text/key_list.h"
 #include "core/text/key_view.h"
 #include "core/text/memo_source.h"
@@ -91,18 +92,11 @@ int BookmarkOfDigit(int digit) {
 }
 
 std::string Trimmed(const std::string& text) {
-  size_t from = 0, to = text.size();
-  while (from < to && static_cast<unsigned char>(text[from]) <= 32) ++from;
-  while (to > from && static_cast<unsigned char>(text[to - 1]) <= 32) --to;
-  return text.substr(from, to - from);
+  return std::string(Trim(text));
 }
 
 bool IsNone(const std::string& templatesType) {
-  if (templatesType.size() != 4) return false;
-  std::string upper = templatesType;
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return upper == "NONE";
+  return EqualsNoCase(templatesType, "NONE");
 }
 
 // A one-line selection names the template by a prefix of its name; one match is

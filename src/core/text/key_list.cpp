@@ -1,6 +1,7 @@
 #include "core/text/key_list.h"
 
 #include "core/platform/error.h"
+#include "core/text/ascii.h"
 
 #include <string>
 
@@ -54,10 +55,7 @@ bool TKeyList::Execute(TKeyCode key, TShiftState shift, TCustomMemoSource& sourc
 }
 
 TKeyList TKeyList::ForMapping(std::string_view name) {
-  std::string upper(name);
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  if (upper == "DEFAULT") return Default();
+  if (EqualsNoCase(name, "DEFAULT")) return Default();
   throw Error("Unknown key mapping \"" + std::string(name) + "\"");
 }
 

@@ -1,6 +1,7 @@
 #include "core/text/key_names.h"
 
 #include "core/platform/error.h"
+#include "core/text/ascii.h"
 
 #include <array>
 #include <utility>
@@ -10,10 +11,7 @@ namespace marlo {
 namespace {
 
 std::string Upper(std::string_view text) {
-  std::string s(text);
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
+  return UpperAsciiText(text);
 }
 
 // Names of the keys other than letters, digits and function keys; the first name of a

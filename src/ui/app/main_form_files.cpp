@@ -32,7 +32,7 @@ void TMainForm::FileOpen1Execute() {
   setup.Title = "Select Zorbic File to Open";
   setup.Folder = FromPath(openFolder_);
   setup.Filters = QStringList{"Zorbic source (*.zba)", "Basic source (*.bas)", "Text File (*.txt)",
-                             "All files (*)"};
+                              "All files (*)"};
   setup.DefaultSuffix = "zba";
   const std::string chosen = ToPath(Dialogs().OpenFile(this, setup));
   if (chosen.empty()) return;
@@ -49,7 +49,7 @@ std::string TMainForm::RunSaveDialog(const std::string& folder, const std::strin
   setup.Folder = FromPath(folder);
   setup.FileName = FromPath(fileName);
   setup.Filters = QStringList{"Zorbic Source (*.zba)", "Basic Source (*.bas)", "Text File (*.txt)",
-                             "RTF Export (*.rtf)",    "HTML Export (*.htm)",  "Any File (*)"};
+                              "RTF Export (*.rtf)",    "HTML Export (*.htm)",  "Any File (*)"};
   setup.DefaultSuffix = "zba";
   setup.SuffixOfFilter = [](int index) {
     return QString::fromStdString(SaveDialogDefaultExt(index));

@@ -1,6 +1,6 @@
 // Exports of small sources compared byte for byte with pages and documents written by
 // hand from the export rules.
-#include "../temp_dir.h"
+#include "../golden.h"
 #include "core/export/code_html_exporter.h"
 #include "core/export/code_rtf_exporter.h"
 #include "core/export/export_text.h"
@@ -59,9 +59,8 @@ TEST(ExportGolden, MatchesHandWrittenFiles) {
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Expected);
-    std::string expected = test::ReadFile(kData + c.Expected);
-    ASSERT_FALSE(expected.empty());
-    EXPECT_EQ(Export(c.Source, c.Format, c.Color), expected);
+    ASSERT_FALSE(test::ReadFile(kData + c.Expected).empty());
+    EXPECT_TRUE(test::MatchesGolden(Export(c.Source, c.Format, c.Color), kData + c.Expected));
   }
 }
 

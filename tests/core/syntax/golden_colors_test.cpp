@@ -1,6 +1,6 @@
 // Sample sources with the style digits they must get, coloured through the cache as a
 // whole and line by line, from LF and CR LF files alike.
-#include "../temp_dir.h"
+#include "../golden.h"
 #include "core/syntax/my_parser.h"
 #include "core/text/memo_source.h"
 
@@ -34,8 +34,8 @@ TEST(GoldenColors, SamplesColourAsExpected) {
   ASSERT_GE(samples.size(), 5u);
   for (const auto& sample : samples) {
     SCOPED_TRACE(sample.filename().string());
-    std::string expected =
-        test::ReadFile(std::filesystem::path(sample).replace_extension(".colors"));
+    const std::string golden = std::filesystem::path(sample).replace_extension(".colors");
+    const std::string expected = test::ReadFile(golden);
 
     // The whole file through the cache.
     TMemoSource whole;
@@ -45,7 +45,7 @@ TEST(GoldenColors, SamplesColourAsExpected) {
     whole.ColorLines(0, whole.LineCount() - 1, true);
     std::string got;
     for (int i = 0; i < whole.LineCount(); ++i) got += Digits(whole.LineColors(i));
-    EXPECT_EQ(got, expected);
+    EXPECT_TRUE(test::MatchesGolden(got, golden));
 
     // Line by line, each from the state the line above ended in, as a view scrolling
     // down a line at a time colours them.
