@@ -1,6 +1,6 @@
 // The banner decoder on random bytes: a picture or the decoder's error, never a crash or
 // a sanitizer report, and a picture's pixels always fill its rows.
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "picture/jpeg_decoder.h"
 
 #include <cstdint>

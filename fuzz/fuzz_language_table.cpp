@@ -1,6 +1,6 @@
 // Loads arbitrary bytes as Language.txt and checks the lookup against the file's rules: the
 // first line whose key matches in any case gives the text after its first "=".
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/shell/language_table.h"
 #include "core/text/char_case.h"
 

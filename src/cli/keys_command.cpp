@@ -2,7 +2,7 @@
 // the "Default" key table and prints the resulting text (and optionally the state).
 #include "cli/cli_document.h"
 #include "cli/subcommands.h"
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/shell/document_keys.h"
 #include "core/text/key_list.h"
 #include "core/text/key_names.h"

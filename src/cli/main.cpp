@@ -1,7 +1,7 @@
 // marlo-cli: the headless front end over the core.
 #include "cli/subcommands.h"
+#include "core/error.h"
 #include "core/platform/atomic_file_writer.h"
-#include "core/platform/error.h"
 #include "core/platform/file_system.h"
 
 #include <cerrno>

@@ -2,7 +2,7 @@
 // window loads it, the way a build does, and prints the output lines.
 #include "cli/cli_document.h"
 #include "cli/subcommands.h"
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/platform/program_folder.h"
 #include "core/preproc/preprocessor.h"
 #include "core/shell/language_table.h"

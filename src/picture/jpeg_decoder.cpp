@@ -1,6 +1,6 @@
 #include "picture/jpeg_decoder.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 
 #include <csetjmp>
 #include <cstdio>

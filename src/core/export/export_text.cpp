@@ -153,7 +153,7 @@ int ExportColoredLine(TCodeExporter& ex, TCustomMemoSource& source, TLineColorRe
 template <class TExporter>
 void SaveExport(const std::string& fileName, TCustomMemoSource& source, const TTextStyles& styles,
                 const TMemoColors& control, bool colorSyntax) {
-  platform::AtomicFileWriter file(fileName);
+  platform::TAtomicFileWriter file(fileName);
   {
     TExporter exporter(file.Stream());
     ExportText(exporter, source, styles, control, colorSyntax);

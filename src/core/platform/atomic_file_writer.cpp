@@ -1,6 +1,6 @@
 #include "core/platform/atomic_file_writer.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/platform/file_system.h"
 
 #include <algorithm>
@@ -30,7 +30,7 @@ const mode_t kProcessUmask = [] {
 // Collects output in a buffer and writes it to the file descriptor. Big outputs are
 // written by a second thread while the next buffer fills, so that copying into the file
 // overlaps making the output. The first write error is kept for Commit to report.
-class AtomicFileWriter::TBuffer : public std::streambuf {
+class TAtomicFileWriter::TBuffer : public std::streambuf {
 public:
   explicit TBuffer(int fd) : fd_(fd), buf_(kSize), flight_(kSize) {
     setp(buf_.data(), buf_.data() + buf_.size());
@@ -118,7 +118,7 @@ private:
   int error_ = 0;
 };
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path)
+TAtomicFileWriter::TAtomicFileWriter(const std::string& path)
     : path_(path), target_(ResolveWriteTarget(path)) {
   struct stat st {};
   const bool exists = ::stat(target_.c_str(), &st) == 0;
@@ -151,18 +151,18 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path)
   stream_ = std::make_unique<std::ostream>(buffer_.get());
 }
 
-AtomicFileWriter::~AtomicFileWriter() {
+TAtomicFileWriter::~TAtomicFileWriter() {
   if (committed_) return;
   stream_.reset();
   buffer_.reset();
   if (!temp_.empty()) DeleteFile(temp_);
 }
 
-std::ostream& AtomicFileWriter::Stream() {
+std::ostream& TAtomicFileWriter::Stream() {
   return *stream_;
 }
 
-void AtomicFileWriter::MakeBackup() {
+void TAtomicFileWriter::MakeBackup() {
   if (backup_.empty() || backup_ == target_ || !FileExists(target_)) return;
   if (FileExists(backup_) && !DeleteFile(backup_))
     throw Error("Can't delete file " + backup_ + ": " + SystemReason(errno));
@@ -173,7 +173,7 @@ void AtomicFileWriter::MakeBackup() {
                 SystemReason(errno));
 }
 
-void AtomicFileWriter::Commit() {
+void TAtomicFileWriter::Commit() {
   stream_->flush();
   if (int err = buffer_->Close()) RaiseFileError("Can't write file", path_, err);
   if (inPlace_) {
@@ -187,7 +187,7 @@ void AtomicFileWriter::Commit() {
 }
 
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  AtomicFileWriter file(path);
+  TAtomicFileWriter file(path);
   file.Stream().write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   file.Commit();
 }

@@ -12,14 +12,14 @@
 
 namespace marlo::platform {
 
-class AtomicFileWriter {
+class TAtomicFileWriter {
 public:
   // Creates the temporary file (or opens the device in place). Raises Error.
-  explicit AtomicFileWriter(const std::string& path);
+  explicit TAtomicFileWriter(const std::string& path);
   // Removes the temporary file unless Commit succeeded.
-  ~AtomicFileWriter();
-  AtomicFileWriter(const AtomicFileWriter&) = delete;
-  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+  ~TAtomicFileWriter();
+  TAtomicFileWriter(const TAtomicFileWriter&) = delete;
+  TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
 
   // The file that is replaced: the path with its symbolic links followed.
   const std::string& Target() const { return target_; }
@@ -50,7 +50,7 @@ private:
   bool committed_ = false;
 };
 
-// Writes `bytes` as the whole new contents of `path` through an AtomicFileWriter.
+// Writes `bytes` as the whole new contents of `path` through an TAtomicFileWriter.
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
 // Write errors become errors of the write rather than a signal that ends the program: a

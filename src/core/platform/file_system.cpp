@@ -1,6 +1,6 @@
 #include "core/platform/file_system.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 
 #include <cerrno>
 #include <climits>
@@ -60,7 +60,7 @@ void RaiseFileError(const char* what, const std::string& path, int err) {
   throw Error(std::string(what) + " \"" + path + "\": " + SystemReason(err));
 }
 
-ReadableFile::ReadableFile(const std::string& path) : path_(path) {
+TReadableFile::TReadableFile(const std::string& path) : path_(path) {
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd_ < 0) RaiseFileError("Can't open file", path, errno);
   struct stat st {};
@@ -77,18 +77,18 @@ ReadableFile::ReadableFile(const std::string& path) : path_(path) {
   size_ = regular_ ? static_cast<size_t>(st.st_size) : 0;
 }
 
-ReadableFile::~ReadableFile() {
+TReadableFile::~TReadableFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool ReadableFile::ReadAt(char* into, size_t offset, size_t count) const {
+bool TReadableFile::ReadAt(char* into, size_t offset, size_t count) const {
   int error = 0;
   size_t got = ::marlo::platform::ReadAt(fd_, into, count, offset, error);
   if (error) RaiseFileError("Can't read file", path_, error);
   return got == count;
 }
 
-bool ReadableFile::LongerThan(size_t size) const {
+bool TReadableFile::LongerThan(size_t size) const {
   char probe;
   int error = 0;
   size_t got = ::marlo::platform::ReadAt(fd_, &probe, 1, size, error);
@@ -96,7 +96,7 @@ bool ReadableFile::LongerThan(size_t size) const {
   return got > 0;
 }
 
-FileBuffer ReadWholeFile(const std::string& path) {
+TFileBuffer ReadWholeFile(const std::string& path) {
   FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) RaiseFileError("Can't open file", path, errno);
   struct stat st {};
@@ -106,7 +106,7 @@ FileBuffer ReadWholeFile(const std::string& path) {
   // Regular files are read in one go at their size; anything else (pipes, files that
   // grow while read) in growing steps.
   size_t capacity = S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) + 1 : 65536;
-  FileBuffer buf;
+  TFileBuffer buf;
   buf.data = AllocateBytes(capacity + 1);
   size_t size = 0;
   for (;;) {

@@ -1,6 +1,6 @@
 #pragma once
 // File services the core needs: whole-file reads, temporary files in a folder, and the
-// path helpers of the old platform's rules. Files are written by AtomicFileWriter.
+// path helpers of the old platform's rules. Files are written by TAtomicFileWriter.
 #include "core/platform/memory.h"
 
 #include <cstddef>
@@ -16,22 +16,22 @@ std::string SystemReason(int err);
 [[noreturn]] void RaiseFileError(const char* what, const std::string& path, int err);
 
 // A file's bytes, with one spare NUL byte after the end so scanners may stop on it.
-struct FileBuffer {
+struct TFileBuffer {
   ByteBlock data;
   size_t size = 0;
 };
 
 // Reads the whole file. Raises Error with the file name and the system's reason.
-FileBuffer ReadWholeFile(const std::string& path);
+TFileBuffer ReadWholeFile(const std::string& path);
 
 // A file open for reading by pieces.
-class ReadableFile {
+class TReadableFile {
 public:
   // Raises Error with the file name and the system's reason.
-  explicit ReadableFile(const std::string& path);
-  ~ReadableFile();
-  ReadableFile(const ReadableFile&) = delete;
-  ReadableFile& operator=(const ReadableFile&) = delete;
+  explicit TReadableFile(const std::string& path);
+  ~TReadableFile();
+  TReadableFile(const TReadableFile&) = delete;
+  TReadableFile& operator=(const TReadableFile&) = delete;
 
   bool IsRegular() const { return regular_; }
   size_t Size() const { return size_; }

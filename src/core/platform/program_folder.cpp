@@ -1,6 +1,6 @@
 #include "core/platform/program_folder.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 
 #include <filesystem>
 #include <system_error>

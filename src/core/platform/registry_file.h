@@ -12,7 +12,7 @@
 // cannot stand in a line (`\r`, `\n`, `\0`). Values of other types that a hand-made
 // export may hold (hex:...) are kept as they were written. Key and value names compare
 // without regard to ASCII case and keep their stored spelling.
-#include "core/platform/error.h"
+#include "core/error.h"
 
 #include <cstdint>
 #include <string>

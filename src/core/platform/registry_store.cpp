@@ -209,7 +209,7 @@ void TRegistry::EnsureLoaded() {
 TRegistryFile TRegistry::ReadFile() {
   badFileInPlace_ = false;
   if (!FileExists(fileName_)) return {};
-  FileBuffer bytes = ReadWholeFile(fileName_);
+  TFileBuffer bytes = ReadWholeFile(fileName_);
   try {
     return TRegistryFile::Parse(std::string_view(bytes.data.get(), bytes.size));
   } catch (const ERegistryFileError& e) {

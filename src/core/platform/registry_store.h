@@ -10,7 +10,7 @@
 // is read again, the changes are made on what it holds now, and the result replaces it
 // atomically. So a whole batch of values costs one write, a failed write leaves the old
 // file whole, and changes another store object made in the meantime are kept.
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/platform/registry_file.h"
 
 #include <cstdint>

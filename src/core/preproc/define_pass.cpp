@@ -166,7 +166,7 @@ void TDefinePass::ReplaceLine(std::string_view line, int index, std::string& out
       copied = p;
       if (context.Status.Kept())
         context.Status.Add(texts.Replaced, " ", word, " ", texts.With, " ", texts_[d], " ",
-                           texts.AtLine, " ", LineNumber(index), ".");
+                           texts.AtLine, " ", TLineNumber(index), ".");
     } else if (StartsRemark(word, inRemarkBlock)) {
       break;
     }

@@ -123,7 +123,7 @@ void TGlobalPass::ReplaceLine(std::string_view line, int index, std::string& out
         copied = p;
         if (context.Status.Kept())
           context.Status.Add(texts.Replaced, " ", word, " ", texts.Width, " ", word, "(1) ",
-                             texts.AtLine, " ", LineNumber(index), ".");
+                             texts.AtLine, " ", TLineNumber(index), ".");
       } else if (StartsRemark(word, inRemarkBlock)) {
         break;
       }

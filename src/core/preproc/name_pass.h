@@ -40,7 +40,7 @@ protected:
       if (StartsWithNoCase(t, keyword)) {
         try {
           pass_.Replace(i, declare(Trim(t.substr(keyword.size())), static_cast<int>(i)));
-        } catch (const TPreprocFailure& failure) {
+        } catch (const EPreprocFailure& failure) {
           context.SetError(failure.what(), failure.Line);
           return false;
         }
@@ -67,7 +67,7 @@ protected:
                               out.EndLine();
                             }
                           });
-    } catch (const TPreprocFailure& failure) {
+    } catch (const EPreprocFailure& failure) {
       context.SetError(failure.what(), failure.Line);
       return false;
     }

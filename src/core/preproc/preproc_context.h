@@ -2,7 +2,7 @@
 // What the passes of one preprocessor run share: the language texts, the status lines and
 // the error state (the first error's message and the 0-based index of the line, in the list
 // the failing step was reading).
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/preproc/preproc_texts.h"
 #include "core/preproc/status_log.h"
 
@@ -33,14 +33,14 @@ struct TPreprocContext {
 };
 
 // Raised inside a step to end it; the step records it in the context.
-class TPreprocFailure : public Error {
+class EPreprocFailure : public Error {
 public:
-  TPreprocFailure(const std::string& message, int line) : Error(message), Line(line) {}
+  EPreprocFailure(const std::string& message, int line) : Error(message), Line(line) {}
   int Line;
 };
 
 [[noreturn]] inline void Fail(const std::string& message, int line) {
-  throw TPreprocFailure(message, line);
+  throw EPreprocFailure(message, line);
 }
 
 } // namespace marlo::preproc

@@ -9,7 +9,7 @@ void TrimRightInPlace(std::string& s) {
   s.resize(TrimRight(s).size());
 }
 
-LineNumber::LineNumber(int index) {
+TLineNumber::TLineNumber(int index) {
   const auto result =
       std::to_chars(digits, digits + sizeof digits, static_cast<long long>(index) + 1);
   length = static_cast<size_t>(result.ptr - digits);

@@ -48,8 +48,8 @@ inline void TrimLineEnd(std::string& s, size_t start) {
 }
 
 // The 1-based number of line `index` in decimal, for status lines.
-struct LineNumber {
-  explicit LineNumber(int index);
+struct TLineNumber {
+  explicit TLineNumber(int index);
   operator std::string_view() const { return std::string_view(digits, length); }
   char digits[16];
   size_t length;

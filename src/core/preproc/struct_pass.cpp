@@ -76,7 +76,7 @@ bool TStructPass::CollectLines(TLineSpan work, TPreprocContext& context) {
         ++i;
       }
     }
-  } catch (const TPreprocFailure& failure) {
+  } catch (const EPreprocFailure& failure) {
     context.SetError(failure.what(), failure.Line);
     return false;
   }
@@ -247,7 +247,7 @@ bool TStructPass::ReplaceLines(TLineBlock& output, TPreprocContext& context) {
                             out.EndLine();
                           }
                         });
-  } catch (const TPreprocFailure& failure) {
+  } catch (const EPreprocFailure& failure) {
     context.SetError(failure.what(), failure.Line);
     return false;
   }

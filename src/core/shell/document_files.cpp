@@ -1,6 +1,6 @@
 #include "core/shell/document_files.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/platform/file_system.h"
 #include "core/text/ascii.h"
 

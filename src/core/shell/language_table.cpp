@@ -1,6 +1,6 @@
 #include "core/shell/language_table.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/platform/file_system.h"
 #include "core/text/ascii.h"
 #include "core/text/char_case.h"
@@ -27,7 +27,7 @@ void TLanguageTable::Clear() {
 
 void TLanguageTable::LoadFromFile(const std::string& path) {
   Clear();
-  platform::FileBuffer file = platform::ReadWholeFile(path);
+  platform::TFileBuffer file = platform::ReadWholeFile(path);
   LoadFromBytes(std::string_view(file.data.get(), file.size));
 }
 

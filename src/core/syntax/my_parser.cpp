@@ -1,6 +1,6 @@
 #include "core/syntax/my_parser.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/platform/file_system.h"
 
 #include <algorithm>
@@ -168,7 +168,7 @@ std::vector<std::string> SplitKeywordLines(std::string_view bytes) {
 }
 
 std::vector<std::string> LoadKeywordFile(const std::string& fileName) {
-  platform::FileBuffer file = platform::ReadWholeFile(fileName);
+  platform::TFileBuffer file = platform::ReadWholeFile(fileName);
   return SplitKeywordLines({file.data.get(), file.size});
 }
 

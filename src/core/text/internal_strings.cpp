@@ -1,6 +1,6 @@
 #include "core/text/internal_strings.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,6 @@
 #include "core/text/key_list.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/text/ascii.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "core/text/key_names.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/text/ascii.h"
 
 #include <array>

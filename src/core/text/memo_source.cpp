@@ -1,6 +1,6 @@
 #include "core/text/memo_source.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 
 #include <algorithm>
 #include <cassert>

@@ -1,8 +1,8 @@
 // Loading, saving, and the writes that come through the public line list.
 #include "core/text/memo_source.h"
 
+#include "core/error.h"
 #include "core/platform/atomic_file_writer.h"
-#include "core/platform/error.h"
 #include "core/platform/file_system.h"
 
 #include <algorithm>
@@ -145,9 +145,9 @@ void TCustomMemoSource::LoadFromStream(std::istream& stream) {
 namespace {
 
 // A file that changed size while it was read in halves; it is read again as a whole.
-class FileChanged : public Error {
+class EFileChanged : public Error {
 public:
-  FileChanged() : Error("The file changed while it was read") {}
+  EFileChanged() : Error("The file changed while it was read") {}
 };
 
 } // namespace
@@ -156,25 +156,25 @@ void TCustomMemoSource::LoadFromFile(const std::string& fileName) {
   // Nothing changes until the whole file is read: a file that cannot be read leaves the
   // text as it was.
   {
-    platform::ReadableFile file(fileName);
+    platform::TReadableFile file(fileName);
     size_t size = file.Size();
     if (file.IsRegular() && size >= TInternalStrings::ParallelLoadThreshold) {
       platform::ByteBlock bytes = platform::AllocateBytes(size + 1);
       bytes[size] = '\0';
       auto read = [&](char* into, size_t offset, size_t count) {
-        if (!file.ReadAt(into, offset, count)) throw FileChanged();
-        if (offset + count == size && file.LongerThan(size)) throw FileChanged();
+        if (!file.ReadAt(into, offset, count)) throw EFileChanged();
+        if (offset + count == size && file.LongerThan(size)) throw EFileChanged();
         return true;
       };
       try {
         BulkLoad(std::move(bytes), size, true, read);
         return;
-      } catch (const FileChanged&) {
+      } catch (const EFileChanged&) {
         // fall through to a plain read of whatever the file holds now
       }
     }
   }
-  platform::FileBuffer buf = platform::ReadWholeFile(fileName);
+  platform::TFileBuffer buf = platform::ReadWholeFile(fileName);
   BulkLoad(std::move(buf.data), buf.size, true);
 }
 
@@ -215,7 +215,7 @@ std::string TCustomMemoSource::BackupName(const std::string& target) {
 }
 
 void TCustomMemoSource::SaveToFile(const std::string& fileName) {
-  platform::AtomicFileWriter file(fileName);
+  platform::TAtomicFileWriter file(fileName);
   // A failed write is told by Commit, with the system's reason.
   std::ostream& out = file.Stream();
   WriteLines([&](std::string_view piece) {

@@ -1,13 +1,13 @@
 #include "ui/app/jpeg_picture.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/platform/file_system.h"
 #include "picture/jpeg_decoder.h"
 
 namespace marlo {
 
 QImage LoadJpegPicture(const std::string& fileName) {
-  platform::FileBuffer file = platform::ReadWholeFile(fileName);
+  platform::TFileBuffer file = platform::ReadWholeFile(fileName);
   TRgbPicture picture;
   try {
     picture = DecodeJpeg(reinterpret_cast<const uint8_t*>(file.data.get()), file.size);

@@ -1,6 +1,6 @@
 #include "ui/app/main_form.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/platform/file_system.h"
 #include "core/platform/program_folder.h"
 #include "core/platform/registry_store.h"
@@ -11,6 +11,7 @@
 #include "ui/app/toolbar_icons.h"
 #include "ui/app/window_form.h"
 #include "ui/editor/qt_clipboard.h"
+#include "ui/qt_text.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -168,7 +169,7 @@ TMainForm::TMainForm(std::unique_ptr<TAppDialogs> dialogs, const std::string& pr
   CreateToolBar();
   EnableDocumentCommands(false);
   CreateSteps();
-  setWindowIcon(QIcon(QString::fromLocal8Bit((programFolder_ + "marlo.png").c_str())));
+  setWindowIcon(QIcon(PathToQString(programFolder_ + "marlo.png")));
   aboutBox_ = new TAboutBox(*this);
 }
 
@@ -185,7 +186,7 @@ void TMainForm::CreateSteps() {
       f();
       return true;
     } catch (const std::exception& e) {
-      startupErrors_ << QString::fromLocal8Bit(e.what());
+      startupErrors_ << MessageToQString(e.what());
       return false;
     }
   };
@@ -210,12 +211,12 @@ void TMainForm::LoadSettingsStep() {
   try {
     platform::TRegistry registry(
         platform::DefaultRegistryPath(), platform::raReadWrite,
-        [this](const std::string& m) { startupErrors_ << QString::fromLocal8Bit(m.c_str()); });
+        [this](const std::string& m) { startupErrors_ << MessageToQString(m); });
     if (auto error = LoadSettings(registry, settings_, {desktop.width(), desktop.height()}))
-      startupErrors_ << QString::fromLocal8Bit(error->what());
+      startupErrors_ << MessageToQString(error->what());
     mru_.LoadFromRegistry(registry);
   } catch (const std::exception& e) {
-    startupErrors_ << QString::fromLocal8Bit(e.what());
+    startupErrors_ << MessageToQString(e.what());
   }
   move(settings_.Left, settings_.Top);
   resize(std::max(200, settings_.Width), std::max(150, settings_.Height));
@@ -369,14 +370,14 @@ void TMainForm::LoadButtonBitmaps() {
   for (const TFlatButton& f : kFlatButtons) {
     const std::string path = programFolder_ + f.Bitmap;
     try {
-      platform::FileBuffer file = platform::ReadWholeFile(path);
+      platform::TFileBuffer file = platform::ReadWholeFile(path);
       QImage image;
       if (!image.loadFromData(reinterpret_cast<const uchar*>(file.data.get()),
                               static_cast<int>(file.size), "BMP"))
         throw Error("Not a bitmap: " + path);
       flatButtons_[f.Name]->setIcon(QIcon(QPixmap::fromImage(image)));
     } catch (const std::exception& e) {
-      startupErrors_ << QString::fromLocal8Bit(e.what());
+      startupErrors_ << MessageToQString(e.what());
       // Without its picture the button still says what it does.
       flatButtons_[f.Name]->setText(flatButtons_[f.Name]->toolTip());
     }
@@ -420,8 +421,7 @@ const std::string& TMainForm::LanguageText(std::string_view key) const {
 }
 
 QString TMainForm::ToQString(const std::string& bytes) const {
-  std::u16string text = platform::TCodePage::ForCharSet(charSet_).Decode(bytes);
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+  return BytesToQString(bytes, platform::TCodePage::ForCharSet(charSet_));
 }
 
 QString TMainForm::UiText(std::string_view key) const {
@@ -437,7 +437,7 @@ void TMainForm::RunCommand(const std::function<void()>& command) {
   try {
     command();
   } catch (const std::exception& e) {
-    Dialogs().Error(this, QString::fromLocal8Bit(e.what()));
+    Dialogs().Error(this, MessageToQString(e.what()));
   }
 }
 
@@ -646,12 +646,12 @@ void TMainForm::RebuildMRUMenu() {
   mruSeparator_->setVisible(!mru_.Items().empty());
   int n = 0;
   for (const std::string& file : mru_.Items()) {
-    QString shown = ShortenForMenu(QFile::decodeName(QByteArray::fromStdString(file)));
+    QString shown = ShortenForMenu(PathToQString(file));
     // The caption's number, then the name with its own "&" shown as such.
     QAction* a = menu->addAction(QString::fromStdString(TMRUFileList::Caption(n++, "")) +
                                  shown.replace('&', "&&"));
     a->setObjectName(QString("MRUItem%1").arg(n - 1));
-    a->setStatusTip(QFile::decodeName(QByteArray::fromStdString(file)));
+    a->setStatusTip(PathToQString(file));
     connect(a, &QAction::triggered, this,
             [this, file] { RunCommand([&] { mrulistMRUItemClick(file); }); });
     mruActions_ << a;
@@ -705,8 +705,7 @@ void TMainForm::dropEvent(QDropEvent* e) {
 }
 
 void TMainForm::OpenDroppedFiles(const QStringList& fileNames) {
-  for (const QString& f : fileNames)
-    RunCommand([&] { OpenDocumentWindow(QFile::encodeName(f).toStdString()); });
+  for (const QString& f : fileNames) RunCommand([&] { OpenDocumentWindow(QStringToPath(f)); });
 }
 
 } // namespace marlo

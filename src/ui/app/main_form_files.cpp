@@ -5,23 +5,12 @@
 #include "core/shell/document_files.h"
 #include "ui/app/main_form.h"
 #include "ui/app/window_form.h"
+#include "ui/qt_text.h"
 
 #include <QFile>
 #include <QMdiSubWindow>
 
 namespace marlo {
-
-namespace {
-
-QString FromPath(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-std::string ToPath(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-
-} // namespace
 
 void TMainForm::FileNewExecute() {
   OpenDocumentWindow(LanguageText("UntitledWindow"));
@@ -30,11 +19,11 @@ void TMainForm::FileNewExecute() {
 void TMainForm::FileOpen1Execute() {
   TFileDialogSetup setup;
   setup.Title = "Select Zorbic File to Open";
-  setup.Folder = FromPath(openFolder_);
+  setup.Folder = PathToQString(openFolder_);
   setup.Filters = QStringList{"Zorbic source (*.zba)", "Basic source (*.bas)", "Text File (*.txt)",
                               "All files (*)"};
   setup.DefaultSuffix = "zba";
-  const std::string chosen = ToPath(Dialogs().OpenFile(this, setup));
+  const std::string chosen = QStringToPath(Dialogs().OpenFile(this, setup));
   if (chosen.empty()) return;
   const std::string name = AbsoluteFileName(chosen, CurrentFolder());
   mru_.Add(name);
@@ -46,15 +35,15 @@ void TMainForm::FileOpen1Execute() {
 std::string TMainForm::RunSaveDialog(const std::string& folder, const std::string& fileName) {
   TFileDialogSetup setup;
   setup.Title = "Save Zorbic Source As...";
-  setup.Folder = FromPath(folder);
-  setup.FileName = FromPath(fileName);
+  setup.Folder = PathToQString(folder);
+  setup.FileName = PathToQString(fileName);
   setup.Filters = QStringList{"Zorbic Source (*.zba)", "Basic Source (*.bas)", "Text File (*.txt)",
                               "RTF Export (*.rtf)",    "HTML Export (*.htm)",  "Any File (*)"};
   setup.DefaultSuffix = "zba";
   setup.SuffixOfFilter = [](int index) {
     return QString::fromStdString(SaveDialogDefaultExt(index));
   };
-  const std::string chosen = ToPath(Dialogs().SaveFile(this, setup));
+  const std::string chosen = QStringToPath(Dialogs().SaveFile(this, setup));
   if (chosen.empty()) return {};
   std::string name = AbsoluteFileName(chosen, CurrentFolder());
   saveFolder_ = platform::ExtractFilePath(name);
@@ -82,7 +71,7 @@ bool TMainForm::SaveDocumentTo(TWindowForm& window, const std::string& fileName,
                                bool finalEmptyLine) {
   // The text of a file read only up to a NUL byte would replace all of that file.
   if (window.LoadedUpToNul() && window.LoadedFileName() == fileName &&
-      !Dialogs().Confirm(this, FromPath("\"" + fileName + "\" ") + UiText("SaveOverNulFile")))
+      !Dialogs().Confirm(this, PathToQString("\"" + fileName + "\" ") + UiText("SaveOverNulFile")))
     return false;
   TCustomMemoSource& source = window.MemoSource();
   if (finalEmptyLine) EnsureFinalEmptyLine(source);

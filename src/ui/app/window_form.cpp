@@ -5,6 +5,7 @@
 #include "core/shell/file_at_cursor.h"
 #include "ui/app/main_form.h"
 #include "ui/editor/memo_input.h"
+#include "ui/qt_text.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -94,8 +95,7 @@ TMemoSource& TWindowForm::MemoSource() {
 
 void TWindowForm::SetCaption(const std::string& fileName) {
   caption_ = fileName;
-  setWindowTitle(IsUntitled() ? main_.ToQString(fileName)
-                              : QFile::decodeName(QByteArray::fromStdString(fileName)));
+  setWindowTitle(IsUntitled() ? main_.ToQString(fileName) : PathToQString(fileName));
 }
 
 bool TWindowForm::IsUntitled() const {
@@ -294,9 +294,8 @@ void TWindowForm::OpenFileatCursor1Click() {
   if (platform::FileExists(name))
     main_.OpenDocumentWindow(name);
   else
-    main_.Dialogs().Error(
-        this, QFile::decodeName(QByteArray::fromStdString("\"" + fileAtCursor_ + "\" ")) +
-                  main_.UiText("WindowNotFound"));
+    main_.Dialogs().Error(this, PathToQString("\"" + fileAtCursor_ + "\" ") +
+                                    main_.UiText("WindowNotFound"));
 }
 
 void TWindowForm::PreviewInsertRGBColor1Click() {

@@ -1,6 +1,6 @@
 #include "ui/editor/code_template_list.h"
 
-#include "ui/editor/qt_code_page.h"
+#include "ui/qt_text.h"
 
 #include <QEventLoop>
 #include <QKeyEvent>

@@ -1,13 +1,13 @@
 #include "ui/editor/custom_code_memo.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/text/key_list.h"
 #include "ui/editor/memo_commands.h"
 #include "ui/editor/memo_gutter.h"
 #include "ui/editor/memo_input.h"
 #include "ui/editor/memo_painter.h"
 #include "ui/editor/qt_clipboard.h"
-#include "ui/editor/qt_code_page.h"
+#include "ui/qt_text.h"
 
 #include <QAction>
 #include <QApplication>

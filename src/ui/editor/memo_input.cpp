@@ -3,7 +3,7 @@
 #include "core/shell/document_keys.h"
 #include "ui/editor/custom_code_memo.h"
 #include "ui/editor/memo_commands.h"
-#include "ui/editor/qt_code_page.h"
+#include "ui/qt_text.h"
 
 #include <QApplication>
 #include <QGuiApplication>

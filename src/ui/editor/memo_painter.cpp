@@ -2,7 +2,7 @@
 
 #include "core/text/char_case.h"
 #include "ui/editor/custom_code_memo.h"
-#include "ui/editor/qt_code_page.h"
+#include "ui/qt_text.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #include "ui/editor/qt_clipboard.h"
 
-#include "ui/editor/qt_code_page.h"
+#include "ui/qt_text.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,10 +1,10 @@
 // The rules by which runs open and close their attributes, the escapes of both formats,
 // and saving an export to a file.
 #include "../temp_dir.h"
+#include "core/error.h"
 #include "core/export/code_html_exporter.h"
 #include "core/export/code_rtf_exporter.h"
 #include "core/export/export_text.h"
-#include "core/platform/error.h"
 #include "core/syntax/my_parser.h"
 #include "core/text/memo_source.h"
 

@@ -1,8 +1,8 @@
 // File services: whole-file reads, temporary names, atomic replacement with permissions
 // and symbolic links, and the path helpers.
 #include "../temp_dir.h"
+#include "core/error.h"
 #include "core/platform/atomic_file_writer.h"
-#include "core/platform/error.h"
 #include "core/platform/file_system.h"
 
 #include <gtest/gtest.h>
@@ -31,20 +31,20 @@ TEST(FileSystem, ReadWholeFile) {
   TempDir d;
   const std::string bytes("a\0b\r\nc\xff", 7);
   WriteFile(d / "f", bytes);
-  pf::FileBuffer buf = pf::ReadWholeFile(d / "f");
+  pf::TFileBuffer buf = pf::ReadWholeFile(d / "f");
   ASSERT_EQ(buf.size, bytes.size());
   EXPECT_EQ(std::string(buf.data.get(), buf.size), bytes);
   EXPECT_EQ(buf.data[buf.size], '\0');
 
   WriteFile(d / "empty", "");
-  pf::FileBuffer none = pf::ReadWholeFile(d / "empty");
+  pf::TFileBuffer none = pf::ReadWholeFile(d / "empty");
   EXPECT_EQ(none.size, 0u);
   ASSERT_TRUE(none.data);
   EXPECT_EQ(none.data[0], '\0');
 
   std::string big(300000, 'q');
   WriteFile(d / "big", big);
-  pf::FileBuffer b = pf::ReadWholeFile(d / "big");
+  pf::TFileBuffer b = pf::ReadWholeFile(d / "big");
   EXPECT_EQ(std::string(b.data.get(), b.size), big);
 
   try {

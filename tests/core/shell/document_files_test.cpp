@@ -1,7 +1,7 @@
 // The file rules of document windows: the final empty line, default extensions, absolute
 // names, the command line and files with a NUL byte.
 #include "../temp_dir.h"
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/shell/document_files.h"
 #include "core/text/memo_source.h"
 

@@ -1,6 +1,6 @@
 #include "../preproc/preproc_keys.h"
 #include "../temp_dir.h"
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/shell/language_table.h"
 
 #include <gtest/gtest.h>

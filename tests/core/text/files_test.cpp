@@ -1,6 +1,6 @@
 // Loading and saving documents on disk: backups, permissions, symbolic links, and saves
 // that fail without harming the file already there.
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/text/memo_source.h"
 #include "model_test_util.h"
 

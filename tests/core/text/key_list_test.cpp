@@ -1,4 +1,4 @@
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/text/key_list.h"
 #include "core/text/key_names.h"
 #include "core/text/memo_source.h"

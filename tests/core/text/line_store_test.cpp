@@ -1,6 +1,6 @@
 // The line store of the text model: loading and splitting, tabs, the public line list,
 // saving formats, and the change bracket that reports each change to the views once.
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/text/memo_source.h"
 #include "model_test_util.h"
 

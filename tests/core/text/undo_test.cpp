@@ -1,6 +1,6 @@
 // Undo and redo: grouping of steps, the save point and the modified state, the size
 // limit, and replaying records without disturbing text the user never typed.
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/text/memo_source.h"
 #include "model_test_util.h"
 

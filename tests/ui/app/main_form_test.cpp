@@ -2,7 +2,7 @@
 // command line, short-cuts through the real widgets and start-up with missing files.
 #include "app_test_util.h"
 
-#include "core/platform/error.h"
+#include "core/error.h"
 #include "core/platform/registry_store.h"
 #include "ui/app/jpeg_picture.h"
 
