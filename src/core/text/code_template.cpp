@@ -20,7 +20,7 @@ std::vector<std::string> TMemoCodeTemplate::CodeLines() const {
 }
 
 std::vector<TMemoCodeTemplate> DefaultCodeTemplates() {
-  auto make = [](const char* name, std::vector<std::string> lines) {
+  auto make = [](const char* name, const std::vector<std::string>& lines) {
     TMemoCodeTemplate t;
     t.Name = name;
     for (const std::string& l : lines) t.Code += l + "\r\n";

@@ -110,6 +110,7 @@ void CodeTemplate(TCustomMemoSource& s, TKeyView& v) {
   int index = found.front();
   if (prefix.empty() || found.size() > 1) {
     std::vector<const TMemoCodeTemplate*> candidates;
+    candidates.reserve(found.size());
     for (int i : found) candidates.push_back(&s.CodeTemplates()[static_cast<size_t>(i)]);
     int chosen = v.ChooseCodeTemplate(candidates);
     if (chosen < 0 || chosen >= static_cast<int>(found.size())) return;

@@ -50,7 +50,7 @@ std::vector<std::string> TCustomMemoSource::SelectionItems(bool stored) const {
   if (!HasSelection()) return items;
   TPoint b = BlockBegin(), e = BlockEnd();
   // One item for every line of the block, also for lines below the text.
-  items.reserve(static_cast<size_t>(e.Y - b.Y + 1));
+  items.reserve(static_cast<size_t>(e.Y) - static_cast<size_t>(b.Y) + 1);
   for (int y = b.Y; y <= e.Y; ++y) {
     if (selKind_ == TSelectionType::Column) {
       std::string line = LineText(y);
