@@ -83,7 +83,8 @@ void TCustomMemoSource::TrimTrailingBlanks(int y) {
     // Trailing blanks are not brought back by undo, but a tab is: it holds the columns
     // of the text before it apart, and the records made before it count on them.
     int from = ExpandedLength(s.substr(0, n)), x = caret_.X;
-    std::string styles(store_.Colors(y).substr(std::min(n, store_.Colors(y).size())));
+    std::string_view colors = colors_.Styles(y);
+    std::string styles(colors.substr(std::min(n, colors.size())));
     BeginUndoGroup();
     PushCaretRecord(0, from - x);
     store_.EraseChars(y, n, trimmed.size());

@@ -44,7 +44,7 @@ void ExpectFreshColors(TCustomMemoSource& m, const std::vector<std::string>& key
     int end = text.empty() ? state : plain.ColorLine(text, state, expected);
     ASSERT_TRUE(m.IsLineColored(i)) << "line " << i;
     ASSERT_EQ(std::string(m.LineColors(i)), expected) << "line " << i << ": " << text;
-    ASSERT_EQ(m.LineExtra(i) ? m.LineExtra(i)->EndState : 0, end) << "line " << i;
+    ASSERT_EQ(m.ColorCache().EndState(i), end) << "line " << i;
     state = end;
   }
 }
@@ -85,7 +85,7 @@ TEST(ColorCache, OpeningARemarkBlockRescansTheLinesBelowWhenShown) {
   // The edited line is scanned at once; its end state moved, so everything below it is
   // reported for repainting.
   EXPECT_EQ(parser.scanned, std::vector<int>{10});
-  EXPECT_EQ(m->LineExtra(10)->EndState, TMyParser::kInRemarkBlock);
+  EXPECT_EQ(m->ColorCache().EndState(10), TMyParser::kInRemarkBlock);
   ASSERT_EQ(scoped.view.Count(), 1);
   EXPECT_EQ(scoped.view.Last().FirstLine, 10);
   EXPECT_EQ(scoped.view.Last().LastLine, 499);
