@@ -8,7 +8,13 @@
 #include "core/text/line_color_reader.h"
 
 #include <array>
+#include <condition_variable>
 #include <cstdint>
+#include <exception>
+#include <mutex>
+#include <ostream>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace marlo {
@@ -111,9 +117,8 @@ void CloseRun(TCodeExporter& ex, const TOpened& o) {
 
 // Writes the runs of line `line` and returns the last line it took care of: the empty
 // lines right after it are written inside its last run.
-int ExportColoredLine(TCodeExporter& ex, TCustomMemoSource& source, TLineColorReader& reader,
+int ExportColoredLine(TCodeExporter& ex, const TCustomMemoSource& source, std::string_view colors,
                       const TLookTable& table, int line) {
-  std::string_view colors = reader.Colors(line);
   std::string_view text = source.StoredLine(line);
   const size_t length = text.size();
   const size_t colored = std::min(colors.size(), length);
@@ -148,6 +153,101 @@ int ExportColoredLine(TCodeExporter& ex, TCustomMemoSource& source, TLineColorRe
     from = to;
   }
   return line;
+}
+
+// The styles of every line of a text, coloured in one pass from the top (states flow down),
+// cut into pieces that start at non-empty lines: a line's run takes the empty lines after
+// it, so no piece starts inside another's.
+struct TColoredText {
+  struct TPiece {
+    int First;
+    size_t Offset;     // of the first line's styles in Styles
+    size_t ShortIndex; // of the first entry of Short at or after First
+  };
+  std::string Styles; // of each line, as many bytes as it has characters or styles if fewer
+  std::vector<std::pair<int, size_t>> Short; // lines with fewer styles than characters
+  std::vector<TPiece> Pieces;
+};
+
+TColoredText ColorWholeText(TCustomMemoSource& source, int pieceLines) {
+  TColoredText t;
+  const int count = source.LineCount();
+  size_t bytes = 0;
+  for (int i = 0; i < count; ++i) bytes += source.StoredLine(i).size();
+  t.Styles.reserve(bytes);
+  t.Pieces.push_back({0, 0, 0});
+  TLineColorReader reader(source); // the cache is read, not filled
+  long long nextPiece = pieceLines;
+  for (int i = 0; i < count; ++i) {
+    const size_t length = source.StoredLine(i).size();
+    if (i >= nextPiece && length > 0) {
+      t.Pieces.push_back({i, t.Styles.size(), t.Short.size()});
+      nextPiece = static_cast<long long>(i) + pieceLines;
+    }
+    std::string_view colors = reader.Colors(i);
+    if (colors.size() < length) t.Short.emplace_back(i, colors.size());
+    t.Styles.append(colors.substr(0, length));
+  }
+  return t;
+}
+
+void FormatPiece(TCodeExporter& ex, const TCustomMemoSource& source, const TLookTable& table,
+                 const TColoredText& colored, size_t piece) {
+  const TColoredText::TPiece& p = colored.Pieces[piece];
+  const int end =
+      piece + 1 < colored.Pieces.size() ? colored.Pieces[piece + 1].First : source.LineCount();
+  size_t offset = p.Offset, shortIndex = p.ShortIndex;
+  for (int i = p.First; i < end; ++i) {
+    if (i > 0) ex.NewLine();
+    size_t n = source.StoredLine(i).size();
+    if (shortIndex < colored.Short.size() && colored.Short[shortIndex].first == i)
+      n = colored.Short[shortIndex++].second;
+    std::string_view colors(colored.Styles.data() + offset, n);
+    offset += n;
+    i = ExportColoredLine(ex, source, colors, table, i); // the lines it took are empty
+  }
+}
+
+// Formats the pieces two at a time, each thread with an exporter of its own that keeps its
+// piece until it is that piece's turn to be written.
+void FormatPieces(TCodeExporter& ex, const TCustomMemoSource& source, const TLookTable& table,
+                  const TColoredText& colored) {
+  ex.Flush();
+  const size_t count = colored.Pieces.size();
+  std::mutex mutex;
+  std::condition_variable turnTaken;
+  size_t turn = 0;
+  bool failed = false;
+  std::exception_ptr failure;
+  auto work = [&](size_t first) {
+    try {
+      std::unique_ptr<TCodeExporter> fork = ex.Fork(ex.Stream());
+      for (size_t piece = first; piece < count; piece += 2) {
+        FormatPiece(*fork, source, table, colored, piece);
+        std::unique_lock lock(mutex);
+        turnTaken.wait(lock, [&] { return turn == piece || failed; });
+        if (failed) return;
+        fork->Flush();
+        if (piece + 1 == count) ex.Continue(*fork);
+        ++turn;
+        turnTaken.notify_all();
+      }
+    } catch (...) {
+      std::lock_guard lock(mutex);
+      failed = true;
+      if (!failure) failure = std::current_exception();
+      turnTaken.notify_all();
+    }
+  };
+  std::thread helper(work, 1);
+  work(0);
+  helper.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
+bool FormatsSideBySide(TCodeExporter& ex, const TCustomMemoSource& source) {
+  return ExportPieceLines > 0 && source.LineCount() >= 2LL * ExportPieceLines &&
+         std::thread::hardware_concurrency() >= 2 && ex.Fork(ex.Stream()) != nullptr;
 }
 
 template <class TExporter>
@@ -190,10 +290,14 @@ void ExportText(TCodeExporter& ex, TCustomMemoSource& source, const TTextStyles&
 
   if (coloring) {
     const TLookTable table(styles, control);
-    TLineColorReader reader(source);
-    for (int i = 0; i < source.LineCount(); ++i) {
-      if (i > 0) ex.NewLine();
-      i = ExportColoredLine(ex, source, reader, table, i);
+    if (FormatsSideBySide(ex, source)) {
+      FormatPieces(ex, source, table, ColorWholeText(source, ExportPieceLines));
+    } else {
+      TLineColorReader reader(source);
+      for (int i = 0; i < source.LineCount(); ++i) {
+        if (i > 0) ex.NewLine();
+        i = ExportColoredLine(ex, source, reader.Colors(i), table, i);
+      }
     }
   } else {
     for (int i = 0; i < source.LineCount(); ++i) {
