@@ -101,7 +101,7 @@ void TColorCache::Unlink(int e) {
 
 void TColorCache::Trim() {
   // The newest entry stays whatever its size: it is the one being read.
-  while (listed_ > 1 && (listed_ > kMaxCachedLines || listedBytes_ > kMaxCachedBytes))
+  while (listed_ > 1 && (listed_ > MaxCachedLines || listedBytes_ > MaxCachedBytes))
     FreeEntry(tail_);
 }
 
@@ -172,6 +172,7 @@ int TColorCache::ColorLines(int first, int last, bool force) {
         if (r.Bits & kColored) continue;
         DropEntryOf(r);
         r.Bits |= kColored;
+        anyColored_ = true;
       }
     }
     firstUncolored_ = last + 1;
@@ -186,7 +187,7 @@ int TColorCache::ColorLines(int first, int last, bool force) {
     }
     // Of a long run only the lines near its end are likely to be shown: the others keep
     // their states alone.
-    bool keep = last - i < kMaxCachedLines;
+    bool keep = last - i < MaxCachedLines;
     int e = keep ? EntryOf(r) : -1;
     if (!keep) {
       DropEntryOf(r);
@@ -204,6 +205,7 @@ int TColorCache::ColorLines(int first, int last, bool force) {
     parser_->SetLineIndex(i);
     state = parser_->ColorString(text, state, out);
     r.Bits |= kColored | kStyled;
+    anyColored_ = true;
     if (state != Decode(r.End)) {
       recolorFrom_ = std::max(recolorFrom_, i + 1);
       r.End = Encode(state);
@@ -249,11 +251,12 @@ void TColorCache::TextChangedFrom(int line) {
 }
 
 void TColorCache::Reset() {
-  for (int i = 0; i < records_.Count(); ++i) {
+  for (int i = 0; anyColored_ && i < records_.Count(); ++i) {
     // Lines never coloured are left untouched, so that their pages stay unused.
     TLineRecord& r = records_[i];
     if (r.Bits & kColored) r.Bits &= ~kColored;
   }
+  anyColored_ = false;
   DropAllEntries();
   firstUncolored_ = 0;
 }
@@ -264,6 +267,7 @@ void TColorCache::LinesReplaced(int count) {
   DropAllEntries();
   records_.Reset(count);
   bigStates_.clear();
+  anyColored_ = false;
 }
 
 void TColorCache::LineInserted(int line) {

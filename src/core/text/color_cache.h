@@ -25,8 +25,8 @@ class TColorCache : public TLineStoreListener {
 public:
   // Style strings kept for lines that can be coloured again: at most this many lines and
   // about this many bytes.
-  static constexpr int kMaxCachedLines = 4096;
-  static constexpr size_t kMaxCachedBytes = size_t(1) << 20;
+  static inline int MaxCachedLines = 4096;
+  static inline size_t MaxCachedBytes = size_t(1) << 20;
 
   explicit TColorCache(const TInternalStrings& store) : store_(store) {}
   TColorCache(const TColorCache&) = delete;
@@ -126,6 +126,7 @@ private:
   int firstUncolored_ = 0;
   int recolorFrom_ = -1;
   int initialState_ = 0;
+  bool anyColored_ = false; // a line may be coloured: a reset has lines to go through
 
   TGapArray<TLineRecord> records_;
   std::vector<int> bigStates_;
