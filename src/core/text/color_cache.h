@@ -65,7 +65,7 @@ public:
   std::string_view Styles(int line);
   // The line's style bytes for changing in place; they stay until the line is coloured.
   std::string& KeptStyles(int line);
-  void SetStyles(int line, std::string_view styles) { KeptStyles(line).assign(styles); }
+  void SetStyles(int line, std::string_view styles) { OwnStyles(records_[line]).assign(styles); }
   // The styles of a coloured line without keeping them: from the cache when it holds them,
   // else coloured into `scratch` from the line's start state.
   std::string_view PeekStyles(int line, std::string& scratch) const;
