@@ -66,6 +66,8 @@ bench: build
 	bench/run.sh $(BUILD)/bin || status=1; \
 	bench/colors.sh $(BUILD)/bin || status=1; \
 	bench/preproc.sh $(BUILD)/bin || status=1; \
+	bench/cli_keys.sh $(BUILD)/bin || status=1; \
+	bench/memory.sh $(BUILD)/bin || status=1; \
 	$(BUILD)/bin/bench_editor || status=1; \
 	$(BUILD)/bin/bench_open || status=1; \
 	bench/startup.sh $(BUILD)/bin || status=1; \

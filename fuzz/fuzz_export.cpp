@@ -7,6 +7,7 @@
 #include "core/export/code_html_exporter.h"
 #include "core/export/code_rtf_exporter.h"
 #include "core/export/export_text.h"
+#include "core/export/rtf_writer_list.h"
 #include "core/syntax/my_parser.h"
 #include "core/text/memo_source.h"
 
@@ -210,6 +211,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TCodeRTFExporter ex(rtf);
     ExportText(ex, source, styles, control, color);
   }
+  // The same bytes again with the lines formatted in pieces side by side, and the RTF body
+  // kept in a temporary file after a few bytes.
+  const int pieceLines = ExportPieceLines;
+  const size_t spillSize = TRTFWriterList::SpillSize;
+  ExportPieceLines = 1 + (options >> 6);
+  TRTFWriterList::SpillSize = 64;
+  std::ostringstream piecesHtml, spilledRtf;
+  {
+    TCodeHTMLExporter ex(piecesHtml);
+    ExportText(ex, source, styles, control, color);
+  }
+  {
+    TCodeRTFExporter ex(spilledRtf);
+    ExportText(ex, source, styles, control, color);
+  }
+  ExportPieceLines = pieceLines;
+  TRTFWriterList::SpillSize = spillSize;
+  Require(piecesHtml.str() == html.str(), "the HTML written in pieces differs");
+  Require(spilledRtf.str() == rtf.str(), "the RTF with its body in a file differs");
+
   source.SetSyntaxParser(nullptr);
   Require(ReadHtml(html.str()) == expected, "the HTML text differs from the document");
   Require(ReadRtf(rtf.str()) == expected, "the RTF text differs from the document");

@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <charconv>
 #include <ostream>
-#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace marlo::cli {
@@ -226,6 +226,27 @@ void WriteState(const TCustomMemoSource& source, std::ostream& out) {
   out << "@overwrite " << (TCustomMemoSource::Overwrite() ? 1 : 0) << "\n";
 }
 
+// Every line as the line list gives it, each ended by a line feed, handed to the stream in
+// large pieces as it goes: a big text is never held twice.
+void WriteLines(const TCustomMemoSource& source, std::ostream& out) {
+  constexpr size_t kPiece = size_t(1) << 16;
+  std::string piece;
+  piece.reserve(2 * kPiece);
+  for (int i = 0; i < source.LineCount(); ++i) {
+    std::string_view stored = source.StoredLine(i);
+    if (stored.find('\t') == std::string_view::npos)
+      piece.append(stored);
+    else
+      piece += source.LineText(i);
+    piece += '\n';
+    if (piece.size() >= kPiece) {
+      out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+      piece.clear();
+    }
+  }
+  out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+}
+
 } // namespace
 
 int RunKeys(const TArgs& args, std::ostream& out, std::ostream& err) {
@@ -248,10 +269,8 @@ int RunKeys(const TArgs& args, std::ostream& out, std::ostream& err) {
     source.SetModified(false); // as a document window does after saving
   }
 
-  std::ostringstream text;
-  for (int i = 0; i < source.Lines().Count(); ++i) text << source.Lines().Get(i) << "\n";
-  if (options.State) WriteState(source, text);
-  out << text.str();
+  WriteLines(source, out);
+  if (options.State) WriteState(source, out);
   out.flush();
   return kExitOk;
 }

@@ -5,6 +5,7 @@
 #include "core/syntax/text_styles.h"
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -57,20 +58,31 @@ public:
 
   std::ostream& Stream() const { return stream_; }
 
+  // For formats whose writing state does not change from one line of the text to the
+  // next: an exporter that writes to `stream` what this one would write next, so that
+  // pieces of the text can be formatted side by side. It keeps what it writes until
+  // Flush, and may format several pieces one after the other. Null for other formats.
+  virtual std::unique_ptr<TCodeExporter> Fork(std::ostream& /*stream*/) const { return nullptr; }
+  // Goes on from where `fork`, made by Fork, stopped.
+  virtual void Continue(const TCodeExporter& /*fork*/) {}
+
 protected:
   // Appends `text` to `out`, escaped for this format.
   virtual void AppendEscaped(std::string& out, std::string_view text) const = 0;
   // Output waiting for the stream; writers append to it and then call Written().
   std::string& Pending() { return pending_; }
   void Written() {
-    if (pending_.size() >= kFlushSize) Flush();
+    if (pending_.size() >= kFlushSize && !holdOutput_) Flush();
   }
+  // Output is kept until Flush is called.
+  void SetHoldOutput(bool on) { holdOutput_ = on; }
 
 private:
   static constexpr size_t kFlushSize = 1 << 16;
 
   std::ostream& stream_;
   std::string pending_;
+  bool holdOutput_ = false;
   int spaceBefore_ = 0;
   int spaceAfter_ = 0;
 };

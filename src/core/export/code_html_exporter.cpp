@@ -107,6 +107,19 @@ void TCodeHTMLExporter::EndTextColor() {
   WriteRaw("</font>");
 }
 
+std::unique_ptr<TCodeExporter> TCodeHTMLExporter::Fork(std::ostream& stream) const {
+  auto fork = std::make_unique<TCodeHTMLExporter>(stream);
+  fork->SetSpaceBefore(SpaceBefore());
+  fork->SetSpaceAfter(SpaceAfter());
+  fork->lastTag_ = lastTag_;
+  fork->SetHoldOutput(true);
+  return fork;
+}
+
+void TCodeHTMLExporter::Continue(const TCodeExporter& fork) {
+  lastTag_ = static_cast<const TCodeHTMLExporter&>(fork).lastTag_;
+}
+
 void TCodeHTMLExporter::WriteAttributeTag(std::string_view tag,
                                           std::initializer_list<TAttribute> attributes) {
   std::string& out = Pending();

@@ -42,6 +42,10 @@ public:
   void BeginBackColor(TColor) override {}
   void EndBackColor() override {}
 
+  // Between lines the page is always inside font tags: pieces can be written apart.
+  std::unique_ptr<TCodeExporter> Fork(std::ostream& stream) const override;
+  void Continue(const TCodeExporter& fork) override;
+
   using TAttribute = std::pair<const char*, std::string_view>;
   // Writes an opening tag with its non-empty attributes. A change from one tag name to
   // another starts a new line of the page.

@@ -8,7 +8,15 @@
 #include "core/text/line_color_reader.h"
 
 #include <array>
+#include <condition_variable>
 #include <cstdint>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <ostream>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace marlo {
@@ -111,9 +119,8 @@ void CloseRun(TCodeExporter& ex, const TOpened& o) {
 
 // Writes the runs of line `line` and returns the last line it took care of: the empty
 // lines right after it are written inside its last run.
-int ExportColoredLine(TCodeExporter& ex, TCustomMemoSource& source, TLineColorReader& reader,
+int ExportColoredLine(TCodeExporter& ex, const TCustomMemoSource& source, std::string_view colors,
                       const TLookTable& table, int line) {
-  std::string_view colors = reader.Colors(line);
   std::string_view text = source.StoredLine(line);
   const size_t length = text.size();
   const size_t colored = std::min(colors.size(), length);
@@ -148,6 +155,135 @@ int ExportColoredLine(TCodeExporter& ex, TCustomMemoSource& source, TLineColorRe
     from = to;
   }
   return line;
+}
+
+// A text exported in pieces: one thread colours the lines from the top (states flow down)
+// into one buffer of styles, and the pieces it has coloured are formatted by both threads,
+// each with a fork of the exporter that holds its piece until the pieces before it are
+// written. Pieces start at non-empty lines: a line's run takes the empty lines after it,
+// so no piece starts inside another.
+class TPieceExport {
+public:
+  TPieceExport(TCodeExporter& ex, TCustomMemoSource& source, const TLookTable& table)
+      : ex_(ex), source_(source), table_(table) {
+    const int count = source.LineCount();
+    size_t bytes = 0;
+    for (int i = 0; i < count; ++i) bytes += source.StoredLine(i).size();
+    // Fixed sizes: the colouring thread fills them while the other reads what is done.
+    styles_ = std::make_unique<char[]>(std::max<size_t>(bytes, 1));
+    pieces_.resize(static_cast<size_t>(count / ExportPieceLines) + 2);
+  }
+
+  void Run() {
+    ex_.Flush();
+    std::unique_ptr<TCodeExporter> forks[2];
+    std::thread helper([&] { Work(forks[1], false); });
+    Work(forks[0], true);
+    helper.join();
+    if (failure_) std::rethrow_exception(failure_);
+    if (lastWriter_) ex_.Continue(*lastWriter_);
+  }
+
+private:
+  struct TPiece {
+    int First = 0, End = 0;
+    size_t Offset = 0;                         // of the first line's styles
+    std::vector<std::pair<int, size_t>> Short; // lines with fewer styles than characters
+  };
+
+  void Work(std::unique_ptr<TCodeExporter>& fork, bool colors) {
+    try {
+      if (colors) ColorAll();
+      fork = ex_.Fork(ex_.Stream());
+      for (;;) {
+        size_t piece;
+        {
+          std::unique_lock lock(mutex_);
+          piece = next_++;
+          changed_.wait(lock, [&] { return piece < colored_ || done_ || failed_; });
+          if (failed_ || piece >= colored_) return;
+        }
+        Format(*fork, pieces_[piece]);
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return turn_ == piece || failed_; });
+        if (failed_) return;
+        fork->Flush();
+        lastWriter_ = fork.get();
+        ++turn_;
+        changed_.notify_all();
+      }
+    } catch (...) {
+      std::lock_guard lock(mutex_);
+      failed_ = true;
+      if (!failure_) failure_ = std::current_exception();
+      changed_.notify_all();
+    }
+  }
+
+  void ColorAll() {
+    TLineColorReader reader(source_); // the cache is read, not filled
+    const int count = source_.LineCount();
+    size_t filled = 0, open = 0;
+    long long nextPiece = ExportPieceLines;
+    auto publish = [&](int end) {
+      pieces_[open].End = end;
+      std::lock_guard lock(mutex_);
+      colored_ = open + 1;
+      changed_.notify_all();
+    };
+    for (int i = 0; i < count; ++i) {
+      std::string_view text = source_.StoredLine(i);
+      if (i >= nextPiece && !text.empty()) {
+        publish(i);
+        pieces_[++open].First = i;
+        pieces_[open].Offset = filled;
+        nextPiece = static_cast<long long>(i) + ExportPieceLines;
+      }
+      std::string_view colors = reader.Colors(i);
+      if (colors.size() < text.size()) pieces_[open].Short.emplace_back(i, colors.size());
+      size_t n = std::min(colors.size(), text.size());
+      std::memcpy(styles_.get() + filled, colors.data(), n);
+      filled += n;
+    }
+    publish(count);
+    std::lock_guard lock(mutex_);
+    done_ = true;
+    changed_.notify_all();
+  }
+
+  void Format(TCodeExporter& ex, const TPiece& p) {
+    size_t offset = p.Offset, shortIndex = 0;
+    for (int i = p.First; i < p.End; ++i) {
+      if (i > 0) ex.NewLine();
+      size_t n = source_.StoredLine(i).size();
+      if (shortIndex < p.Short.size() && p.Short[shortIndex].first == i)
+        n = p.Short[shortIndex++].second;
+      std::string_view colors(styles_.get() + offset, n);
+      offset += n;
+      i = ExportColoredLine(ex, source_, colors, table_, i); // the lines it took are empty
+    }
+  }
+
+  TCodeExporter& ex_;
+  TCustomMemoSource& source_;
+  const TLookTable& table_;
+  std::unique_ptr<char[]> styles_;
+  std::vector<TPiece> pieces_;
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  size_t colored_ = 0; // pieces coloured and ready to be formatted
+  bool done_ = false;  // every piece is coloured
+  size_t next_ = 0;    // the next piece a thread takes
+  size_t turn_ = 0;    // the next piece to be written
+  bool failed_ = false;
+  std::exception_ptr failure_;
+  TCodeExporter* lastWriter_ = nullptr;
+};
+
+bool FormatsSideBySide(TCodeExporter& ex, const TCustomMemoSource& source) {
+  return ExportPieceLines > 0 && source.LineCount() >= 2LL * ExportPieceLines &&
+         std::thread::hardware_concurrency() >= 2 && ex.Fork(ex.Stream()) != nullptr;
 }
 
 template <class TExporter>
@@ -190,10 +326,14 @@ void ExportText(TCodeExporter& ex, TCustomMemoSource& source, const TTextStyles&
 
   if (coloring) {
     const TLookTable table(styles, control);
-    TLineColorReader reader(source);
-    for (int i = 0; i < source.LineCount(); ++i) {
-      if (i > 0) ex.NewLine();
-      i = ExportColoredLine(ex, source, reader, table, i);
+    if (FormatsSideBySide(ex, source)) {
+      TPieceExport(ex, source, table).Run();
+    } else {
+      TLineColorReader reader(source);
+      for (int i = 0; i < source.LineCount(); ++i) {
+        if (i > 0) ex.NewLine();
+        i = ExportColoredLine(ex, source, reader.Colors(i), table, i);
+      }
     }
   } else {
     for (int i = 0; i < source.LineCount(); ++i) {

@@ -12,6 +12,11 @@ namespace marlo {
 // The title of an exported page: the component name of a document's text model.
 inline constexpr const char* kExportTitle = "MemoSource";
 
+// A big text is coloured from the top first and then formatted in pieces of about this
+// many lines, two at a time side by side, when the format allows it (see
+// TCodeExporter::Fork); a text of fewer lines than two pieces is formatted in one go.
+inline int ExportPieceLines = 16384;
+
 // Exports the whole text of `source`. `control` holds the editor control's own font and
 // background; `colorSyntax` says whether the control colours the text (it needs a syntax
 // parser on the model as well). Lines not yet coloured are coloured on the way.

@@ -42,10 +42,6 @@ TLineExtra* ExtraOf(const TStringItem& item) {
   return item.IsOwned() ? TOwnedText::Of(item)->Extra : nullptr;
 }
 
-void ClearMeasures(TLineExtra& extra) {
-  extra.Height = extra.Width = extra.ExpandedLength = 0;
-}
-
 } // namespace
 
 TInternalStrings::TInternalStrings() = default;
@@ -136,6 +132,14 @@ void TInternalStrings::Insert(int i, std::string_view text) {
     FreeItem(item);
     throw;
   }
+  if (listener_) {
+    try {
+      listener_->LineInserted(i);
+    } catch (...) {
+      FreeItem(item);
+      throw;
+    }
+  }
   MoveGapTo(i);
   items_[gapStart_] = item;
   ++gapStart_;
@@ -143,6 +147,7 @@ void TInternalStrings::Insert(int i, std::string_view text) {
 }
 
 void TInternalStrings::Delete(int i) {
+  if (listener_) listener_->LineDeleted(i);
   MoveGapTo(i + 1);
   FreeItem(items_[i]);
   --gapStart_;
@@ -155,16 +160,13 @@ void TInternalStrings::Clear() {
   count_ = 0;
   gapStart_ = 0;
   buffers_.clear();
+  if (listener_) listener_->LinesReplaced(0);
 }
 
 void TInternalStrings::SetText(int i, std::string_view text) {
   TStringItem& item = Item(i);
   SetItemText(item, text);
-  item.ItemFlags &= static_cast<uint8_t>(~ifColored);
-  if (TLineExtra* extra = ExtraOf(item)) {
-    extra->Colors.assign(item.Length, '\0');
-    ClearMeasures(*extra);
-  }
+  if (listener_) listener_->TextReplaced(i, item.Length);
 }
 
 void TInternalStrings::InsertChars(int i, size_t pos, std::string_view chars, char style) {
@@ -173,21 +175,17 @@ void TInternalStrings::InsertChars(int i, size_t pos, std::string_view chars, ch
   pos = std::min<size_t>(pos, item.Length);
   size_t n = item.Length + chars.size();
   MakeRoom(item, n);
+  if (listener_) listener_->CharsInserted(i, pos, chars.size(), style);
   std::memmove(item.Chars + pos + chars.size(), item.Chars + pos, item.Length - pos);
   std::memcpy(item.Chars + pos, chars.data(), chars.size());
   item.Length = static_cast<uint32_t>(n);
-  item.ItemFlags &= static_cast<uint8_t>(~ifColored);
-  if (TLineExtra* extra = ExtraOf(item)) {
-    std::string& colors = extra->Colors;
-    colors.resize(item.Length - chars.size(), '\0');
-    colors.insert(pos, chars.size(), style);
-  }
 }
 
 void TInternalStrings::EraseChars(int i, size_t pos, size_t n) {
   TStringItem& item = Item(i);
   if (pos >= item.Length || n == 0) return;
   n = std::min<size_t>(n, item.Length - pos);
+  if (listener_) listener_->CharsErased(i, pos, n);
   if (!item.IsOwned() && pos + n == item.Length) {
     item.Length = static_cast<uint32_t>(pos); // cutting a borrowed line's tail needs no copy
   } else {
@@ -195,28 +193,16 @@ void TInternalStrings::EraseChars(int i, size_t pos, size_t n) {
     std::memmove(item.Chars + pos, item.Chars + pos + n, item.Length - pos - n);
     item.Length -= static_cast<uint32_t>(n);
   }
-  item.ItemFlags &= static_cast<uint8_t>(~ifColored);
-  if (TLineExtra* extra = ExtraOf(item)) {
-    std::string& colors = extra->Colors;
-    if (pos < colors.size()) colors.erase(pos, n);
-    colors.resize(item.Length, '\0');
-  }
 }
 
 void TInternalStrings::Append(int i, std::string_view chars, std::string_view styles) {
   TStringItem& item = Item(i);
   size_t old = item.Length;
+  if (!chars.empty()) MakeRoom(item, old + chars.size());
+  if (listener_) listener_->CharsAppended(i, chars.size(), styles);
   if (!chars.empty()) {
-    MakeRoom(item, old + chars.size());
     std::memcpy(item.Chars + old, chars.data(), chars.size());
     item.Length = static_cast<uint32_t>(old + chars.size());
-    item.ItemFlags &= static_cast<uint8_t>(~ifColored);
-  }
-  if (ExtraOf(item) || !styles.empty()) {
-    std::string& colors = Extra(i).Colors;
-    colors.resize(old, '\0');
-    colors.append(styles.substr(0, chars.size()));
-    colors.resize(item.Length, '\0');
   }
 }
 
@@ -231,30 +217,6 @@ TLineExtra& TInternalStrings::Extra(int i) {
 
 const TLineExtra* TInternalStrings::ExtraIfAny(int i) const {
   return ExtraOf(Item(i));
-}
-
-std::string_view TInternalStrings::Colors(int i) const {
-  const TLineExtra* extra = ExtraOf(Item(i));
-  return extra ? std::string_view(extra->Colors) : std::string_view();
-}
-
-void TInternalStrings::SetColored(int i, bool on) {
-  TStringItem& item = Item(i);
-  if (on)
-    item.ItemFlags |= ifColored;
-  else
-    item.ItemFlags &= static_cast<uint8_t>(~ifColored);
-}
-
-void TInternalStrings::ResetColors() {
-  for (int i = 0; i < count_; ++i) {
-    TStringItem& item = Item(i);
-    item.ItemFlags &= static_cast<uint8_t>(~ifColored);
-    if (TLineExtra* extra = ExtraOf(item)) {
-      extra->Colors.clear();
-      ClearMeasures(*extra);
-    }
-  }
 }
 
 namespace {
@@ -609,6 +571,7 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
   capacity_ = capacity;
   buffers_.swap(loaded);
   if (count_ == 0) buffers_.clear();
+  if (listener_) listener_->LinesReplaced(count_);
 }
 
 } // namespace marlo

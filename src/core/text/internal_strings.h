@@ -3,6 +3,7 @@
 // inserting or removing lines where the user works costs the same in any size of text,
 // and whole-file loads that fill it in one pass over the bytes.
 #include "core/platform/memory.h"
+#include "core/text/line_store_listener.h"
 #include "core/text/string_item.h"
 
 #include <cassert>
@@ -39,10 +40,13 @@ public:
   void Delete(int i);
   void Clear();
 
-  // Replaces the text of line i; its colours become invalid.
+  // Told of every change of the lines; not owned.
+  void SetListener(TLineStoreListener* listener) { listener_ = listener; }
+
+  // Replaces the text of line i.
   void SetText(int i, std::string_view text);
-  // In-place edits of line i. Colours stay as long as the text, filled with `style` for
-  // inserted characters, but the line counts as uncoloured until it is scanned again.
+  // In-place edits of line i. The listener hears of them with the style of inserted
+  // characters, or the styles of appended ones, for the colours it keeps.
   void InsertChars(int i, size_t pos, std::string_view chars, char style = 0);
   void EraseChars(int i, size_t pos, size_t n);
   void Append(int i, std::string_view chars, std::string_view styles = {});
@@ -50,11 +54,6 @@ public:
   // The line's extra block, made on first use.
   TLineExtra& Extra(int i);
   const TLineExtra* ExtraIfAny(int i) const;
-  std::string_view Colors(int i) const;
-  // Every line loses its colours and cached measures.
-  void ResetColors();
-  bool IsColored(int i) const { return Item(i).IsColored(); }
-  void SetColored(int i, bool on);
 
   // Replaces all lines by the lines of `bytes` (a buffer with a NUL after its end, which
   // the store takes over): cut at CR LF, CR and LF, ended by a NUL, trailing characters up
@@ -86,6 +85,7 @@ private:
   int gapStart_ = 0;                         // the gap holds capacity_ - count_ slots from here
   size_t allocated_ = 0;                     // bytes of the block items_ points to
   std::vector<platform::ByteBlock> buffers_; // bytes that loaded lines borrow
+  TLineStoreListener* listener_ = nullptr;
 };
 
 } // namespace marlo

@@ -12,12 +12,10 @@ std::string_view TLineColorReader::Colors(int line) {
 
 std::string_view TLineColorReader::Scan(int line) {
   // Below FirstUncolored every line is coloured and follows from the one above it.
-  if (line < source_.FirstUncolored() && source_.IsLineColored(line)) {
-    const TLineExtra* extra = source_.LineExtra(line);
-    if (extra) {
-      state_ = extra->EndState;
-      return extra->Colors;
-    }
+  const TColorCache& cache = source_.ColorCache();
+  if (line < cache.FirstUncolored() && cache.IsLineColored(line)) {
+    state_ = cache.EndState(line);
+    return cache.PeekStyles(line, scratch_);
   }
   std::string_view text = source_.StoredLine(line);
   scratch_.assign(text.size(), '\0');

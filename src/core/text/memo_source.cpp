@@ -13,6 +13,7 @@ bool TCustomMemoSource::overwrite_ = false;
 bool TCustomMemoSource::columnClipboard_ = false;
 
 TCustomMemoSource::TCustomMemoSource() {
+  store_.SetListener(&colors_);
   options_ = {soBackUnindents, soGroupUndo,        soForceCutCopy,   soAutoIndent,
               soSmartTab,      soFindTextAtCursor, soOverwriteBlocks};
   SetTabStops("9,17");
@@ -29,6 +30,7 @@ TCustomMemoSource::TCustomMemoSource() {
 
 TCustomMemoSource::~TCustomMemoSource() {
   if (parser_) parser_->RemoveClient(this);
+  store_.SetListener(nullptr); // the cache goes first
 }
 
 // ---- Properties ----------------------------------------------------------------------
@@ -123,6 +125,7 @@ void TCustomMemoSource::SetSyntaxParser(TLineParser* parser) {
   ChangeScope scope(*this, TChangeKind::Other);
   if (parser_) parser_->RemoveClient(this);
   parser_ = parser;
+  colors_.SetParser(parser);
   if (parser_) parser_->AddClient(this);
   ParserChanged();
 }
@@ -131,6 +134,7 @@ void TCustomMemoSource::SetHighlightUrls(bool value) {
   if (value == highlightUrls_) return;
   ChangeScope scope(*this, TChangeKind::Other);
   highlightUrls_ = value;
+  colors_.SetHighlightUrls(value);
   ParserChanged();
 }
 
@@ -143,12 +147,17 @@ void TCustomMemoSource::ParserChanged() {
 
 void TCustomMemoSource::ParserFreed() {
   parser_ = nullptr;
+  colors_.SetParser(nullptr);
   ParserChanged();
 }
 
 void TCustomMemoSource::ResetColors() {
-  store_.ResetColors();
-  firstUncolored_ = 0;
+  colors_.Reset();
+}
+
+void TCustomMemoSource::RecolorEditedLine(int line) {
+  // A moved end state changes how every later line may look.
+  if (colors_.RecolorEditedLine(line)) MarkLinesDirty(line, LineCount() - 1);
 }
 
 void TCustomMemoSource::SetFileName(const std::string& value) {
@@ -326,7 +335,7 @@ void TCustomMemoSource::BeginChange(TChangeKind kind) {
   firstChanged_ = INT_MAX;
   lastChanged_ = -INT_MAX;
   changeKind_ = kind;
-  recolorFrom_ = -1;
+  colors_.BeginChange();
   firstRecord_ = true;
   blockSet_ = false;
   linesWrite_ = false;
@@ -369,8 +378,7 @@ void TCustomMemoSource::EndChange() {
     loaded_ = false;
   }
   changeDepth_ = 0;
-  if (textChanged && firstChanged_ <= lastChanged_)
-    firstUncolored_ = std::min(firstUncolored_, std::max(0, firstChanged_));
+  if (textChanged && firstChanged_ <= lastChanged_) colors_.TextChangedFrom(firstChanged_);
 
   TChangeInfo info;
   info.Flags = changeFlags_;

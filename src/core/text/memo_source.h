@@ -4,6 +4,7 @@
 // the registered views once, when the outermost bracket ends.
 #include "core/text/bookmark_list.h"
 #include "core/text/code_template.h"
+#include "core/text/color_cache.h"
 #include "core/text/external_strings.h"
 #include "core/text/internal_strings.h"
 #include "core/text/line_parser.h"
@@ -272,15 +273,17 @@ public:
   // ---- Colouring cache ---------------------------------------------------------------
   // Colours the lines first..last that are not coloured or whose start state moved, and
   // returns RecolorFrom: one past the last line whose end state changed in this update.
-  int ColorLines(int first, int last, bool force);
+  int ColorLines(int first, int last, bool force) { return colors_.ColorLines(first, last, force); }
   // Colours from FirstUncolored up to `line`, running 100 lines ahead of it.
-  int EnsureLineColored(int line, bool force);
-  int FirstUncolored() const { return firstUncolored_; }
-  int RecolorFrom() const { return recolorFrom_; }
-  bool IsLineColored(int line) const { return store_.IsColored(line); }
-  // The style string of a line, colouring it first when needed.
-  std::string_view LineColors(int line);
-  const TLineExtra* LineExtra(int line) const { return store_.ExtraIfAny(line); }
+  int EnsureLineColored(int line, bool force) { return colors_.EnsureLineColored(line, force); }
+  int FirstUncolored() const { return colors_.FirstUncolored(); }
+  int RecolorFrom() const { return colors_.RecolorFrom(); }
+  bool IsLineColored(int line) const { return colors_.IsLineColored(line); }
+  // The style string of a line, colouring it first when needed; valid until the cache is
+  // used again.
+  std::string_view LineColors(int line) { return colors_.LineColors(line); }
+  TColorCache& ColorCache() { return colors_; }
+  const TColorCache& ColorCache() const { return colors_; }
 
 private:
   friend class TExternalStrings;
@@ -346,7 +349,7 @@ private:
   void MovePositionsJoin(int line, int col);
   TUndoRecord* AddUndo(TUndoAction action);
   void PushCaretRecord(int dLine, int dCol);
-  char StyleBefore(int y, int index) const;
+  char StyleBefore(int y, int index);
   void PadLine(int y, int len, int x);
   void AppendLinesToCaret();
   void RemoveLoneEmptyLine();
@@ -382,6 +385,7 @@ private:
   void ChangeCaseWord(bool upper);
 
   TInternalStrings store_;
+  TColorCache colors_{store_};
   TExternalStrings lines_{*this};
   TSelectionStrings selectionStrings_{*this};
 
@@ -398,9 +402,6 @@ private:
   bool allowUndo_ = true;
   int undoLimit_ = 0;
   TLineParser* parser_ = nullptr;
-  int firstUncolored_ = 0;
-  int recolorFrom_ = -1;
-  int initialState_ = 0;
   bool highlightUrls_ = false;
   bool useGlobalOptions_ = false;
   std::vector<TMemoCodeTemplate> templates_;

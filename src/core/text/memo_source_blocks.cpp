@@ -363,7 +363,7 @@ void TCustomMemoSource::GotoMatchingBracket() {
   if (selKind_ == TSelectionType::Stream && b.Y == e.Y && e.X - b.X == 1) at = b;
   if (at.Y >= LineCount()) return;
   auto styleAt = [this](int y, size_t i) {
-    std::string_view colors = store_.Colors(y);
+    std::string_view colors = colors_.Styles(y);
     return i < colors.size() ? static_cast<unsigned char>(colors[i]) : 0;
   };
   std::string_view line = store_.Text(at.Y);

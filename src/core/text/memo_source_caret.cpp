@@ -84,7 +84,8 @@ void TCustomMemoSource::TrimTrailingBlanks(int y) {
     // a tab holds the columns of the text before it apart, and the records made before
     // either count on them; a control character is text the user never asked to lose.
     int from = ExpandedLength(s.substr(0, n)), x = caret_.X;
-    std::string styles(store_.Colors(y).substr(std::min(n, store_.Colors(y).size())));
+    std::string_view colors = colors_.Styles(y);
+    std::string styles(colors.substr(std::min(n, colors.size())));
     UndoGroup group(*this);
     PushCaretRecord(0, from - x);
     store_.EraseChars(y, n, trimmed.size());

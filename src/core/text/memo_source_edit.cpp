@@ -36,8 +36,8 @@ void TCustomMemoSource::PushCaretRecord(int dLine, int dCol) {
   }
 }
 
-char TCustomMemoSource::StyleBefore(int y, int index) const {
-  std::string_view colors = store_.Colors(y);
+char TCustomMemoSource::StyleBefore(int y, int index) {
+  std::string_view colors = colors_.Styles(y);
   return (index > 0 && index <= static_cast<int>(colors.size()))
              ? colors[static_cast<size_t>(index - 1)]
              : 0;
@@ -84,7 +84,7 @@ void TCustomMemoSource::ConvertTabAtCaret(int tabFrom, int tabTo) {
   store_.EraseChars(y, static_cast<size_t>(idx), 1);
   if (TUndoRecord* r = AddUndo(uaDelete)) {
     r->Text = "\t";
-    if (!store_.Colors(y).empty()) r->Styles = style;
+    if (!colors_.Styles(y).empty()) r->Styles = style;
   }
   store_.InsertChars(y, static_cast<size_t>(idx),
                      std::string(static_cast<size_t>(tabTo - tabFrom), ' '), style[0]);
@@ -160,7 +160,7 @@ void TCustomMemoSource::DeleteChars(int n) {
     }
     width = col - x;
   }
-  std::string_view colors = store_.Colors(y);
+  std::string_view colors = colors_.Styles(y);
   TUndoRecord* r = AddUndo(uaDelete);
   if (r) {
     r->Text.assign(s.substr(static_cast<size_t>(idx), static_cast<size_t>(endIdx - idx)));
@@ -223,11 +223,11 @@ void TCustomMemoSource::SplitAt(int y, int x, int adjustX) {
     lower.ItemFlags &= static_cast<uint8_t>(~(ifReadOnly | ifOutlineMask));
   } else {
     std::string tail(s.substr(idx));
-    std::string_view colors = store_.Colors(y);
+    std::string_view colors = colors_.Styles(y);
     std::string tailStyles = colors.size() > idx ? std::string(colors.substr(idx)) : std::string();
     store_.EraseChars(y, idx, tail.size());
     store_.Insert(y + 1, tail);
-    if (!tailStyles.empty()) store_.Extra(y + 1).Colors = tailStyles;
+    if (!tailStyles.empty()) colors_.SetStyles(y + 1, tailStyles);
   }
   bookmarks_.Adjust(y, [&](TBookmark& b) {
     if (b.Y > y)
@@ -284,7 +284,7 @@ void TCustomMemoSource::JoinLines() {
     PadLine(y, len, x);
   }
   std::string next(store_.Text(y + 1));
-  std::string nextStyles(store_.Colors(y + 1));
+  std::string nextStyles(colors_.Styles(y + 1));
   uint16_t flags = store_.Item(y + 1).LineFlags;
   store_.Append(y, next, nextStyles);
   store_.Item(y).LineFlags |= flags;

@@ -109,7 +109,7 @@ void TCustomMemoSource::ApplyRecord(const TUndoRecord& r) {
     int y = caret_.Y, x = caret_.X;
     if (InsertText(r.Text) && !r.Styles.empty() && y < LineCount()) {
       size_t idx = static_cast<size_t>(ColumnToIndex(y, x));
-      std::string& colors = store_.Extra(y).Colors;
+      std::string& colors = colors_.KeptStyles(y);
       colors.resize(store_.Text(y).size(), '\0');
       colors.replace(idx, std::min(r.Styles.size(), colors.size() - std::min(idx, colors.size())),
                      r.Styles);
@@ -120,7 +120,7 @@ void TCustomMemoSource::ApplyRecord(const TUndoRecord& r) {
   case uaStyle: {
     int y = r.Value1;
     if (y < 0 || y >= LineCount()) break;
-    std::string& colors = store_.Extra(y).Colors;
+    std::string& colors = colors_.KeptStyles(y);
     size_t pos = static_cast<size_t>(std::max(0, r.Value2));
     if (pos >= colors.size()) break;
     size_t n = std::min(r.Styles.size(), colors.size() - pos);

@@ -2,24 +2,17 @@
 // One line of a text model. Items are plain data so that the line store can move them
 // with memmove; the store owns the text and the extra block.
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace marlo {
 
-// What only coloured or annotated lines need; allocated on first use.
+// What only annotated lines need; allocated on first use. (Colours live in the colouring
+// cache, which keeps its own data per line.)
 struct TLineExtra {
-  std::string Colors; // one style byte per stored character
-  int32_t StartState = 0;
-  int32_t EndState = 0;
-  int32_t Height = 0; // cached measures of the views, cleared with the colours
-  int32_t Width = 0;
-  int32_t ExpandedLength = 0;
   intptr_t Data = 0; // the Objects slot of the line list
 };
 
 enum TItemFlag : uint8_t {
-  ifColored = 1 << 0,
   ifReadOnly = 1 << 1,
   ifOutlineMask = 7 << 2,
   ifOwned = 1 << 7, // the text lives in a block of the line's own (see TOwnedText)
@@ -38,7 +31,6 @@ struct TStringItem {
   std::string_view Text() const { return {Chars, Length}; }
   bool IsOwned() const { return (ItemFlags & ifOwned) != 0; }
   bool IsReadOnly() const { return (ItemFlags & ifReadOnly) != 0; }
-  bool IsColored() const { return (ItemFlags & ifColored) != 0; }
   bool HasLineFlag(int bit) const { return bit >= 0 && bit < 16 && (LineFlags >> bit) & 1; }
 };
 

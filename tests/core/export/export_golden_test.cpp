@@ -4,6 +4,7 @@
 #include "core/export/code_html_exporter.h"
 #include "core/export/code_rtf_exporter.h"
 #include "core/export/export_text.h"
+#include "core/export/rtf_writer_list.h"
 #include "core/syntax/my_parser.h"
 #include "core/text/memo_source.h"
 
@@ -57,11 +58,21 @@ TEST(ExportGolden, MatchesHandWrittenFiles) {
       {"empty.zba", TFormat::HTML, true, "empty.htm"},
       {"empty.zba", TFormat::RTF, true, "empty.rtf"},
   };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.Expected);
-    ASSERT_FALSE(test::ReadFile(kData + c.Expected).empty());
-    EXPECT_TRUE(test::MatchesGolden(Export(c.Source, c.Format, c.Color), kData + c.Expected));
+  // Each in one go, and formatted in pieces of two lines side by side with the RTF body
+  // kept in a temporary file after a few bytes: the bytes are the same.
+  const int pieceLines = ExportPieceLines;
+  const size_t spillSize = TRTFWriterList::SpillSize;
+  for (bool split : {false, true}) {
+    ExportPieceLines = split ? 2 : pieceLines;
+    TRTFWriterList::SpillSize = split ? 16 : spillSize;
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(std::string(c.Expected) + (split ? " in pieces" : ""));
+      ASSERT_FALSE(test::ReadFile(kData + c.Expected).empty());
+      EXPECT_TRUE(test::MatchesGolden(Export(c.Source, c.Format, c.Color), kData + c.Expected));
+    }
   }
+  ExportPieceLines = pieceLines;
+  TRTFWriterList::SpillSize = spillSize;
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -162,6 +163,27 @@ TEST(ExportRules, FontTableKeepsTheFirstCharacterSet) {
   EXPECT_EQ(colors.IndexOf(clBlue), 0);
   EXPECT_EQ(colors.IndexOf(clWhite), 1);
   EXPECT_EQ(colors.IndexOf(clBlue), 0);
+}
+
+// A text formatted in pieces side by side reads the same as one formatted in one go, with
+// any part of it coloured, edited or passed over by the cache.
+TEST(ExportRules, PiecesWriteWhatOneGoWrites) {
+  const char* pieces[] = {"print 1", "", "remstart", "remend", "x = \"a b\"", "  if x then", "`"};
+  const int pieceLines = ExportPieceLines;
+  for (unsigned seed = 1; seed <= 20; ++seed) {
+    std::mt19937 rng(seed);
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += std::string(pieces[rng() % 7]) + "\r\n";
+    TDoc doc(text);
+    doc.Source.EnsureLineColored(static_cast<int>(rng() % 40), true);
+    doc.Source.SetCaret(static_cast<int>(rng() % 5), static_cast<int>(rng() % 40));
+    doc.Source.InsertText(pieces[rng() % 7]);
+    ExportPieceLines = 0;
+    const std::string whole = doc.Html();
+    ExportPieceLines = 1 + static_cast<int>(rng() % 4);
+    EXPECT_EQ(doc.Html(), whole) << "seed " << seed;
+  }
+  ExportPieceLines = pieceLines;
 }
 
 TEST(ExportRules, ExportChangesNothing) {

@@ -27,6 +27,13 @@ public:
   std::vector<int> scanned;
 };
 
+// Keeps style strings for at most `lines` lines within a scope.
+struct TCacheBound {
+  int Saved = TColorCache::MaxCachedLines;
+  explicit TCacheBound(int lines) { TColorCache::MaxCachedLines = lines; }
+  ~TCacheBound() { TColorCache::MaxCachedLines = Saved; }
+};
+
 Lines Numbered(int n) {
   Lines lines;
   for (int i = 0; i < n; ++i) lines.push_back("print " + std::to_string(i));
@@ -34,7 +41,8 @@ Lines Numbered(int n) {
 }
 
 // What the lines must look like: each coloured from scratch by the plain rules.
-void ExpectFreshColors(TCustomMemoSource& m, const std::vector<std::string>& keywords) {
+void ExpectFreshColors(TCustomMemoSource& m, const std::vector<std::string>& keywords,
+                       int skip = -1) {
   test::NaiveHighlighter plain(keywords);
   m.ColorLines(m.FirstUncolored(), m.LineCount() - 1, true);
   int state = 0;
@@ -43,8 +51,10 @@ void ExpectFreshColors(TCustomMemoSource& m, const std::vector<std::string>& key
     std::string text(m.StoredLine(i));
     int end = text.empty() ? state : plain.ColorLine(text, state, expected);
     ASSERT_TRUE(m.IsLineColored(i)) << "line " << i;
-    ASSERT_EQ(std::string(m.LineColors(i)), expected) << "line " << i << ": " << text;
-    ASSERT_EQ(m.LineExtra(i) ? m.LineExtra(i)->EndState : 0, end) << "line " << i;
+    if (i != skip) {
+      ASSERT_EQ(std::string(m.LineColors(i)), expected) << "line " << i << ": " << text;
+    }
+    ASSERT_EQ(m.ColorCache().EndState(i), end) << "line " << i;
     state = end;
   }
 }
@@ -85,7 +95,7 @@ TEST(ColorCache, OpeningARemarkBlockRescansTheLinesBelowWhenShown) {
   // The edited line is scanned at once; its end state moved, so everything below it is
   // reported for repainting.
   EXPECT_EQ(parser.scanned, std::vector<int>{10});
-  EXPECT_EQ(m->LineExtra(10)->EndState, TMyParser::kInRemarkBlock);
+  EXPECT_EQ(m->ColorCache().EndState(10), TMyParser::kInRemarkBlock);
   ASSERT_EQ(scoped.view.Count(), 1);
   EXPECT_EQ(scoped.view.Last().FirstLine, 10);
   EXPECT_EQ(scoped.view.Last().LastLine, 499);
@@ -140,13 +150,64 @@ TEST(ColorCache, LoadsAndReplacedTextStartAfresh) {
   ExpectFreshColors(*m, {"print"});
 }
 
+// A long text coloured to its end keeps the states of every line but the styles of a few;
+// the others are coloured again as they were, styles written by edits stay, and no line's
+// text leaves the load buffer for it.
+TEST(ColorCache, ColouredLinesKeepStatesAndAFewStyles) {
+  TCacheBound bound(50);
+  std::string text;
+  for (int i = 0; i < 2000; ++i)
+    text += (i % 100 == 10   ? "remstart"
+             : i % 100 == 20 ? "remend"
+                             : "print " + std::to_string(i)) +
+            std::string("\r\n");
+  auto m = test::DocModel();
+  m->LoadFromBytes(text);
+  TMyParser parser({"print"});
+  m->SetSyntaxParser(&parser);
+  m->EnsureLineColored(1999, true);
+  EXPECT_LE(m->ColorCache().CachedLines(), 50);
+  for (int i = 0; i < m->LineCount(); ++i) ASSERT_FALSE(m->Strings().Item(i).IsOwned()) << i;
+  m->ColorCache().SetStyles(5, "\7\7");
+  ExpectFreshColors(*m, {"print"}, 5);
+  EXPECT_EQ(m->ColorCache().Styles(5), "\7\7");
+  EXPECT_LE(m->ColorCache().CachedLines(), 51);
+}
+
+// States that do not fit the few bytes a line has are kept whole.
+TEST(ColorCache, AnyStateComesBackAsItWas) {
+  class TBigStates : public TLineParser {
+  public:
+    void SetLineIndex(int) override { ++scans; }
+    int ColorString(std::string_view text, int state, std::string&) override {
+      return state * 3 - static_cast<int>(text.size()) * 40000 + 7;
+    }
+    int scans = 0;
+  } parser;
+  auto m = test::DocModel({"a", "bb", "ccc", "", "d", "bb"});
+  m->SetSyntaxParser(&parser);
+  m->ColorLines(0, m->LineCount() - 1, true);
+  int state = 0;
+  for (int i = 0; i < m->LineCount(); ++i) {
+    EXPECT_EQ(m->ColorCache().StartState(i), state) << i;
+    state = state * 3 - static_cast<int>(m->StoredLine(i).size()) * 40000 + 7;
+    EXPECT_EQ(m->ColorCache().EndState(i), state) << i;
+  }
+  parser.scans = 0;
+  m->ColorLines(0, m->LineCount() - 1, true); // the start states match: nothing to scan
+  EXPECT_EQ(parser.scans, 0);
+  m->SetSyntaxParser(nullptr);
+}
+
 // Random edits, with the shown part coloured now and then as a view would, always leave
-// every line coloured exactly as a fresh colouring of the final text.
+// every line coloured exactly as a fresh colouring of the final text; with a cache of a
+// few lines as well.
 TEST(ColorCache, EditsKeepTheCacheTrueToTheText) {
   const std::vector<std::string> keywords = {"print", "sync on", "end"};
   const std::vector<std::string> inserts = {"remstart", "remend", "rem ",    "\"", "print ", "x",
                                             " ",        "1.5",    "sync on", "`",  ":"};
   for (unsigned seed = 1; seed <= 30; ++seed) {
+    TCacheBound bound(seed % 2 ? 3 : TColorCache::MaxCachedLines);
     std::mt19937 rng(seed);
     Lines lines;
     for (int i = 0; i < 40; ++i) lines.push_back(inserts[rng() % inserts.size()] + "a");
@@ -190,6 +251,7 @@ TEST(ColorCache, AReaderGivesWhatTheCacheGives) {
   const std::vector<std::string> keywords = {"print", "sync on"};
   const std::vector<std::string> pieces = {"remstart", "remend", "print ", "x", " ", "\"", "1"};
   for (unsigned seed = 1; seed <= 40; ++seed) {
+    TCacheBound bound(seed % 2 ? 3 : TColorCache::MaxCachedLines);
     std::mt19937 rng(seed);
     Lines lines;
     for (int i = 0; i < 60; ++i) {

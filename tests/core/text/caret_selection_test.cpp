@@ -555,23 +555,23 @@ TEST(Primitives, DeleteCharsMovesFollowingPositionsBackToTheCaretAtMost) {
 
 TEST(Primitives, StyleBytesFollowTheText) {
   auto m = BaseModel({"abc"});
-  m->Strings().Extra(0).Colors = "\x01\x02\x03";
+  m->ColorCache().SetStyles(0, "\x01\x02\x03");
   m->SetCaret(1, 0);
   m->DeleteChars(1);
-  EXPECT_EQ(m->Strings().Colors(0), "\x01\x03");
+  EXPECT_EQ(m->ColorCache().Styles(0), "\x01\x03");
   m->SetCaret(2, 0);
   m->InsertText("xy"); // inserted characters take the style of the one before them
-  EXPECT_EQ(m->Strings().Colors(0), "\x01\x03\x03\x03");
+  EXPECT_EQ(m->ColorCache().Styles(0), "\x01\x03\x03\x03");
   m->SetCaret(1, 0);
   m->InsertText("Q");
   EXPECT_EQ(m->StoredLine(0), "aQcxy");
-  EXPECT_EQ(m->Strings().Colors(0), "\x01\x01\x03\x03\x03");
+  EXPECT_EQ(m->ColorCache().Styles(0), "\x01\x01\x03\x03\x03");
   m->SplitLine();
-  EXPECT_EQ(m->Strings().Colors(0), "\x01");
-  EXPECT_EQ(m->Strings().Colors(1), "\x01\x03\x03\x03");
+  EXPECT_EQ(m->ColorCache().Styles(0), "\x01");
+  EXPECT_EQ(m->ColorCache().Styles(1), "\x01\x03\x03\x03");
   m->SetCaret(1, 0);
   m->JoinLines();
-  EXPECT_EQ(m->Strings().Colors(0), "\x01\x01\x03\x03\x03");
+  EXPECT_EQ(m->ColorCache().Styles(0), "\x01\x01\x03\x03\x03");
 }
 
 TEST(Primitives, SplitLineMovesWhatFollowsToTheNewLine) {

@@ -956,10 +956,8 @@ TEST_F(Editing, BracketsInStringsAndCommentsDoNotCount) {
   for (char style : {'\x01', '\x02'}) {
     SCOPED_TRACE(int(style));
     auto m = BaseModel({"a(\")\")", "(x) ( y )"});
-    m->Strings().Extra(0).Colors = std::string("\0\0", 2) + std::string(3, style) + '\0';
-    m->Strings().Item(0).ItemFlags |= ifColored;
-    m->Strings().Extra(1).Colors = std::string(3, '\0') + std::string(6, style);
-    m->Strings().Item(1).ItemFlags |= ifColored;
+    m->ColorCache().SetStyles(0, std::string("\0\0", 2) + std::string(3, style) + '\0');
+    m->ColorCache().SetStyles(1, std::string(3, '\0') + std::string(6, style));
     m->SetCaret(1, 0);
     m->GotoMatchingBracket();
     EXPECT_EQ(m->Caret(), (TPoint{5, 0}));
