@@ -1,5 +1,6 @@
 // marlo-cli colors: the style of every character of a source as the editor colours it.
 #include "cli/cli_document.h"
+#include "cli/cli_parse.h"
 #include "cli/subcommands.h"
 #include "core/syntax/my_parser.h"
 
@@ -13,35 +14,15 @@ const char* const kColorsHelp =
     "  0 whitespace, 1 string, 2 remark, 3 identifier, 4 integer, 5 float, 6 keyword.\n"
     "  --keywords FILE  the keyword list (default: keywords.txt beside the program)\n";
 
-namespace {
-
-int ColorsUsage(std::ostream& err, const std::string& message) {
-  err << "marlo-cli colors: " << message << "\n"
-      << "usage: marlo-cli colors [--keywords FILE] SOURCE\n";
-  return kExitUsage;
-}
-
-} // namespace
-
 int RunColors(const TArgs& args, std::ostream& out, std::ostream& err) {
+  static const TCommandText commandText{
+      "colors", "usage: marlo-cli colors [--keywords FILE] SOURCE\n", kColorsHelp};
   std::string keywordFile, sourceFile;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--keywords") {
-      if (++i == args.size()) return ColorsUsage(err, "--keywords needs a file name");
-      keywordFile = args[i];
-    } else if (a == "--help" || a == "-h") {
-      out << "usage: marlo-cli colors [--keywords FILE] SOURCE\n" << kColorsHelp;
-      return kExitOk;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return ColorsUsage(err, "unknown option \"" + a + "\"");
-    } else if (sourceFile.empty()) {
-      sourceFile = a;
-    } else {
-      return ColorsUsage(err, "more than one source file");
-    }
-  }
-  if (sourceFile.empty()) return ColorsUsage(err, "no source file");
+  CLI::App app;
+  SetUpApp(app);
+  app.add_option("--keywords", keywordFile);
+  app.add_option("SOURCE", sourceFile)->required();
+  if (int status = ParseArgs(app, args, commandText, out, err); status >= 0) return status;
 
   std::vector<std::string> keywords;
   if (!LoadKeywords("colors", keywordFile, keywords, err)) return kExitUsage;

@@ -1,6 +1,7 @@
 // marlo-cli export: the source as the highlighted HTML page or RTF document that saving it
 // under an .HTM or .RTF name writes.
 #include "cli/cli_document.h"
+#include "cli/cli_parse.h"
 #include "cli/subcommands.h"
 #include "core/export/code_html_exporter.h"
 #include "core/export/code_rtf_exporter.h"
@@ -49,50 +50,29 @@ constexpr char kExportUsage[] =
     "usage: marlo-cli export --html|--rtf [--keywords FILE] [--no-syntax] [--defaults] SOURCE "
     "OUT\n";
 
-int ExportUsage(std::ostream& err, const std::string& message) {
-  err << "marlo-cli export: " << message << "\n" << kExportUsage;
-  return kExitUsage;
-}
+const TCommandText kExportText{"export", kExportUsage, kExportHelp};
 
 } // namespace
 
 int RunExport(const TArgs& args, std::ostream& out, std::ostream& err) {
-  TExportFormat format = TExportFormat::None;
   std::string keywordFile, sourceFile, outFile;
-  bool keywordsGiven = false, noSyntax = false, defaults = false;
-  int names = 0;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--html" || a == "--rtf") {
-      TExportFormat f = a == "--html" ? TExportFormat::HTML : TExportFormat::RTF;
-      if (format != TExportFormat::None && format != f)
-        return ExportUsage(err, "--html and --rtf exclude each other");
-      format = f;
-    } else if (a == "--keywords") {
-      if (++i == args.size()) return ExportUsage(err, "--keywords needs a file name");
-      keywordFile = args[i];
-      keywordsGiven = true;
-    } else if (a == "--no-syntax") {
-      noSyntax = true;
-    } else if (a == "--defaults") {
-      defaults = true;
-    } else if (a == "--help" || a == "-h") {
-      out << kExportUsage << kExportHelp;
-      return kExitOk;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return ExportUsage(err, "unknown option \"" + a + "\"");
-    } else if (names == 0) {
-      sourceFile = a;
-      ++names;
-    } else if (names == 1) {
-      outFile = a;
-      ++names;
-    } else {
-      return ExportUsage(err, "more than one source and one output file");
-    }
-  }
-  if (format == TExportFormat::None) return ExportUsage(err, "--html or --rtf is needed");
-  if (names < 2) return ExportUsage(err, names == 0 ? "no source file" : "no output file");
+  bool html = false, rtf = false, noSyntax = false, defaults = false;
+  CLI::App app;
+  SetUpApp(app);
+  app.add_flag("--html", html);
+  app.add_flag("--rtf", rtf);
+  CLI::Option* keywordOption = app.add_option("--keywords", keywordFile);
+  app.add_flag("--no-syntax", noSyntax);
+  app.add_flag("--defaults", defaults);
+  CLI::Option* sourceOption = app.add_option("SOURCE", sourceFile);
+  CLI::Option* outOption = app.add_option("OUT", outFile);
+  if (int status = ParseArgs(app, args, kExportText, out, err); status >= 0) return status;
+  if (html && rtf) return UsageError(kExportText, "--html and --rtf exclude each other", err);
+  if (!html && !rtf) return UsageError(kExportText, "--html or --rtf is needed", err);
+  if (!sourceOption->count()) return UsageError(kExportText, "no source file", err);
+  if (!outOption->count()) return UsageError(kExportText, "no output file", err);
+  const TExportFormat format = html ? TExportFormat::HTML : TExportFormat::RTF;
+  const bool keywordsGiven = keywordOption->count() > 0;
 
   TMemoColors control;
   TTextStyles styles(&control);

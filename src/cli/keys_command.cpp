@@ -1,6 +1,7 @@
 // marlo-cli keys: loads a file as a document window does, replays key presses through
 // the "Default" key table and prints the resulting text (and optionally the state).
 #include "cli/cli_document.h"
+#include "cli/cli_parse.h"
 #include "cli/subcommands.h"
 #include "core/error.h"
 #include "core/shell/document_keys.h"
@@ -58,58 +59,37 @@ struct TKeysOptions {
   std::vector<TStep> Steps;
 };
 
-int UsageError(std::ostream& err, const std::string& message) {
-  err << "marlo-cli keys: " << message << "\n" << kKeysUsage;
-  return kExitUsage;
-}
-
 bool ParsePage(const std::string& text, int& page) {
   const char* end = text.data() + text.size();
   auto [ptr, ec] = std::from_chars(text.data(), end, page);
   return ec == std::errc() && ptr == end && page >= 1 && page <= 1000000;
 }
 
+const TCommandText kKeysText{"keys", kKeysUsage, kKeysHelp};
+
 // Fills `options`; returns -1 when the run should go on, otherwise the exit status.
 int ParseArgs(const TArgs& args, TKeysOptions& options, std::ostream& out, std::ostream& err) {
-  size_t i = 0;
-  for (; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--") {
-      ++i;
-      break;
-    }
-    if (a == "--help" || a == "-h") {
-      out << kKeysUsage << kKeysHelp;
-      return kExitOk;
-    }
-    if (a == "--state") {
-      options.State = true;
-    } else if (a == "--save") {
-      options.Save = true;
-    } else if (a == "--past-eol") {
-      options.PastEOL = true;
-    } else if (a == "--left-arrow-up") {
-      options.LeftArrowUp = true;
-    } else if (a == "--page" || a.starts_with("--page=")) {
-      std::string value;
-      if (a == "--page") {
-        if (++i >= args.size()) return UsageError(err, "--page needs a number");
-        value = args[i];
-      } else {
-        value = a.substr(7);
-      }
-      if (!ParsePage(value, options.Page))
-        return UsageError(err, "--page needs a positive number, not \"" + value + "\"");
-    } else if (a.starts_with("--")) {
-      return UsageError(err, "unknown option \"" + a + "\"");
-    } else {
-      break;
-    }
-  }
-  if (i >= args.size()) return UsageError(err, "no FILE given");
-  options.File = args[i++];
-  for (; i < args.size(); ++i) {
-    const std::string& a = args[i];
+  CLI::App app;
+  SetUpApp(app);
+  // Everything after FILE is a key, even when it looks like an option.
+  app.positionals_at_end();
+  app.add_flag("--state", options.State);
+  app.add_flag("--save", options.Save);
+  app.add_flag("--past-eol", options.PastEOL);
+  app.add_flag("--left-arrow-up", options.LeftArrowUp);
+  app.add_option("--page", options.Page)
+      ->check(CLI::Validator(
+          [](std::string& value) {
+            int page = 0;
+            return ParsePage(value, page) ? std::string()
+                                          : "needs a positive number, not \"" + value + "\"";
+          },
+          "N"));
+  app.add_option("FILE", options.File)->required();
+  std::vector<std::string> keys;
+  app.add_option("KEY", keys);
+  if (int status = cli::ParseArgs(app, args, kKeysText, out, err); status >= 0) return status;
+  for (const std::string& a : keys) {
     TStep step;
     if (a.starts_with(kTypePrefix)) {
       step.Typed = true;

@@ -1,6 +1,7 @@
 // marlo-cli preprocess: runs the preprocessor's passes over a source loaded as a document
 // window loads it, the way a build does, and prints the output lines.
 #include "cli/cli_document.h"
+#include "cli/cli_parse.h"
 #include "cli/subcommands.h"
 #include "core/error.h"
 #include "core/platform/program_folder.h"
@@ -39,53 +40,26 @@ struct TPreprocessArgs {
   std::string Source;
 };
 
-int UsageError(std::ostream& err, const std::string& message) {
-  err << "marlo-cli preprocess: " << message << "\n" << kUsage;
-  return kExitUsage;
-}
+const TCommandText kPreprocessText{"preprocess", kUsage, kPreprocessHelp};
 
 // Fills `a`; returns -1 when the run should go on, otherwise the exit status.
 int ParseArgs(const TArgs& args, TPreprocessArgs& a, std::ostream& out, std::ostream& err) {
-  bool sourceGiven = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--" && i + 1 < args.size() && !sourceGiven) {
-      if (i + 2 != args.size()) return UsageError(err, "only one SOURCE may be given");
-      a.Source = args[i + 1];
-      sourceGiven = true;
-      break;
-    }
-    if (arg == "--help" || arg == "-h") {
-      out << kUsage << kPreprocessHelp;
-      return kExitOk;
-    } else if (arg == "--types") {
-      a.Options.StructEnabled = true;
-    } else if (arg == "--defines") {
-      a.Options.DefineEnabled = true;
-    } else if (arg == "--globals") {
-      a.Options.GlobalEnabled = true;
-    } else if (arg == "--status") {
-      a.Status = true;
-    } else if (arg == "--language" || arg.starts_with("--language=")) {
-      if (arg == "--language") {
-        if (++i >= args.size()) return UsageError(err, "--language needs a FILE");
-        a.Language = args[i];
-      } else {
-        a.Language = arg.substr(11);
-      }
-      if (a.Language.empty()) return UsageError(err, "--language needs a FILE");
-    } else if (arg.starts_with("--")) {
-      return UsageError(err, "unknown option \"" + arg + "\"");
-    } else if (sourceGiven) {
-      return UsageError(err, "only one SOURCE may be given");
-    } else {
-      a.Source = arg;
-      sourceGiven = true;
-    }
-  }
+  CLI::App app;
+  SetUpApp(app);
+  app.add_flag("--types", a.Options.StructEnabled);
+  app.add_flag("--defines", a.Options.DefineEnabled);
+  app.add_flag("--globals", a.Options.GlobalEnabled);
+  app.add_flag("--status", a.Status);
+  app.add_option("--language", a.Language)
+      ->check(CLI::Validator(
+          [](std::string& value) { return value.empty() ? "needs a FILE" : std::string(); },
+          "FILE"));
+  CLI::Option* source = app.add_option("SOURCE", a.Source);
+  if (int status = cli::ParseArgs(app, args, kPreprocessText, out, err); status >= 0) return status;
   if (!a.Options.StructEnabled && !a.Options.DefineEnabled && !a.Options.GlobalEnabled)
-    return UsageError(err, "name at least one pass: --types, --defines or --globals");
-  if (!sourceGiven) return UsageError(err, "no SOURCE given");
+    return UsageError(kPreprocessText, "name at least one pass: --types, --defines or --globals",
+                      err);
+  if (!source->count()) return UsageError(kPreprocessText, "no SOURCE given", err);
   return -1;
 }
 

@@ -1,5 +1,6 @@
 // marlo-cli settings: prints the settings the editor would use, read from the per-user
 // registry file, without changing it.
+#include "cli/cli_parse.h"
 #include "cli/subcommands.h"
 #include "core/platform/registry_store.h"
 #include "core/shell/settings.h"
@@ -28,11 +29,6 @@ namespace {
 
 constexpr const char* kSynopsis = "usage: marlo-cli settings [--desktop WxH]\n";
 
-int UsageError(std::ostream& err, const std::string& message) {
-  err << "marlo-cli settings: " << message << "\n" << kSynopsis;
-  return kExitUsage;
-}
-
 bool ParseNumber(std::string_view text, int& number) {
   const char* end = text.data() + text.size();
   auto [ptr, ec] = std::from_chars(text.data(), end, number);
@@ -49,27 +45,20 @@ bool ParseDesktop(const std::string& text, TDesktopSize& desktop) {
 } // namespace
 
 int RunSettings(const TArgs& args, std::ostream& out, std::ostream& err) {
+  static const TCommandText commandText{"settings", kSynopsis, kSettingsHelp};
   TDesktopSize desktop;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--help" || a == "-h") {
-      out << kSynopsis << kSettingsHelp;
-      return kExitOk;
-    }
-    if (a == "--desktop" || a.starts_with("--desktop=")) {
-      std::string value;
-      if (a == "--desktop") {
-        if (++i >= args.size()) return UsageError(err, "--desktop needs a size such as 1920x1080");
-        value = args[i];
-      } else {
-        value = a.substr(10);
-      }
-      if (!ParseDesktop(value, desktop))
-        return UsageError(err, "--desktop needs a size such as 1920x1080, not \"" + value + "\"");
-    } else {
-      return UsageError(err, "unexpected argument \"" + a + "\"");
-    }
-  }
+  std::string desktopText;
+  CLI::App app;
+  SetUpApp(app);
+  app.add_option("--desktop", desktopText)
+      ->check(CLI::Validator(
+          [&](std::string& value) {
+            return ParseDesktop(value, desktop)
+                       ? std::string()
+                       : "needs a size such as 1920x1080, not \"" + value + "\"";
+          },
+          "WxH"));
+  if (int status = ParseArgs(app, args, commandText, out, err); status >= 0) return status;
 
   bool troubled = false;
   platform::TRegistry registry(platform::DefaultRegistryPath(), platform::raReadOnly,
