@@ -74,29 +74,6 @@ protected:
     return true;
   }
 
-  // From `p` inside a string of `line`: moves `p` past the closing quote, or returns false
-  // when the string runs to the end of the line.
-  static bool LeaveString(std::string_view line, size_t& p) {
-    const void* quote =
-        p < line.size() ? std::memchr(line.data() + p, '"', line.size() - p) : nullptr;
-    if (!quote) return false;
-    p = static_cast<size_t>(static_cast<const char*>(quote) - line.data()) + 1;
-    return true;
-  }
-
-  // Follows the remark words of a word that is not a name the pass replaces: REMSTART and
-  // REMEND open and close a remark block; true at REM outside a block, after which the rest
-  // of the line is a remark.
-  static bool StartsRemark(std::string_view word, bool& inRemarkBlock) {
-    if (!inRemarkBlock && EqualsNoCase(word, "REM")) return true;
-    if (EqualsNoCase(word, "REMSTART")) {
-      inRemarkBlock = true;
-    } else if (EqualsNoCase(word, "REMEND")) {
-      inRemarkBlock = false;
-    }
-    return false;
-  }
-
   TNameTable names_;
   TPassLines pass_; // the collected lines
 };

@@ -29,6 +29,24 @@ bool ContainsNoCase(std::string_view s, std::string_view upperNeedle) {
   return false;
 }
 
+bool LeaveString(std::string_view line, size_t& p) {
+  const void* quote =
+      p < line.size() ? std::memchr(line.data() + p, '"', line.size() - p) : nullptr;
+  if (!quote) return false;
+  p = static_cast<size_t>(static_cast<const char*>(quote) - line.data()) + 1;
+  return true;
+}
+
+bool StartsRemark(std::string_view word, bool& inRemarkBlock) {
+  if (!inRemarkBlock && EqualsNoCase(word, "REM")) return true;
+  if (EqualsNoCase(word, "REMSTART")) {
+    inRemarkBlock = true;
+  } else if (EqualsNoCase(word, "REMEND")) {
+    inRemarkBlock = false;
+  }
+  return false;
+}
+
 TRemarkWords FindRemarkWords(std::string_view line) {
   // Both words begin with "REM"; visit each "R" or "r" once, upper and lower case taken
   // from two memchr streams merged in order.

@@ -63,6 +63,15 @@ bool ContainsNoCase(std::string_view s, std::string_view upperNeedle);
 enum TRemarkWords { kNoRemarkWords, kRemStart, kRemEnd };
 TRemarkWords FindRemarkWords(std::string_view line);
 
+// The word-level rules the replacing scans of every pass share.
+// From `p` inside a string of `line`: moves `p` past the closing quote, or returns false
+// when the string runs to the end of the line.
+bool LeaveString(std::string_view line, size_t& p);
+// Follows the remark words of a word that is not a name the pass replaces: REMSTART and
+// REMEND open and close a remark block; true at REM outside a block, after which the rest
+// of the line is a remark.
+bool StartsRemark(std::string_view word, bool& inRemarkBlock);
+
 // The line-level remark rules of the collecting steps: a line holding REMSTART opens a
 // remark block, else one holding REMEND closes it, and lines inside a block are left alone.
 class TLineRemarks {

@@ -260,23 +260,16 @@ void TStructPass::ReplaceLine(std::string_view line, int index, std::string& out
   state.Scan += ' '; // the sentinel that ends the last word
   const std::string_view s = state.Scan;
   bool& inRemarkBlock = state.InRemarkBlock;
-  bool inString = false;
   size_t copied = 0; // s[copied, p) is still to be written to `out`
   size_t p = 0;
   while (p < s.size()) {
     // Words are collected outside strings only; the sentinel blank ends the last one.
     const size_t wordStart = p;
-    if (!inString)
-      while (IsWordChar(s[p])) ++p;
+    while (IsWordChar(s[p])) ++p;
     const char c = s[p];
     const std::string_view word = s.substr(wordStart, p - wordStart);
     if (!word.empty()) {
-      if (!inRemarkBlock && EqualsNoCase(word, "REM")) break; // the rest stays as it is
-      if (EqualsNoCase(word, "REMSTART")) {
-        inRemarkBlock = true;
-      } else if (EqualsNoCase(word, "REMEND")) {
-        inRemarkBlock = false;
-      }
+      if (StartsRemark(word, inRemarkBlock)) break; // the rest stays as it is
       if (!inRemarkBlock) {
         const int instance = instanceNames_.Find(word);
         if (instance != TNameTable::kNone) {
@@ -286,8 +279,9 @@ void TStructPass::ReplaceLine(std::string_view line, int index, std::string& out
         }
       }
     }
-    if (c == '"' && !inRemarkBlock) inString = !inString;
     ++p;
+    // A string is passed over whole; one that runs to the end of the line ends the scan.
+    if (c == '"' && !inRemarkBlock && !LeaveString(s, p)) break;
   }
   out.append(s.substr(copied));
 }
