@@ -1,5 +1,7 @@
 #include "core/platform/registry_file.h"
 
+#include "core/ascii.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -9,11 +11,6 @@ namespace {
 
 constexpr std::string_view kHeader = "REGEDIT4";
 constexpr std::string_view kRootPrefix = "HKEY_";
-
-unsigned char FoldAscii(char c) {
-  unsigned char u = static_cast<unsigned char>(c);
-  return u >= 'a' && u <= 'z' ? static_cast<unsigned char>(u - ('a' - 'A')) : u;
-}
 
 bool StartsWithName(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && SameRegName(s.substr(0, prefix.size()), prefix);
@@ -232,10 +229,7 @@ private:
 } // namespace
 
 bool SameRegName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  return true;
+  return EqualsNoCase(a, b);
 }
 
 TRegValue* TRegKey::FindValue(std::string_view name) {

@@ -1,7 +1,7 @@
 #pragma once
 // The lexical helpers the preprocessor passes share. Keywords and names compare without
 // regard to ASCII letter case; trimming removes every character of code 32 or below.
-#include "core/text/ascii.h"
+#include "core/ascii.h"
 
 #include <cstddef>
 #include <string>

@@ -1,8 +1,8 @@
 #include "core/shell/document_files.h"
 
+#include "core/ascii.h"
 #include "core/error.h"
 #include "core/platform/file_system.h"
-#include "core/text/ascii.h"
 
 #include <cstring>
 #include <filesystem>

@@ -1,8 +1,8 @@
 #include "core/shell/language_table.h"
 
+#include "core/ascii.h"
 #include "core/error.h"
 #include "core/platform/file_system.h"
-#include "core/text/ascii.h"
 #include "core/text/char_case.h"
 
 #include <charconv>

@@ -1,6 +1,6 @@
 #include "core/syntax/custom_code_parser.h"
 
-#include "core/text/ascii.h"
+#include "core/ascii.h"
 #include "core/text/char_case.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 // The "Default" key mapping of the editor.
-#include "core/text/ascii.h"
+#include "core/ascii.h"
 #include "core/text/key_list.h"
 #include "core/text/key_view.h"
 #include "core/text/memo_source.h"

@@ -1,7 +1,7 @@
 #include "core/text/key_names.h"
 
+#include "core/ascii.h"
 #include "core/error.h"
-#include "core/text/ascii.h"
 
 #include <array>
 #include <utility>
