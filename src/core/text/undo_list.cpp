@@ -64,7 +64,8 @@ void TUndoList::Pop() {
   --count_;
   // Keep one spare chunk at the end, so that pushing and popping at a chunk border does
   // not allocate every time.
-  while (chunks_.size() > (static_cast<size_t>(first_) + static_cast<size_t>(count_)) / kChunk + 2) {
+  while (chunks_.size() >
+         (static_cast<size_t>(first_) + static_cast<size_t>(count_)) / kChunk + 2) {
     GiveBack(chunks_.back());
     chunks_.pop_back();
   }
