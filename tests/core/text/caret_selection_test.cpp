@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <string>
 
 namespace marlo::test {
@@ -24,31 +25,102 @@ TPoint At(const TPosition& p) {
 
 // ---- Caret ---------------------------------------------------------------------------
 
-TEST(Caret, SetCaretClampsToTheText) {
-  auto m = BaseModel({"abc", "de"});
-  m->SetCaret(10, 0);
-  EXPECT_EQ(m->Caret(), (TPoint{10, 0}));
-  m->SetCaret(1, 5);
-  EXPECT_EQ(m->Caret(), (TPoint{1, 1}));
-  m->SetCaret(-5, -5);
-  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
+enum { kLimitEol = 1, kBeyondEnd = 2, kDoc = 4 };
 
+// Each move is one letter: l r u d (arrows), s e (line start, end), t b (text top, bottom),
+// w W (word right, left).
+void Move(TCustomMemoSource& m, char move) {
+  switch (move) {
+  case 'l':
+    return m.MoveCaretLeft();
+  case 'r':
+    return m.MoveCaretRight();
+  case 'u':
+    return m.MoveCaretUp();
+  case 'd':
+    return m.MoveCaretDown();
+  case 's':
+    return m.MoveCaretToLineStart();
+  case 'e':
+    return m.MoveCaretToLineEnd();
+  case 't':
+    return m.MoveCaretToTop();
+  case 'b':
+    return m.MoveCaretToBottom();
+  case 'w':
+    return m.WordRight();
+  case 'W':
+    return m.WordLeft();
+  }
+  ADD_FAILURE() << "no move " << move;
+}
+
+TEST(Caret, MovesAndClamping) {
+  struct Case {
+    Lines text;
+    int options;
+    TPoint start; // given to SetCaret, then clamped
+    const char* moves;
+    TPoint expected;
+  };
+  const Lines two{"abc", "de"}, words{"foo bar.baz  qux", "next"};
+  const Case cases[] = {
+      {two, 0, {10, 0}, "", {10, 0}},
+      {two, 0, {1, 5}, "", {1, 1}},
+      {two, 0, {-5, -5}, "", {0, 0}},
+      {two, kLimitEol, {10, 0}, "", {3, 0}},
+      {two, kLimitEol, {10, 1}, "", {2, 1}},
+      {{}, 0, {3, 3}, "", {3, 0}},
+      {{}, kLimitEol, {3, 3}, "", {0, 0}},
+      // The line end limit stops at line ends; Right wraps, Left never does.
+      {two, kLimitEol, {3, 0}, "r", {0, 1}},
+      {two, kLimitEol, {2, 1}, "r", {2, 1}},
+      {two, kLimitEol, {0, 1}, "l", {0, 1}},
+      {two, kLimitEol, {3, 0}, "d", {2, 1}},
+      {two, 0, {3, 0}, "rd", {4, 1}},
+      // The end of the text, not of the blanks.
+      {{"ab  ", "xyz"}, 0, {0, 0}, "e", {2, 0}},
+      {{"ab  ", "xyz"}, 0, {0, 0}, "b", {3, 1}},
+      {{"ab  ", "xyz"}, 0, {2, 1}, "s", {0, 1}},
+      {{"ab  ", "xyz"}, 0, {2, 1}, "t", {0, 0}},
+      {{}, 0, {0, 0}, "be", {0, 0}},
+      {{"a", "b"}, 0, {0, 1}, "d", {0, 1}},
+      {{"a", "b"}, kBeyondEnd, {0, 1}, "ddd", {0, 4}},
+      {{"a", "b"}, kBeyondEnd, {0, 4}, "b", {1, 1}},
+      {{"a", "b"}, kBeyondEnd | kLimitEol, {5, 5}, "", {0, 5}},
+      // Punctuation other than the delimiters belongs to words.
+      {words, 0, {0, 0}, "w", {4, 0}},
+      {words, 0, {4, 0}, "w", {13, 0}},
+      {words, 0, {13, 0}, "w", {16, 0}},
+      {words, 0, {16, 0}, "w", {0, 1}},
+      {words, 0, {0, 1}, "ww", {4, 1}},
+      {words, 0, {16, 0}, "W", {13, 0}},
+      {words, 0, {13, 0}, "W", {4, 0}},
+      {words, 0, {6, 0}, "W", {4, 0}}, // inside a word: to its start
+      {words, 0, {4, 0}, "WW", {0, 0}},
+      {words, 0, {0, 1}, "W", {16, 0}},
+      // Only blanks left of the caret: to the end of the previous line.
+      {{"xy", "   foo bar"}, 0, {3, 1}, "W", {2, 0}},
+      {{"xy", "   foo bar"}, 0, {30, 1}, "W", {7, 1}}, // past the end: from the end
+      {{"a:b c"}, kDoc, {0, 0}, "w", {2, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << (c.text.empty() ? "" : c.text[0]) << " from " << c.start.X
+                                      << "," << c.start.Y << " " << c.moves);
+    auto m = (c.options & kDoc) ? DocModel(c.text) : BaseModel(c.text);
+    m->SetOption(soLimitEOL, (c.options & kLimitEol) != 0);
+    m->SetOption(soBeyondFileEnd, (c.options & kBeyondEnd) != 0);
+    m->SetCaret(c.start.X, c.start.Y);
+    for (const char* p = c.moves; *p; ++p) Move(*m, *p);
+    EXPECT_EQ(m->Caret(), c.expected);
+  }
+
+  auto m = BaseModel(two);
   m->SetOption(soLimitEOL, true);
-  m->SetCaret(10, 0);
-  EXPECT_EQ(m->Caret(), (TPoint{3, 0}));
-  m->SetCaret(10, 1);
-  EXPECT_EQ(m->Caret(), (TPoint{2, 1}));
+  m->SetCaret(3, 1);
   m->SetCaretX(1);
-  EXPECT_EQ(m->Caret(), (TPoint{1, 1}));
   m->SetCaretY(0);
   EXPECT_EQ(m->Caret(), (TPoint{1, 0}));
-
-  auto empty = BaseModel();
-  empty->SetCaret(3, 3);
-  EXPECT_EQ(empty->CaretY(), 0);
-  empty->SetOption(soLimitEOL, true);
-  empty->SetCaret(3, 3);
-  EXPECT_EQ(empty->Caret(), (TPoint{0, 0}));
 }
 
 TEST(Caret, ExtremeCoordinatesClampWithoutOverflow) {
@@ -97,48 +169,6 @@ TEST(Caret, ExtremeCoordinatesClampWithoutOverflow) {
   EXPECT_EQ(StoredLines(*m), (Lines{"abc", "de", "fghij"}));
 }
 
-TEST(Caret, LimitEolStopsAtLineEndsAndRightWraps) {
-  auto m = BaseModel({"abc", "de"});
-  m->SetOption(soLimitEOL, true);
-  m->SetCaret(3, 0);
-  m->MoveCaretRight();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
-  m->SetCaret(2, 1);
-  m->MoveCaretRight(); // the end of the last line: nothing
-  EXPECT_EQ(m->Caret(), (TPoint{2, 1}));
-  m->SetCaret(0, 1);
-  m->MoveCaretLeft(); // never wraps back
-  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
-  m->SetCaret(3, 0);
-  m->MoveCaretDown();
-  EXPECT_EQ(m->Caret(), (TPoint{2, 1}));
-
-  m->SetOption(soLimitEOL, false);
-  m->SetCaret(3, 0);
-  m->MoveCaretRight();
-  EXPECT_EQ(m->Caret(), (TPoint{4, 0}));
-  m->MoveCaretDown();
-  EXPECT_EQ(m->Caret(), (TPoint{4, 1}));
-}
-
-TEST(Caret, LineEndTopAndBottom) {
-  auto m = BaseModel({"ab  ", "xyz"});
-  m->MoveCaretToLineEnd();
-  EXPECT_EQ(m->Caret(), (TPoint{2, 0})); // the end of the text, not of the blanks
-  m->MoveCaretToBottom();
-  EXPECT_EQ(m->Caret(), (TPoint{3, 1}));
-  m->MoveCaretToLineStart();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
-  m->MoveCaretToTop();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
-
-  auto empty = BaseModel();
-  empty->MoveCaretToBottom();
-  EXPECT_EQ(empty->Caret(), (TPoint{0, 0}));
-  empty->MoveCaretToLineEnd();
-  EXPECT_EQ(empty->Caret(), (TPoint{0, 0}));
-}
-
 TEST(Caret, LeavingALineTrimsItsTrailingBlanksWithoutAnUndoRecord) {
   auto m = BaseModel({"abc   ", "next", "last  "});
   m->SetCaret(2, 0);
@@ -168,72 +198,6 @@ TEST(Caret, LeavingALineTrimsItsTrailingBlanksWithoutAnUndoRecord) {
   m->SetCaret(0, 1);
   m->MoveCaretToTop();
   EXPECT_EQ(m->StoredLine(1), "next");
-}
-
-TEST(Caret, BeyondFileEnd) {
-  auto m = BaseModel({"a", "b"});
-  m->SetCaret(0, 1);
-  m->MoveCaretDown();
-  EXPECT_EQ(m->CaretY(), 1);
-
-  m->SetOption(soBeyondFileEnd, true);
-  m->MoveCaretDown();
-  m->MoveCaretDown();
-  m->MoveCaretDown();
-  EXPECT_EQ(m->CaretY(), 4);
-  m->MoveCaretToBottom();
-  EXPECT_EQ(m->Caret(), (TPoint{1, 1}));
-  m->SetOption(soLimitEOL, true);
-  m->SetCaret(5, 5);
-  EXPECT_EQ(m->Caret(), (TPoint{0, 5}));
-  EXPECT_EQ(m->LineCount(), 2);
-}
-
-TEST(Caret, WordMoves) {
-  auto m = BaseModel({"foo bar.baz  qux", "next"});
-  // Punctuation other than the delimiters belongs to words.
-  m->WordRight();
-  EXPECT_EQ(m->Caret(), (TPoint{4, 0}));
-  m->WordRight();
-  EXPECT_EQ(m->Caret(), (TPoint{13, 0}));
-  m->WordRight();
-  EXPECT_EQ(m->Caret(), (TPoint{16, 0}));
-  m->WordRight();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
-  m->WordRight();
-  EXPECT_EQ(m->Caret(), (TPoint{4, 1}));
-  m->WordRight(); // the end of the last line
-  EXPECT_EQ(m->Caret(), (TPoint{4, 1}));
-
-  m->SetCaret(16, 0);
-  m->WordLeft();
-  EXPECT_EQ(m->Caret(), (TPoint{13, 0}));
-  m->WordLeft();
-  EXPECT_EQ(m->Caret(), (TPoint{4, 0}));
-  m->SetCaret(6, 0); // inside a word: to its start
-  m->WordLeft();
-  EXPECT_EQ(m->Caret(), (TPoint{4, 0}));
-  m->WordLeft();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
-  m->WordLeft();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
-  m->SetCaret(0, 1);
-  m->WordLeft();
-  EXPECT_EQ(m->Caret(), (TPoint{16, 0}));
-
-  // Only blanks left of the caret: to the end of the previous line.
-  auto b = BaseModel({"xy", "   foo bar"});
-  b->SetCaret(3, 1);
-  b->WordLeft();
-  EXPECT_EQ(b->Caret(), (TPoint{2, 0}));
-  // A caret past the end of the line starts from the end.
-  b->SetCaret(30, 1);
-  b->WordLeft();
-  EXPECT_EQ(b->Caret(), (TPoint{7, 1}));
-
-  auto doc = DocModel({"a:b c"});
-  doc->WordRight();
-  EXPECT_EQ(doc->Caret(), (TPoint{2, 0}));
 }
 
 TEST(Caret, WordAtFindsTheWordAroundAPosition) {
@@ -476,31 +440,80 @@ TEST(Selection, LineWordBlockEndsAndSpans) {
 
 // ---- Primitives ----------------------------------------------------------------------
 
-TEST(Primitives, InsertTextMovesOnlyWhatFollowsIt) {
-  auto m = BaseModel({"abcdef", "ghij"});
-  TPosition atCaret = Tracked(2, 0), after = Tracked(4, 0), before = Tracked(1, 0),
-            below = Tracked(2, 1), frozen = Tracked(5, 0, mpNone),
-            columnOnly = Tracked(5, 0, mpColumn);
-  TPosition noCallback;
-  noCallback.X = 4;
-  for (TPosition* p : {&atCaret, &after, &before, &below, &frozen, &columnOnly, &noCallback})
-    m->AddPosition(p);
+// Each primitive at the caret, and where tracked positions stand afterwards.
+TEST(Primitives, PositionsFollowTheirText) {
+  constexpr int kNoCallback = -1;
+  struct Track {
+    TPoint at;
+    int parts; // a TMoveParts, or kNoCallback
+    TPoint after;
+  };
+  struct Case {
+    const char* name;
+    Lines text;
+    TPoint caret;
+    std::function<void(TCustomMemoSource&)> edit;
+    Lines expected;
+    std::vector<Track> tracks;
+  };
+  const Case cases[] = {
+      {"insert",
+       {"abcdef", "ghij"},
+       {2, 0},
+       [](TCustomMemoSource& m) { m.InsertText("XY"); },
+       {"abXYcdef", "ghij"},
+       {{{2, 0}, mpBoth, {2, 0}},
+        {{4, 0}, mpBoth, {6, 0}},
+        {{1, 0}, mpBoth, {1, 0}},
+        {{2, 1}, mpBoth, {2, 1}},
+        {{5, 0}, mpNone, {5, 0}},
+        {{5, 0}, mpColumn, {7, 0}},
+        {{4, 0}, kNoCallback, {4, 0}}}},
+      {"delete",
+       {"abcdef", "x"},
+       {1, 0},
+       [](TCustomMemoSource& m) { m.DeleteChars(2); },
+       {"adef", "x"},
+       {{{5, 0}, mpBoth, {3, 0}}, {{2, 0}, mpBoth, {1, 0}}, {{1, 0}, mpBoth, {1, 0}}}},
+      // The first part of a split loses its trailing blank.
+      {"split",
+       {"abc def", "next"},
+       {4, 0},
+       [](TCustomMemoSource& m) { m.SplitLine(); },
+       {"abc", "def", "next"},
+       {{{5, 0}, mpBoth, {1, 1}}, {{2, 0}, mpBoth, {2, 0}}, {{1, 1}, mpBoth, {1, 2}}}},
+      {"join",
+       {"ab", "cd", "ef"},
+       {2, 0},
+       [](TCustomMemoSource& m) { m.JoinLines(); },
+       {"abcd", "ef"},
+       {{{1, 1}, mpBoth, {3, 0}}, {{1, 2}, mpBoth, {1, 1}}, {{2, 0}, mpBoth, {2, 0}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto m = BaseModel(c.text);
+    std::vector<TPosition> positions(c.tracks.size());
+    for (size_t i = 0; i < c.tracks.size(); ++i) {
+      const Track& t = c.tracks[i];
+      positions[i] = t.parts == kNoCallback
+                         ? TPosition{}
+                         : Tracked(t.at.X, t.at.Y, static_cast<TMoveParts>(t.parts));
+      positions[i].X = t.at.X;
+      positions[i].Y = t.at.Y;
+      m->AddPosition(&positions[i]);
+    }
+    m->SetCaret(c.caret.X, c.caret.Y);
+    c.edit(*m);
+    EXPECT_EQ(StoredLines(*m), c.expected);
+    EXPECT_EQ(m->Caret(), c.caret);
+    for (size_t i = 0; i < c.tracks.size(); ++i) {
+      EXPECT_EQ(At(positions[i]), c.tracks[i].after) << "position " << i;
+      m->RemovePosition(&positions[i]);
+    }
+  }
+}
 
-  m->SetCaret(2, 0);
-  EXPECT_TRUE(m->InsertText("XY"));
-  EXPECT_EQ(m->StoredLine(0), "abXYcdef");
-  EXPECT_EQ(m->Caret(), (TPoint{2, 0}));
-  EXPECT_EQ(atCaret.X, 2);
-  EXPECT_EQ(after.X, 6);
-  EXPECT_EQ(before.X, 1);
-  EXPECT_EQ(At(below), (TPoint{2, 1}));
-  EXPECT_EQ(frozen.X, 5);
-  EXPECT_EQ(columnOnly.X, 7);
-  EXPECT_EQ(noCallback.X, 4);
-  EXPECT_FALSE(m->InsertText(""));
-  for (TPosition* p : {&atCaret, &after, &before, &below, &frozen, &columnOnly, &noCallback})
-    m->RemovePosition(p);
-
+TEST(Primitives, InsertTextAroundASelection) {
   // Text inserted at either end of a selection stays outside it.
   auto s = BaseModel({"abcdef"});
   s->SetOption(soPersistentBlocks, true);
@@ -523,19 +536,9 @@ TEST(Primitives, InsertTextMovesOnlyWhatFollowsIt) {
   EXPECT_EQ(s->BlockEnd(), (TPoint{2, 0}));
 }
 
-TEST(Primitives, DeleteCharsMovesFollowingPositionsBackToTheCaretAtMost) {
-  auto m = BaseModel({"abcdef", "x"});
-  TPosition right = Tracked(5, 0), inside = Tracked(2, 0), atCaret = Tracked(1, 0);
-  for (TPosition* p : {&right, &inside, &atCaret}) m->AddPosition(p);
+TEST(Primitives, DeleteCharsAtTheEdges) {
+  auto m = BaseModel({"adef", "x"});
   m->SetCaret(1, 0);
-  m->DeleteChars(2);
-  EXPECT_EQ(m->StoredLine(0), "adef");
-  EXPECT_EQ(m->Caret(), (TPoint{1, 0}));
-  EXPECT_EQ(right.X, 3);
-  EXPECT_EQ(inside.X, 1);
-  EXPECT_EQ(atCaret.X, 1);
-  for (TPosition* p : {&right, &inside, &atCaret}) m->RemovePosition(p);
-
   m->DeleteChars(0);
   m->DeleteChars(-3);
   m->SetCaret(4, 0);
@@ -574,20 +577,10 @@ TEST(Primitives, StyleBytesFollowTheText) {
   EXPECT_EQ(m->ColorCache().Styles(0), "\x01\x01\x03\x03\x03");
 }
 
-TEST(Primitives, SplitLineMovesWhatFollowsToTheNewLine) {
+TEST(Primitives, SplitLineAtTheEdges) {
   auto m = BaseModel({"abc def", "next"});
-  TPosition after = Tracked(5, 0), before = Tracked(2, 0), below = Tracked(1, 1);
-  for (TPosition* p : {&after, &before, &below}) m->AddPosition(p);
   m->SetCaret(4, 0);
   m->SplitLine();
-  // The first part loses its trailing blank.
-  EXPECT_EQ(StoredLines(*m), (Lines{"abc", "def", "next"}));
-  EXPECT_EQ(m->CaretY(), 0);
-  EXPECT_EQ(At(after), (TPoint{1, 1}));
-  EXPECT_EQ(At(before), (TPoint{2, 0}));
-  EXPECT_EQ(At(below), (TPoint{1, 2}));
-  for (TPosition* p : {&after, &before, &below}) m->RemovePosition(p);
-
   // One undo step takes back the split and the trimming it recorded.
   m->Undo();
   EXPECT_EQ(StoredLines(*m), (Lines{"abc def", "next"}));
@@ -603,20 +596,13 @@ TEST(Primitives, SplitLineMovesWhatFollowsToTheNewLine) {
   EXPECT_EQ(StoredLines(*beyond), (Lines{"a"}));
 }
 
-TEST(Primitives, JoinLinesNeedsTheCaretAtTheLineEnd) {
+TEST(Primitives, JoinLinesAtTheEdges) {
   auto m = BaseModel({"ab", "cd", "ef"});
-  TPosition nextLine = Tracked(1, 1), later = Tracked(1, 2), sameLine = Tracked(2, 0);
-  for (TPosition* p : {&nextLine, &later, &sameLine}) m->AddPosition(p);
   m->Strings().Item(0).LineFlags = 1;
   m->Strings().Item(1).LineFlags = 4;
   m->SetCaret(2, 0);
   m->JoinLines();
-  EXPECT_EQ(StoredLines(*m), (Lines{"abcd", "ef"}));
   EXPECT_EQ(m->Strings().Item(0).LineFlags, 5);
-  EXPECT_EQ(At(nextLine), (TPoint{3, 0}));
-  EXPECT_EQ(At(later), (TPoint{1, 1}));
-  EXPECT_EQ(At(sameLine), (TPoint{2, 0}));
-  for (TPosition* p : {&nextLine, &later, &sameLine}) m->RemovePosition(p);
 
   m->SetCaret(1, 0);
   m->JoinLines(); // not at the end
