@@ -153,111 +153,71 @@ TEST(Bookmarks, SettingOneReportsALineStateChange) {
   EXPECT_TRUE(v.view.Last().Flags.Has(chLineState));
 }
 
-// Bookmarks set at given places, one edit, and where each stands afterwards.
+// Bookmarks set at given places, one edit at a caret, and where each stands afterwards.
+using M = TCustomMemoSource;
+using Marks = std::vector<TPoint>; // bookmark n + 1 at marks[n]; after: X -1 for any column
+
+struct EditCase {
+  const char* name;
+  Lines text;
+  Marks marks;
+  TPoint caret;
+  std::function<void(M&)> edit;
+  Lines expected;
+  Marks after;
+};
+
+EditCase E(const char* name, Lines text, Marks marks, TPoint caret, std::function<void(M&)> edit,
+           Lines expected, Marks after) {
+  return {name,
+          std::move(text),
+          std::move(marks),
+          caret,
+          std::move(edit),
+          std::move(expected),
+          std::move(after)};
+}
+
 TEST(Bookmarks, EditsCarryThemWithTheirText) {
-  using Marks = std::vector<TPoint>; // bookmark n + 1 at marks[n]; X -1: any column
-  struct Case {
-    const char* name;
-    Lines text;
-    Marks marks;
-    std::function<void(TCustomMemoSource&)> edit;
-    Lines expected;
-    Marks after;
-  };
   const Lines digits{"0123456789"}, six{"abcdef", "ghi", "jkl"};
-  const Case cases[] = {
-      {"typing left of it",
-       digits,
-       {{5, 0}},
-       [](TCustomMemoSource& m) {
-         m.SetCaret(2, 0);
-         m.TypeChar('a');
-         m.TypeChar('b');
-       },
-       {"01ab23456789"},
-       {{7, 0}}},
-      {"typing right of it",
-       digits,
-       {{5, 0}},
-       [](TCustomMemoSource& m) {
-         m.SetCaret(6, 0);
-         m.TypeChar('z');
-       },
-       {"012345z6789"},
-       {{5, 0}}},
-      {"inserting exactly at it",
-       digits,
-       {{5, 0}},
-       [](TCustomMemoSource& m) {
-         m.SetCaret(5, 0);
-         m.InsertText("Q");
-       },
-       {"01234Q56789"},
-       {{6, 0}}},
+  const EditCase cases[] = {
+      E("typing left of it", digits, {{5, 0}}, {2, 0},
+        [](M& m) {
+          m.TypeChar('a');
+          m.TypeChar('b');
+        },
+        {"01ab23456789"}, {{7, 0}}),
+      E("typing right of it", digits, {{5, 0}}, {6, 0}, [](M& m) { m.TypeChar('z'); },
+        {"012345z6789"}, {{5, 0}}),
+      E("inserting exactly at it", digits, {{5, 0}}, {5, 0}, [](M& m) { m.InsertText("Q"); },
+        {"01234Q56789"}, {{6, 0}}),
       // After a deleted range they move back; inside it they go to its start.
-      {"deleting a range",
-       digits,
-       {{7, 0}, {4, 0}, {3, 0}},
-       [](TCustomMemoSource& m) {
-         m.SetCaret(3, 0);
-         m.DeleteChars(3);
-       },
-       {"0126789"},
-       {{4, 0}, {4, 0}, {3, 0}}},
+      E("deleting a range", digits, {{7, 0}, {4, 0}, {3, 0}}, {3, 0},
+        [](M& m) { m.DeleteChars(3); }, {"0126789"}, {{4, 0}, {4, 0}, {3, 0}}),
       // Enter: those at or right of the caret go to the new line, those below down.
-      {"enter",
-       six,
-       {{1, 0}, {4, 0}, {3, 0}, {2, 2}},
-       [](TCustomMemoSource& m) {
-         m.SetCaret(3, 0);
-         m.InsertNewLine();
-       },
-       {"abc", "def", "ghi", "jkl"},
-       {{1, 0}, {1, 1}, {0, 1}, {2, 3}}},
-      {"enter at a line start",
-       six,
-       {{1, 0}, {0, 1}, {2, 2}},
-       [](TCustomMemoSource& m) {
-         m.SetCaret(0, 1);
-         m.InsertNewLine();
-       },
-       {"abcdef", "", "ghi", "jkl"},
-       {{1, 0}, {0, 2}, {2, 3}}},
-      {"backspace joins onto the line above",
-       {"abc", "def", "ghi"},
-       {{1, 1}, {0, 1}, {2, 2}},
-       [](TCustomMemoSource& m) {
-         m.SetCaret(0, 1);
-         m.BackSpace();
-       },
-       {"abcdef", "ghi"},
-       {{4, 0}, {3, 0}, {2, 1}}},
-      {"deleting a line",
-       {"a", "b", "c"},
-       {{0, 2}},
-       [](TCustomMemoSource& m) {
-         m.SetCaret(0, 0);
-         m.DeleteLine();
-       },
-       {"b", "c"},
-       {{0, 1}}},
-      {"deleting a selection",
-       {"abcdef", "ghijkl", "mnopqr", "stu"},
-       {{3, 1}, {5, 2}, {1, 3}},
-       [](TCustomMemoSource& m) {
-         Select(m, TSelectionType::Stream, 2, 0, 4, 2);
-         m.DeleteSelection();
-       },
-       {"abqr", "stu"},
-       {{-1, 0}, {3, 0}, {1, 1}}},
+      E("enter", six, {{1, 0}, {4, 0}, {3, 0}, {2, 2}}, {3, 0}, &M::InsertNewLine,
+        {"abc", "def", "ghi", "jkl"}, {{1, 0}, {1, 1}, {0, 1}, {2, 3}}),
+      E("enter at a line start", six, {{1, 0}, {0, 1}, {2, 2}}, {0, 1}, &M::InsertNewLine,
+        {"abcdef", "", "ghi", "jkl"}, {{1, 0}, {0, 2}, {2, 3}}),
+      E("backspace joins onto the line above", {"abc", "def", "ghi"}, {{1, 1}, {0, 1}, {2, 2}},
+        {0, 1}, &M::BackSpace, {"abcdef", "ghi"}, {{4, 0}, {3, 0}, {2, 1}}),
+      E("deleting a line", {"a", "b", "c"}, {{0, 2}}, {0, 0}, &M::DeleteLine, {"b", "c"}, {{0, 1}}),
+      E("deleting a selection", {"abcdef", "ghijkl", "mnopqr", "stu"}, {{3, 1}, {5, 2}, {1, 3}},
+        {0, 0},
+        [](M& m) {
+          Select(m, TSelectionType::Stream, 2, 0, 4, 2);
+          m.DeleteSelection();
+        },
+        {"abqr", "stu"}, {{-1, 0}, {3, 0}, {1, 1}}),
   };
-  for (const Case& c : cases) {
+  for (const EditCase& c : cases) {
     SCOPED_TRACE(c.name);
     auto m = BaseModel(c.text);
     for (size_t i = 0; i < c.marks.size(); ++i) {
       m->SetCaret(c.marks[i].X, c.marks[i].Y);
       m->SetBookmark(static_cast<int>(i) + 1);
     }
+    m->SetCaret(c.caret.X, c.caret.Y);
     c.edit(*m);
     EXPECT_EQ(StoredLines(*m), c.expected);
     for (size_t i = 0; i < c.after.size(); ++i) {

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
 #include <string>
 
 namespace marlo::test {
@@ -30,29 +29,15 @@ enum { kLimitEol = 1, kBeyondEnd = 2, kDoc = 4 };
 // Each move is one letter: l r u d (arrows), s e (line start, end), t b (text top, bottom),
 // w W (word right, left).
 void Move(TCustomMemoSource& m, char move) {
-  switch (move) {
-  case 'l':
-    return m.MoveCaretLeft();
-  case 'r':
-    return m.MoveCaretRight();
-  case 'u':
-    return m.MoveCaretUp();
-  case 'd':
-    return m.MoveCaretDown();
-  case 's':
-    return m.MoveCaretToLineStart();
-  case 'e':
-    return m.MoveCaretToLineEnd();
-  case 't':
-    return m.MoveCaretToTop();
-  case 'b':
-    return m.MoveCaretToBottom();
-  case 'w':
-    return m.WordRight();
-  case 'W':
-    return m.WordLeft();
-  }
-  ADD_FAILURE() << "no move " << move;
+  using M = TCustomMemoSource;
+  static void (M::*const commands[])() = {
+      &M::MoveCaretLeft,  &M::MoveCaretRight,       &M::MoveCaretUp,
+      &M::MoveCaretDown,  &M::MoveCaretToLineStart, &M::MoveCaretToLineEnd,
+      &M::MoveCaretToTop, &M::MoveCaretToBottom,    &M::WordRight,
+      &M::WordLeft};
+  size_t i = std::string_view("lrudsetbwW").find(move);
+  ASSERT_NE(i, std::string_view::npos) << "no move " << move;
+  (m.*commands[i])();
 }
 
 TEST(Caret, MovesAndClamping) {
@@ -440,80 +425,31 @@ TEST(Selection, LineWordBlockEndsAndSpans) {
 
 // ---- Primitives ----------------------------------------------------------------------
 
-// Each primitive at the caret, and where tracked positions stand afterwards.
-TEST(Primitives, PositionsFollowTheirText) {
-  constexpr int kNoCallback = -1;
-  struct Track {
-    TPoint at;
-    int parts; // a TMoveParts, or kNoCallback
-    TPoint after;
-  };
-  struct Case {
-    const char* name;
-    Lines text;
-    TPoint caret;
-    std::function<void(TCustomMemoSource&)> edit;
-    Lines expected;
-    std::vector<Track> tracks;
-  };
-  const Case cases[] = {
-      {"insert",
-       {"abcdef", "ghij"},
-       {2, 0},
-       [](TCustomMemoSource& m) { m.InsertText("XY"); },
-       {"abXYcdef", "ghij"},
-       {{{2, 0}, mpBoth, {2, 0}},
-        {{4, 0}, mpBoth, {6, 0}},
-        {{1, 0}, mpBoth, {1, 0}},
-        {{2, 1}, mpBoth, {2, 1}},
-        {{5, 0}, mpNone, {5, 0}},
-        {{5, 0}, mpColumn, {7, 0}},
-        {{4, 0}, kNoCallback, {4, 0}}}},
-      {"delete",
-       {"abcdef", "x"},
-       {1, 0},
-       [](TCustomMemoSource& m) { m.DeleteChars(2); },
-       {"adef", "x"},
-       {{{5, 0}, mpBoth, {3, 0}}, {{2, 0}, mpBoth, {1, 0}}, {{1, 0}, mpBoth, {1, 0}}}},
-      // The first part of a split loses its trailing blank.
-      {"split",
-       {"abc def", "next"},
-       {4, 0},
-       [](TCustomMemoSource& m) { m.SplitLine(); },
-       {"abc", "def", "next"},
-       {{{5, 0}, mpBoth, {1, 1}}, {{2, 0}, mpBoth, {2, 0}}, {{1, 1}, mpBoth, {1, 2}}}},
-      {"join",
-       {"ab", "cd", "ef"},
-       {2, 0},
-       [](TCustomMemoSource& m) { m.JoinLines(); },
-       {"abcd", "ef"},
-       {{{1, 1}, mpBoth, {3, 0}}, {{1, 2}, mpBoth, {1, 1}}, {{2, 0}, mpBoth, {2, 0}}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto m = BaseModel(c.text);
-    std::vector<TPosition> positions(c.tracks.size());
-    for (size_t i = 0; i < c.tracks.size(); ++i) {
-      const Track& t = c.tracks[i];
-      positions[i] = t.parts == kNoCallback
-                         ? TPosition{}
-                         : Tracked(t.at.X, t.at.Y, static_cast<TMoveParts>(t.parts));
-      positions[i].X = t.at.X;
-      positions[i].Y = t.at.Y;
-      m->AddPosition(&positions[i]);
-    }
-    m->SetCaret(c.caret.X, c.caret.Y);
-    c.edit(*m);
-    EXPECT_EQ(StoredLines(*m), c.expected);
-    EXPECT_EQ(m->Caret(), c.caret);
-    for (size_t i = 0; i < c.tracks.size(); ++i) {
-      EXPECT_EQ(At(positions[i]), c.tracks[i].after) << "position " << i;
-      m->RemovePosition(&positions[i]);
-    }
-  }
-}
+TEST(Primitives, InsertTextMovesOnlyWhatFollowsIt) {
+  auto m = BaseModel({"abcdef", "ghij"});
+  TPosition atCaret = Tracked(2, 0), after = Tracked(4, 0), before = Tracked(1, 0),
+            below = Tracked(2, 1), frozen = Tracked(5, 0, mpNone),
+            columnOnly = Tracked(5, 0, mpColumn);
+  TPosition noCallback;
+  noCallback.X = 4;
+  for (TPosition* p : {&atCaret, &after, &before, &below, &frozen, &columnOnly, &noCallback})
+    m->AddPosition(p);
 
-TEST(Primitives, InsertTextAroundASelection) {
+  m->SetCaret(2, 0);
+  EXPECT_TRUE(m->InsertText("XY"));
+  EXPECT_EQ(m->StoredLine(0), "abXYcdef");
+  EXPECT_EQ(m->Caret(), (TPoint{2, 0}));
+  EXPECT_EQ(atCaret.X, 2);
+  EXPECT_EQ(after.X, 6);
+  EXPECT_EQ(before.X, 1);
+  EXPECT_EQ(At(below), (TPoint{2, 1}));
+  EXPECT_EQ(frozen.X, 5);
+  EXPECT_EQ(columnOnly.X, 7);
+  EXPECT_EQ(noCallback.X, 4);
+  EXPECT_FALSE(m->InsertText(""));
+  for (TPosition* p : {&atCaret, &after, &before, &below, &frozen, &columnOnly, &noCallback})
+    m->RemovePosition(p);
+
   // Text inserted at either end of a selection stays outside it.
   auto s = BaseModel({"abcdef"});
   s->SetOption(soPersistentBlocks, true);
@@ -536,9 +472,19 @@ TEST(Primitives, InsertTextAroundASelection) {
   EXPECT_EQ(s->BlockEnd(), (TPoint{2, 0}));
 }
 
-TEST(Primitives, DeleteCharsAtTheEdges) {
-  auto m = BaseModel({"adef", "x"});
+TEST(Primitives, DeleteCharsMovesFollowingPositionsBackToTheCaretAtMost) {
+  auto m = BaseModel({"abcdef", "x"});
+  TPosition right = Tracked(5, 0), inside = Tracked(2, 0), atCaret = Tracked(1, 0);
+  for (TPosition* p : {&right, &inside, &atCaret}) m->AddPosition(p);
   m->SetCaret(1, 0);
+  m->DeleteChars(2);
+  EXPECT_EQ(m->StoredLine(0), "adef");
+  EXPECT_EQ(m->Caret(), (TPoint{1, 0}));
+  EXPECT_EQ(right.X, 3);
+  EXPECT_EQ(inside.X, 1);
+  EXPECT_EQ(atCaret.X, 1);
+  for (TPosition* p : {&right, &inside, &atCaret}) m->RemovePosition(p);
+
   m->DeleteChars(0);
   m->DeleteChars(-3);
   m->SetCaret(4, 0);
@@ -577,10 +523,20 @@ TEST(Primitives, StyleBytesFollowTheText) {
   EXPECT_EQ(m->ColorCache().Styles(0), "\x01\x01\x03\x03\x03");
 }
 
-TEST(Primitives, SplitLineAtTheEdges) {
+TEST(Primitives, SplitLineMovesWhatFollowsToTheNewLine) {
   auto m = BaseModel({"abc def", "next"});
+  TPosition after = Tracked(5, 0), before = Tracked(2, 0), below = Tracked(1, 1);
+  for (TPosition* p : {&after, &before, &below}) m->AddPosition(p);
   m->SetCaret(4, 0);
   m->SplitLine();
+  // The first part loses its trailing blank.
+  EXPECT_EQ(StoredLines(*m), (Lines{"abc", "def", "next"}));
+  EXPECT_EQ(m->CaretY(), 0);
+  EXPECT_EQ(At(after), (TPoint{1, 1}));
+  EXPECT_EQ(At(before), (TPoint{2, 0}));
+  EXPECT_EQ(At(below), (TPoint{1, 2}));
+  for (TPosition* p : {&after, &before, &below}) m->RemovePosition(p);
+
   // One undo step takes back the split and the trimming it recorded.
   m->Undo();
   EXPECT_EQ(StoredLines(*m), (Lines{"abc def", "next"}));
@@ -596,13 +552,20 @@ TEST(Primitives, SplitLineAtTheEdges) {
   EXPECT_EQ(StoredLines(*beyond), (Lines{"a"}));
 }
 
-TEST(Primitives, JoinLinesAtTheEdges) {
+TEST(Primitives, JoinLinesNeedsTheCaretAtTheLineEnd) {
   auto m = BaseModel({"ab", "cd", "ef"});
+  TPosition nextLine = Tracked(1, 1), later = Tracked(1, 2), sameLine = Tracked(2, 0);
+  for (TPosition* p : {&nextLine, &later, &sameLine}) m->AddPosition(p);
   m->Strings().Item(0).LineFlags = 1;
   m->Strings().Item(1).LineFlags = 4;
   m->SetCaret(2, 0);
   m->JoinLines();
+  EXPECT_EQ(StoredLines(*m), (Lines{"abcd", "ef"}));
   EXPECT_EQ(m->Strings().Item(0).LineFlags, 5);
+  EXPECT_EQ(At(nextLine), (TPoint{3, 0}));
+  EXPECT_EQ(At(later), (TPoint{1, 1}));
+  EXPECT_EQ(At(sameLine), (TPoint{2, 0}));
+  for (TPosition* p : {&nextLine, &later, &sameLine}) m->RemovePosition(p);
 
   m->SetCaret(1, 0);
   m->JoinLines(); // not at the end

@@ -8,6 +8,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -193,82 +194,64 @@ TEST(KeyNames, CharactersOfUnboundKeys) {
 // ---- The default table on a document model -------------------------------------------
 
 // Keys pressed on a loaded document: the text, caret and selection afterwards.
+struct KeyCase {
+  const char* text;
+  const char* keys; // key names separated by blanks
+  Lines expected;
+  TPoint caret;
+  std::optional<TSelectionType> kind; // checked when given, with the block ends
+  TPoint begin, end;
+};
+
+KeyCase K(const char* text, const char* keys, Lines expected, TPoint caret,
+          std::optional<TSelectionType> kind = {}, TPoint begin = {}, TPoint end = {}) {
+  return {text, keys, std::move(expected), caret, kind, begin, end};
+}
+
 TEST_F(KeyListTest, DefaultBindingsOnADocument) {
-  struct Case {
-    const char* text;
-    std::vector<const char*> keys;
-    Lines expected;
-    TPoint caret;
-    std::optional<TSelectionType> kind = {}; // checked when given, with the block ends
-    TPoint begin = {}, end = {};
-  };
+  const auto none = TSelectionType::None, stream = TSelectionType::Stream,
+             column = TSelectionType::Column;
   const char* abcd = "alpha\r\nbeta\r\ngamma\r\ndelta\r\n";
   const char* digits = "0123456789\r\n0123456789\r\n0123456789\r\n0123456789\r\n";
-  const Case cases[] = {
-      {abcd,
-       {"Down", "Right", "Right", "Ctrl+K", "B", "Down", "Ctrl+K", "Ctrl+K"},
-       {"alpha", "beta", "gamma", "delta"},
-       {2, 2},
-       TSelectionType::Stream,
-       {2, 1},
-       {2, 2}},
-      {abcd,
-       {"Down", "Right", "Right", "Ctrl+K", "B", "Down", "Ctrl+K", "K", "Ctrl+K", "Y"},
-       {"alpha", "bemma", "delta"},
-       {2, 1},
-       TSelectionType::None},
-      {"x\r\n", {"Ctrl+K", "Z"}, {"zx"}, {1, 0}}, // no Ctrl+K Z: the key reaches the text
-      {"x\r\n", {"Ctrl+K", "Esc", "B"}, {"bx"}, {1, 0}},
-      {"x\r\n", {"Ctrl+K", "Ctrl+1"}, {"x"}, {0, 0}}, // neither bound nor typed
-      {digits,
-       {"Right", "Shift+Alt+Down", "Shift+Alt+Down", "Shift+Alt+Down"},
-       {"0123456789", "0123456789", "0123456789", "0123456789"},
-       {1, 3},
-       TSelectionType::Column,
-       {1, 0},
-       {1, 3}},
-      {"hello world\r\n",
-       {"Shift+Right", "Shift+Right", "Shift+Ctrl+Right"},
-       {"hello world"},
-       {6, 0},
-       TSelectionType::Stream,
-       {0, 0},
-       {6, 0}},
-      {"hello world\r\n", {"Shift+Right", "Right"}, {"hello world"}, {2, 0}, TSelectionType::None},
-      {"a(b[c])\r\n", {"Right", "Ctrl+["}, {"a(b[c])"}, {6, 0}},
-      {"a(b[c])\r\n", {"Right", "Ctrl+[", "Ctrl+["}, {"a(b[c])"}, {1, 0}},
-      {"a(b[c])\r\n", {"Right", "Right", "Right", "Ctrl+["}, {"a(b[c])"}, {5, 0}},
-      {"one\r\ntwo\r\nthree\r\n",
-       {"Shift+Down", "Shift+Down", "Ctrl+K", "I"},
-       {"   one", "   two", "three"},
-       {0, 2}},
-      {"   one\r\n   two\r\n", {"Shift+Down", "Shift+Ctrl+U"}, {"one", "   two"}, {0, 1}},
-      {"one\r\ntwo\r\n", {"Shift+Down", "Ctrl+K", "Ctrl+N", "Ctrl+Z"}, {"one", "two"}, {0, 1}},
-      {"one\r\ntwo\r\n",
-       {"Shift+Down", "Ctrl+K", "N", "Ctrl+Z", "Shift+Ctrl+Z"},
-       {"ONE", "two"},
-       {0, 1}},
-      {"one\r\ntwo\r\n", {"Ctrl+Y", "Alt+Backspace"}, {"one", "two"}, {0, 0}},
-      {"one\r\ntwo\r\n", {"Ctrl+Y"}, {"two"}, {0, 0}},
-      {"foo bar baz\r\n", {"Ctrl+Right", "Ctrl+T"}, {"foo baz"}, {4, 0}},
-      {"foo bar baz\r\n", {"End", "Ctrl+Backspace"}, {"foo bar "}, {8, 0}},
-      {"foo bar\r\n", {"Right", "Ctrl+Q", "Y"}, {"f"}, {1, 0}},
-      {"foo bar\r\n", {"Right", "Shift+Ctrl+Y"}, {"f"}, {1, 0}},
-      {"abc def\r\n",
-       {"Shift+Right", "Shift+Right", "Shift+Right", "Ctrl+C", "End", "Ctrl+V"},
-       {"abc defabc"},
-       {10, 0}},
-      {"abc def\r\n",
-       {"Shift+End", "Shift+Del", "Shift+Ins", "Shift+Ins"},
-       {"abc defabc def"},
-       {14, 0}},
-      {"abc\r\n", {"Ins", "X", "Shift+Y", "Ins", "Z"}, {"xYzc"}, {3, 0}},
+  const Lines four(4, "0123456789");
+  const KeyCase cases[] = {
+      K(abcd, "Down Right Right Ctrl+K B Down Ctrl+K Ctrl+K", {"alpha", "beta", "gamma", "delta"},
+        {2, 2}, stream, {2, 1}, {2, 2}),
+      K(abcd, "Down Right Right Ctrl+K B Down Ctrl+K K Ctrl+K Y", {"alpha", "bemma", "delta"},
+        {2, 1}, none),
+      K("x\r\n", "Ctrl+K Z", {"zx"}, {1, 0}), // no Ctrl+K Z: the key reaches the text
+      K("x\r\n", "Ctrl+K Esc B", {"bx"}, {1, 0}),
+      K("x\r\n", "Ctrl+K Ctrl+1", {"x"}, {0, 0}), // neither bound nor typed
+      K(digits, "Right Shift+Alt+Down Shift+Alt+Down Shift+Alt+Down", four, {1, 3}, column, {1, 0},
+        {1, 3}),
+      K("hello world\r\n", "Shift+Right Shift+Right Shift+Ctrl+Right", {"hello world"}, {6, 0},
+        stream, {0, 0}, {6, 0}),
+      K("hello world\r\n", "Shift+Right Right", {"hello world"}, {2, 0}, none),
+      K("a(b[c])\r\n", "Right Ctrl+[", {"a(b[c])"}, {6, 0}),
+      K("a(b[c])\r\n", "Right Ctrl+[ Ctrl+[", {"a(b[c])"}, {1, 0}),
+      K("a(b[c])\r\n", "Right Right Right Ctrl+[", {"a(b[c])"}, {5, 0}),
+      K("one\r\ntwo\r\nthree\r\n", "Shift+Down Shift+Down Ctrl+K I", {"   one", "   two", "three"},
+        {0, 2}),
+      K("   one\r\n   two\r\n", "Shift+Down Shift+Ctrl+U", {"one", "   two"}, {0, 1}),
+      K("one\r\ntwo\r\n", "Shift+Down Ctrl+K Ctrl+N Ctrl+Z", {"one", "two"}, {0, 1}),
+      K("one\r\ntwo\r\n", "Shift+Down Ctrl+K N Ctrl+Z Shift+Ctrl+Z", {"ONE", "two"}, {0, 1}),
+      K("one\r\ntwo\r\n", "Ctrl+Y Alt+Backspace", {"one", "two"}, {0, 0}),
+      K("one\r\ntwo\r\n", "Ctrl+Y", {"two"}, {0, 0}),
+      K("foo bar baz\r\n", "Ctrl+Right Ctrl+T", {"foo baz"}, {4, 0}),
+      K("foo bar baz\r\n", "End Ctrl+Backspace", {"foo bar "}, {8, 0}),
+      K("foo bar\r\n", "Right Ctrl+Q Y", {"f"}, {1, 0}),
+      K("foo bar\r\n", "Right Shift+Ctrl+Y", {"f"}, {1, 0}),
+      K("abc def\r\n", "Shift+Right Shift+Right Shift+Right Ctrl+C End Ctrl+V", {"abc defabc"},
+        {10, 0}),
+      K("abc def\r\n", "Shift+End Shift+Del Shift+Ins Shift+Ins", {"abc defabc def"}, {14, 0}),
+      K("abc\r\n", "Ins X Shift+Y Ins Z", {"xYzc"}, {3, 0}),
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.text << " " << ::testing::PrintToString(c.keys));
+  for (const KeyCase& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.text << " " << c.keys);
     Load(c.text);
     keys.CancelPrefix();
-    for (const char* k : c.keys) Press({k});
+    std::istringstream names(c.keys);
+    for (std::string k; names >> k;) Press({k.c_str()});
     EXPECT_EQ(Text(), c.expected);
     EXPECT_EQ(Caret(), c.caret);
     if (c.kind) {

@@ -80,51 +80,44 @@ TEST(Undo, EnterWithIndentationIsOneStep) {
   EXPECT_EQ(m->Caret(), (TPoint{9, 0}));
 }
 
+using M = TCustomMemoSource;
+
+struct UndoCase {
+  const char* name;
+  Lines text;
+  TPoint caret;
+  std::vector<void (M::*)()> commands;
+  int steps; // Undo calls until the text is back
+};
+
+UndoCase U(const char* name, Lines text, TPoint caret, std::vector<void (M::*)()> commands,
+           int steps) {
+  return {name, std::move(text), caret, std::move(commands), steps};
+}
+
 // With grouping on, one Undo takes back a run of commands of one kind; a command of
 // another kind starts a new step.
 TEST(Undo, GroupingFollowsTheKindOfEachCommand) {
-  using M = TCustomMemoSource;
-  struct Case {
-    const char* name;
-    Lines text;
-    TPoint caret;
-    std::vector<void (M::*)()> commands;
-    int steps; // Undo calls until the text is back
+  const UndoCase cases[] = {
+      U("two word deletions", {"foo bar baz"}, {0, 0}, {&M::DeleteWordRight, &M::DeleteWordRight},
+        1),
+      U("a word, then a line", {"foo bar", "baz"}, {0, 0}, {&M::DeleteWordRight, &M::DeleteLine},
+        2),
+      U("two lines", {"a", "b", "c"}, {0, 0}, {&M::DeleteLine, &M::DeleteLine}, 1),
+      U("a line, then to a line end", {"a", "bcd"}, {0, 0}, {&M::DeleteLine, &M::DeleteToLineEnd},
+        1),
+      U("two deletes", {"abcd"}, {1, 0}, {&M::DeleteChar, &M::DeleteChar}, 1),
+      U("delete, then backspace", {"abcd"}, {2, 0}, {&M::DeleteChar, &M::BackSpace}, 2),
+      U("two enters", {"ab"}, {1, 0}, {&M::InsertNewLine, &M::InsertNewLine}, 1),
+      U("enter, then tab", {"ab"}, {1, 0}, {&M::InsertNewLine, &M::TabKey}, 2),
+      U("indent, then upper-case", {"ab", "cd"}, {0, 0},
+        {&M::SelectAll, &M::IndentBlock, &M::UpperCaseBlock}, 2),
+      U("two case changes", {"Ab"}, {0, 0}, {&M::SelectAll, &M::UpperCaseBlock, &M::LowerCaseBlock},
+        1),
+      U("a word left, then a word right", {"foo bar baz"}, {4, 0},
+        {&M::DeleteWordLeft, &M::DeleteWordRight}, 1),
   };
-  const Case cases[] = {
-      {"two word deletions",
-       {"foo bar baz"},
-       {0, 0},
-       {&M::DeleteWordRight, &M::DeleteWordRight},
-       1},
-      {"a word, then a line", {"foo bar", "baz"}, {0, 0}, {&M::DeleteWordRight, &M::DeleteLine}, 2},
-      {"two lines", {"a", "b", "c"}, {0, 0}, {&M::DeleteLine, &M::DeleteLine}, 1},
-      {"a line, then to a line end",
-       {"a", "bcd"},
-       {0, 0},
-       {&M::DeleteLine, &M::DeleteToLineEnd},
-       1},
-      {"two deletes", {"abcd"}, {1, 0}, {&M::DeleteChar, &M::DeleteChar}, 1},
-      {"delete, then backspace", {"abcd"}, {2, 0}, {&M::DeleteChar, &M::BackSpace}, 2},
-      {"two enters", {"ab"}, {1, 0}, {&M::InsertNewLine, &M::InsertNewLine}, 1},
-      {"enter, then tab", {"ab"}, {1, 0}, {&M::InsertNewLine, &M::TabKey}, 2},
-      {"indent, then upper-case",
-       {"ab", "cd"},
-       {0, 0},
-       {&M::SelectAll, &M::IndentBlock, &M::UpperCaseBlock},
-       2},
-      {"two case changes",
-       {"Ab"},
-       {0, 0},
-       {&M::SelectAll, &M::UpperCaseBlock, &M::LowerCaseBlock},
-       1},
-      {"a word left, then a word right",
-       {"foo bar baz"},
-       {4, 0},
-       {&M::DeleteWordLeft, &M::DeleteWordRight},
-       1},
-  };
-  for (const Case& c : cases) {
+  for (const UndoCase& c : cases) {
     SCOPED_TRACE(c.name);
     auto m = BaseModel(c.text);
     m->SetCaret(c.caret.X, c.caret.Y);
