@@ -64,6 +64,18 @@ void PreviousIndentWithTabs(M& m) {
   m.Lines().Assign({"\t x"});
 }
 
+int TemplateIndex(const TCustomMemoSource& m, const std::string& name) {
+  const auto& list = m.CodeTemplates();
+  for (size_t i = 0; i < list.size(); ++i)
+    if (list[i].Name == name) return static_cast<int>(i);
+  ADD_FAILURE() << "no template " << name;
+  return -1;
+}
+
+void Persistent(M& m) {
+  m.SetOption(soPersistentBlocks, true);
+}
+
 // One command on a document model (or the base model), from a caret or a selection.
 struct CommandCase {
   const char* name;
@@ -115,11 +127,9 @@ TEST_F(Editing, CommandsOnText) {
       C("enter over a selection", {"abcdef"}, kStream, {1, 0}, {3, 0}, &M::InsertNewLine,
         {"a", "def"}, {{0, 1}}),
       C("enter fills with tabs", {"       x"}, kNone, {8, 0}, {}, &M::InsertNewLine,
-        {"       x", "\t\t "}, {{7, 1}}, kBase,
-        FillWithTabs),
+        {"       x", "\t\t "}, {{7, 1}}, kBase, FillWithTabs),
       C("enter repeats the previous indent", {}, kNone, {5, 0}, {}, &M::InsertNewLine,
-        {"\t x", "\t "}, {{4, 1}}, kBase,
-        PreviousIndentWithTabs),
+        {"\t x", "\t "}, {{4, 1}}, kBase, PreviousIndentWithTabs),
       // Enter in overwrite mode only moves the caret.
       C("overwrite enter past the indent", {"    abc", "  def", "xy"}, kNone, {6, 0}, {},
         &M::InsertNewLine, {"    abc", "  def", "xy"}, {{2, 1}}, 0, Overwrite),
@@ -247,6 +257,38 @@ TEST_F(Editing, CommandsOnText) {
         &M::DeleteSelection, {"adef", "gjkl", "mpqr"}, {}, kBase | kUndo),
       C("delete a column past a line end", {"ab", "cdefg"}, kColumn, {3, 0}, {4, 1},
         &M::DeleteSelection, {"ab", "cde"}, {}, kBase),
+      // Code templates keep the indentation and put the caret at the bar.
+      C("for-next template", {"    "}, kNone, {4, 0}, {},
+        [](M& m) { m.InsertCodeTemplate(TemplateIndex(m, "for-next block")); },
+        {"    for  = 0 to 0", "    next"}, {{8, 0}}, kUndo),
+      C("do-loop template", {}, kNone, {0, 0}, {},
+        [](M& m) { m.InsertCodeTemplate(TemplateIndex(m, "do-loop block")); },
+        {"do", "   rem Use Exit to Break out of this loop", "   ", "loop"}, {{3, 2}}),
+      C("indented do-loop template", {"  "}, kNone, {2, 0}, {},
+        [](M& m) { m.InsertCodeTemplate(TemplateIndex(m, "do-loop block")); },
+        {"  do", "     rem Use Exit to Break out of this loop", "     ", "  loop"}, {{5, 2}}),
+      C("a template over a selection", {"if x"}, kStream, {0, 0}, {4, 0},
+        [](M& m) { m.InsertCodeTemplate(TemplateIndex(m, "if-then statement")); }, {"if  then"},
+        {{3, 0}}),
+      // Dragging a persistent block to the caret
+      C("copy a block to the caret", {"abc def"}, kStream, {0, 0}, {3, 0},
+        [](M& m) { m.SetCaret(7, 0); m.CopySelectionToCaret(); }, {"abc defabc"}, {}, kBase | kUndo,
+        Persistent),
+      C("move a block to the caret", {"abc def"}, kStream, {0, 0}, {3, 0},
+        [](M& m) { m.SetCaret(7, 0); m.MoveSelectionToCaret(); }, {" defabc"}, {}, kBase | kUndo,
+        Persistent),
+      C("move a block back", {"abc def"}, kStream, {4, 0}, {7, 0},
+        [](M& m) { m.SetCaret(0, 0); m.MoveSelectionToCaret(); }, {"defabc "}, {}, kBase,
+        Persistent),
+      C("move or copy into the block itself", {"abc def"}, kStream, {0, 0}, {3, 0},
+        [](M& m) { m.SetCaret(1, 0); m.MoveSelectionToCaret(); m.CopySelectionToCaret(); },
+        {"abc def"}, {}, kBase, Persistent),
+      C("move lines", {"one", "two", "three"}, kStream, {0, 0}, {0, 1},
+        [](M& m) { m.SetCaret(5, 2); m.MoveSelectionToCaret(); }, {"two", "threeone", ""}, {},
+        kBase | kUndo, Persistent),
+      C("copy a column", {"abc", "def"}, kColumn, {0, 0}, {0, 1},
+        [](M& m) { m.SetCaret(3, 0); m.CopySelectionToCaret(); }, {"abca", "defd"}, {}, kBase,
+        Persistent),
   };
   for (const CommandCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -494,8 +536,6 @@ TEST_F(Editing, InsertLinesAsColumn) {
   ExpectOneUndoStep(*b, {"ab"});
 }
 
-int TemplateIndex(const TCustomMemoSource& m, const std::string& name);
-
 TEST_F(Editing, InsertingBelowTheTextAddsTheLinesNeeded) {
   auto m = BaseModel({"a"});
   m->SetOption(soBeyondFileEnd, true);
@@ -522,36 +562,7 @@ TEST_F(Editing, InsertingBelowTheTextAddsTheLinesNeeded) {
   EXPECT_LE(t->CaretX(), t->LineLength(t->CaretY()));
 }
 
-int TemplateIndex(const TCustomMemoSource& m, const std::string& name) {
-  const auto& list = m.CodeTemplates();
-  for (size_t i = 0; i < list.size(); ++i)
-    if (list[i].Name == name) return static_cast<int>(i);
-  ADD_FAILURE() << "no template " << name;
-  return -1;
-}
-
-TEST_F(Editing, CodeTemplatesKeepTheIndentationAndPutTheCaretAtTheBar) {
-  auto m = DocModel({"    "});
-  m->SetCaret(4, 0);
-  m->InsertCodeTemplate(TemplateIndex(*m, "for-next block"));
-  EXPECT_EQ(StoredLines(*m), (Lines{"    for  = 0 to 0", "    next"}));
-  EXPECT_EQ(m->Caret(), (TPoint{8, 0}));
-  EXPECT_FALSE(m->HasSelection());
-  ExpectOneUndoStep(*m, {"    "});
-
-  auto d = DocModel();
-  d->InsertCodeTemplate(TemplateIndex(*d, "do-loop block"));
-  EXPECT_EQ(StoredLines(*d),
-            (Lines{"do", "   rem Use Exit to Break out of this loop", "   ", "loop"}));
-  EXPECT_EQ(d->Caret(), (TPoint{3, 2}));
-
-  auto i = DocModel({"  "});
-  i->SetCaret(2, 0);
-  i->InsertCodeTemplate(TemplateIndex(*i, "do-loop block"));
-  EXPECT_EQ(StoredLines(*i),
-            (Lines{"  do", "     rem Use Exit to Break out of this loop", "     ", "  loop"}));
-  EXPECT_EQ(i->Caret(), (TPoint{5, 2}));
-
+TEST_F(Editing, CodeTemplatesWithoutABarOrOutOfRange) {
   // Without a bar the caret ends after the inserted text.
   auto n = DocModel({"x"});
   n->CodeTemplates().push_back({"plain", "User Defined", "abc\r\ndef"});
@@ -574,57 +585,9 @@ TEST_F(Editing, CodeTemplatesKeepTheIndentationAndPutTheCaretAtTheBar) {
   base->InsertCodeTemplate(0);
   EXPECT_EQ(StoredLines(*base), (Lines{"x"}));
 
-  EXPECT_EQ(m->FindCodeTemplates("FOR").size(), 2u);
-  EXPECT_EQ(m->FindCodeTemplates("if-").size(), 3u);
-  EXPECT_TRUE(m->FindCodeTemplates("zzz").empty());
-}
-
-TEST_F(Editing, DraggingASelectionToTheCaret) {
-  auto c = BaseModel({"abc def"});
-  c->SetOption(soPersistentBlocks, true);
-  Select(*c, TSelectionType::Stream, 0, 0, 3, 0);
-  c->SetCaret(7, 0);
-  c->CopySelectionToCaret();
-  EXPECT_EQ(StoredLines(*c), (Lines{"abc defabc"}));
-  ExpectOneUndoStep(*c, {"abc def"});
-
-  auto m = BaseModel({"abc def"});
-  m->SetOption(soPersistentBlocks, true);
-  Select(*m, TSelectionType::Stream, 0, 0, 3, 0);
-  m->SetCaret(7, 0);
-  m->MoveSelectionToCaret();
-  EXPECT_EQ(StoredLines(*m), (Lines{" defabc"}));
-  ExpectOneUndoStep(*m, {"abc def"});
-
-  auto back = BaseModel({"abc def"});
-  back->SetOption(soPersistentBlocks, true);
-  Select(*back, TSelectionType::Stream, 4, 0, 7, 0);
-  back->SetCaret(0, 0);
-  back->MoveSelectionToCaret();
-  EXPECT_EQ(StoredLines(*back), (Lines{"defabc "}));
-
-  auto inside = BaseModel({"abc def"});
-  inside->SetOption(soPersistentBlocks, true);
-  Select(*inside, TSelectionType::Stream, 0, 0, 3, 0);
-  inside->SetCaret(1, 0);
-  inside->MoveSelectionToCaret();
-  inside->CopySelectionToCaret();
-  EXPECT_EQ(StoredLines(*inside), (Lines{"abc def"}));
-
-  auto lines = BaseModel({"one", "two", "three"});
-  lines->SetOption(soPersistentBlocks, true);
-  Select(*lines, TSelectionType::Stream, 0, 0, 0, 1);
-  lines->SetCaret(5, 2);
-  lines->MoveSelectionToCaret();
-  EXPECT_EQ(StoredLines(*lines), (Lines{"two", "threeone", ""}));
-  ExpectOneUndoStep(*lines, {"one", "two", "three"});
-
-  auto col = BaseModel({"abc", "def"});
-  col->SetOption(soPersistentBlocks, true);
-  Select(*col, TSelectionType::Column, 0, 0, 0, 1);
-  col->SetCaret(3, 0);
-  col->CopySelectionToCaret();
-  EXPECT_EQ(StoredLines(*col), (Lines{"abca", "defd"}));
+  EXPECT_EQ(n->FindCodeTemplates("FOR").size(), 2u);
+  EXPECT_EQ(n->FindCodeTemplates("if-").size(), 3u);
+  EXPECT_TRUE(n->FindCodeTemplates("zzz").empty());
 }
 
 // ---- Brackets and identifiers --------------------------------------------------------
