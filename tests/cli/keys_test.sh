@@ -48,31 +48,6 @@ delta
 @overwrite 0
 '
 
-# ---- Column selection, copy and paste as a column ----------------------------------------
-for i in 1 2 3 4 5; do printf '0123456789\r\n'; done >"$work/column.zba"
-run keys --state "$work/column.zba" Right Right Right Right Right \
-  Shift+Alt+Down Shift+Alt+Down Shift+Alt+Down
-expect_output "Shift+Alt+Down three times selects a column four lines high" \
-'0123456789
-0123456789
-0123456789
-0123456789
-0123456789
-@caret 5 3
-@selection column 5 0 5 3
-@modified 0
-@overwrite 0
-'
-run keys "$work/column.zba" Right Right Right Right Right \
-  Shift+Alt+Down Shift+Alt+Down Shift+Alt+Down Ctrl+Ins Ctrl+Home Shift+Ins
-expect_output "a column copied here pastes as a column" \
-'50123456789
-50123456789
-50123456789
-50123456789
-0123456789
-'
-
 # ---- Brackets, pages, overwrite -----------------------------------------------------------
 printf 'a(b[c])\r\n' >"$work/bracket.zba"
 run keys --state "$work/bracket.zba" Right 'Ctrl+[' Ins X

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -152,92 +153,88 @@ TEST(Bookmarks, SettingOneReportsALineStateChange) {
   EXPECT_TRUE(v.view.Last().Flags.Has(chLineState));
 }
 
-TEST(Bookmarks, TypingAndDeletingOnTheLineMoveThem) {
-  auto m = BaseModel({"0123456789"});
-  m->SetCaret(5, 0);
-  m->SetBookmark(1);
-  m->SetCaret(2, 0);
-  m->TypeChar('a');
-  m->TypeChar('b');
-  m->TypeChar('c');
-  EXPECT_EQ(BookmarkPos(*m, 1), (TPoint{8, 0}));
-  m->SetCaret(9, 0);
-  m->TypeChar('z'); // right of it: no move
-  EXPECT_EQ(BookmarkPos(*m, 1), (TPoint{8, 0}));
-  m->SetCaret(8, 0);
-  m->InsertText("Q"); // exactly at it: it moves
-  EXPECT_EQ(BookmarkPos(*m, 1), (TPoint{9, 0}));
+// Bookmarks set at given places, one edit at a caret, and where each stands afterwards.
+using M = TCustomMemoSource;
+using Marks = std::vector<TPoint>; // bookmark n + 1 at marks[n]; after: X -1 for any column
 
-  // Deleting a range right of the caret: bookmarks after it move back, inside it stay.
-  auto d = BaseModel({"0123456789"});
-  d->SetCaret(7, 0);
-  d->SetBookmark(1);
-  d->SetCaret(4, 0);
-  d->SetBookmark(2);
-  d->SetCaret(3, 0);
-  d->SetBookmark(3);
-  d->SetCaret(3, 0);
-  d->DeleteChars(3);
-  EXPECT_EQ(d->StoredLine(0), "0126789");
-  EXPECT_EQ(BookmarkPos(*d, 1), (TPoint{4, 0}));
-  EXPECT_EQ(BookmarkPos(*d, 2), (TPoint{4, 0}));
-  EXPECT_EQ(BookmarkPos(*d, 3), (TPoint{3, 0}));
+struct EditCase {
+  const char* name;
+  Lines text;
+  Marks marks;
+  TPoint caret;
+  std::function<void(M&)> edit;
+  Lines expected;
+  Marks after;
+};
+
+EditCase E(const char* name, Lines text, Marks marks, TPoint caret, std::function<void(M&)> edit,
+           Lines expected, Marks after) {
+  return {name,
+          std::move(text),
+          std::move(marks),
+          caret,
+          std::move(edit),
+          std::move(expected),
+          std::move(after)};
 }
 
-TEST(Bookmarks, SplittingAndJoiningLinesCarryThem) {
-  auto m = BaseModel({"abcdef", "ghi", "jkl"});
-  m->SetCaret(1, 0);
-  m->SetBookmark(1);
-  m->SetCaret(4, 0);
-  m->SetBookmark(2);
-  m->SetCaret(3, 0);
-  m->SetBookmark(3);
-  m->SetCaret(2, 2);
-  m->SetBookmark(4);
-
-  // Enter in the middle: bookmarks at or right of the caret go to the new line.
-  m->SetCaret(3, 0);
-  m->InsertNewLine();
-  ASSERT_EQ(StoredLines(*m), (Lines{"abc", "def", "ghi", "jkl"}));
-  EXPECT_EQ(BookmarkPos(*m, 1), (TPoint{1, 0}));
-  EXPECT_EQ(BookmarkPos(*m, 2), (TPoint{1, 1}));
-  EXPECT_EQ(BookmarkPos(*m, 3), (TPoint{0, 1}));
-  EXPECT_EQ(BookmarkPos(*m, 4), (TPoint{2, 3}));
-
-  // Backspace at the start of the line joins it and its bookmarks to the line above.
-  m->SetCaret(0, 1);
-  m->BackSpace();
-  ASSERT_EQ(StoredLines(*m), (Lines{"abcdef", "ghi", "jkl"}));
-  EXPECT_EQ(BookmarkPos(*m, 2), (TPoint{4, 0}));
-  EXPECT_EQ(BookmarkPos(*m, 3), (TPoint{3, 0}));
-  EXPECT_EQ(BookmarkPos(*m, 4), (TPoint{2, 2}));
-
-  // The list stays sorted through the moves.
-  const auto& items = m->Bookmarks().Items();
-  for (size_t i = 1; i < items.size(); ++i) {
-    const TBookmark &a = items[i - 1], &b = items[i];
-    EXPECT_TRUE(a.Y < b.Y || (a.Y == b.Y && (a.X < b.X || (a.X == b.X && a.Number < b.Number))));
+TEST(Bookmarks, EditsCarryThemWithTheirText) {
+  const Lines digits{"0123456789"}, six{"abcdef", "ghi", "jkl"};
+  const EditCase cases[] = {
+      E("typing left of it", digits, {{5, 0}}, {2, 0},
+        [](M& m) {
+          m.TypeChar('a');
+          m.TypeChar('b');
+        },
+        {"01ab23456789"}, {{7, 0}}),
+      E("typing right of it", digits, {{5, 0}}, {6, 0}, [](M& m) { m.TypeChar('z'); },
+        {"012345z6789"}, {{5, 0}}),
+      E("inserting exactly at it", digits, {{5, 0}}, {5, 0}, [](M& m) { m.InsertText("Q"); },
+        {"01234Q56789"}, {{6, 0}}),
+      // After a deleted range they move back; inside it they go to its start.
+      E("deleting a range", digits, {{7, 0}, {4, 0}, {3, 0}}, {3, 0},
+        [](M& m) { m.DeleteChars(3); }, {"0126789"}, {{4, 0}, {4, 0}, {3, 0}}),
+      // Enter: those at or right of the caret go to the new line, those below down.
+      E("enter", six, {{1, 0}, {4, 0}, {3, 0}, {2, 2}}, {3, 0}, &M::InsertNewLine,
+        {"abc", "def", "ghi", "jkl"}, {{1, 0}, {1, 1}, {0, 1}, {2, 3}}),
+      E("enter at a line start", six, {{1, 0}, {0, 1}, {2, 2}}, {0, 1}, &M::InsertNewLine,
+        {"abcdef", "", "ghi", "jkl"}, {{1, 0}, {0, 2}, {2, 3}}),
+      E("backspace joins onto the line above", {"abc", "def", "ghi"}, {{1, 1}, {0, 1}, {2, 2}},
+        {0, 1}, &M::BackSpace, {"abcdef", "ghi"}, {{4, 0}, {3, 0}, {2, 1}}),
+      E("deleting a line", {"a", "b", "c"}, {{0, 2}}, {0, 0}, &M::DeleteLine, {"b", "c"}, {{0, 1}}),
+      E("deleting a selection", {"abcdef", "ghijkl", "mnopqr", "stu"}, {{3, 1}, {5, 2}, {1, 3}},
+        {0, 0},
+        [](M& m) {
+          Select(m, TSelectionType::Stream, 2, 0, 4, 2);
+          m.DeleteSelection();
+        },
+        {"abqr", "stu"}, {{-1, 0}, {3, 0}, {1, 1}}),
+  };
+  for (const EditCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto m = BaseModel(c.text);
+    for (size_t i = 0; i < c.marks.size(); ++i) {
+      m->SetCaret(c.marks[i].X, c.marks[i].Y);
+      m->SetBookmark(static_cast<int>(i) + 1);
+    }
+    m->SetCaret(c.caret.X, c.caret.Y);
+    c.edit(*m);
+    EXPECT_EQ(StoredLines(*m), c.expected);
+    for (size_t i = 0; i < c.after.size(); ++i) {
+      TPoint p = BookmarkPos(*m, static_cast<int>(i) + 1);
+      if (c.after[i].X < 0) p.X = -1; // inside a deleted range: only the line is promised
+      EXPECT_EQ(p, c.after[i]) << "bookmark " << i + 1;
+    }
+    // The list stays in line, column, number order.
+    const auto& items = m->Bookmarks().Items();
+    for (size_t i = 1; i < items.size(); ++i) {
+      const TBookmark &a = items[i - 1], &b = items[i];
+      EXPECT_TRUE(a.Y < b.Y || (a.Y == b.Y && (a.X < b.X || (a.X == b.X && a.Number < b.Number))));
+    }
   }
 }
 
-TEST(Bookmarks, DeletingASelectionLeavesThemWhereTheTextJoined) {
-  auto m = BaseModel({"abcdef", "ghijkl", "mnopqr", "stu"});
-  m->SetCaret(3, 1);
-  m->SetBookmark(1);
-  m->SetCaret(5, 2);
-  m->SetBookmark(2);
-  m->SetCaret(1, 3);
-  m->SetBookmark(3);
-  Select(*m, TSelectionType::Stream, 2, 0, 4, 2);
-  m->DeleteSelection();
-  ASSERT_EQ(StoredLines(*m), (Lines{"abqr", "stu"}));
-  TPoint p1 = BookmarkPos(*m, 1);
-  EXPECT_EQ(p1.Y, 0);
-  EXPECT_EQ(BookmarkPos(*m, 2), (TPoint{3, 0}));
-  EXPECT_EQ(BookmarkPos(*m, 3), (TPoint{1, 1}));
-}
-
-TEST(Bookmarks, LineWritesDoNotMoveThemButClearAndLoadRemoveThem) {
+TEST(Bookmarks, LineWritesDoNotMoveThem) {
   auto m = BaseModel(TenLines());
   m->SetCaret(2, 4);
   m->SetBookmark(8);
@@ -246,15 +243,6 @@ TEST(Bookmarks, LineWritesDoNotMoveThemButClearAndLoadRemoveThem) {
   m->Lines().Delete(0);
   m->Lines().Delete(0);
   EXPECT_EQ(BookmarkPos(*m, 8), (TPoint{2, 4}));
-
-  m->Lines().Clear();
-  EXPECT_EQ(m->Bookmarks().Count(), 0);
-
-  m->Lines().Assign(TenLines());
-  m->SetCaret(1, 1);
-  m->SetBookmark(8);
-  m->LoadFromBytes("x\r\ny");
-  EXPECT_EQ(m->Bookmarks().Count(), 0);
 }
 
 } // namespace

@@ -24,31 +24,88 @@ TPoint At(const TPosition& p) {
 
 // ---- Caret ---------------------------------------------------------------------------
 
-TEST(Caret, SetCaretClampsToTheText) {
-  auto m = BaseModel({"abc", "de"});
-  m->SetCaret(10, 0);
-  EXPECT_EQ(m->Caret(), (TPoint{10, 0}));
-  m->SetCaret(1, 5);
-  EXPECT_EQ(m->Caret(), (TPoint{1, 1}));
-  m->SetCaret(-5, -5);
-  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
+enum { kLimitEol = 1, kBeyondEnd = 2, kDoc = 4 };
 
+// Each move is one letter: l r u d (arrows), s e (line start, end), t b (text top, bottom),
+// w W (word right, left).
+void Move(TCustomMemoSource& m, char move) {
+  using M = TCustomMemoSource;
+  static void (M::*const commands[])() = {
+      &M::MoveCaretLeft,  &M::MoveCaretRight,       &M::MoveCaretUp,
+      &M::MoveCaretDown,  &M::MoveCaretToLineStart, &M::MoveCaretToLineEnd,
+      &M::MoveCaretToTop, &M::MoveCaretToBottom,    &M::WordRight,
+      &M::WordLeft};
+  size_t i = std::string_view("lrudsetbwW").find(move);
+  ASSERT_NE(i, std::string_view::npos) << "no move " << move;
+  (m.*commands[i])();
+}
+
+TEST(Caret, MovesAndClamping) {
+  struct Case {
+    Lines text;
+    int options;
+    TPoint start; // given to SetCaret, then clamped
+    const char* moves;
+    TPoint expected;
+  };
+  const Lines two{"abc", "de"}, words{"foo bar.baz  qux", "next"};
+  const Case cases[] = {
+      {two, 0, {10, 0}, "", {10, 0}},
+      {two, 0, {1, 5}, "", {1, 1}},
+      {two, 0, {-5, -5}, "", {0, 0}},
+      {two, kLimitEol, {10, 0}, "", {3, 0}},
+      {two, kLimitEol, {10, 1}, "", {2, 1}},
+      {{}, 0, {3, 3}, "", {3, 0}},
+      {{}, kLimitEol, {3, 3}, "", {0, 0}},
+      // The line end limit stops at line ends; Right wraps, Left never does.
+      {two, kLimitEol, {3, 0}, "r", {0, 1}},
+      {two, kLimitEol, {2, 1}, "r", {2, 1}},
+      {two, kLimitEol, {0, 1}, "l", {0, 1}},
+      {two, kLimitEol, {3, 0}, "d", {2, 1}},
+      {two, 0, {3, 0}, "rd", {4, 1}},
+      // The end of the text, not of the blanks.
+      {{"ab  ", "xyz"}, 0, {0, 0}, "e", {2, 0}},
+      {{"ab  ", "xyz"}, 0, {0, 0}, "b", {3, 1}},
+      {{"ab  ", "xyz"}, 0, {2, 1}, "s", {0, 1}},
+      {{"ab  ", "xyz"}, 0, {2, 1}, "t", {0, 0}},
+      {{}, 0, {0, 0}, "be", {0, 0}},
+      {{"a", "b"}, 0, {0, 1}, "d", {0, 1}},
+      {{"a", "b"}, kBeyondEnd, {0, 1}, "ddd", {0, 4}},
+      {{"a", "b"}, kBeyondEnd, {0, 4}, "b", {1, 1}},
+      {{"a", "b"}, kBeyondEnd | kLimitEol, {5, 5}, "", {0, 5}},
+      // Punctuation other than the delimiters belongs to words.
+      {words, 0, {0, 0}, "w", {4, 0}},
+      {words, 0, {4, 0}, "w", {13, 0}},
+      {words, 0, {13, 0}, "w", {16, 0}},
+      {words, 0, {16, 0}, "w", {0, 1}},
+      {words, 0, {0, 1}, "ww", {4, 1}},
+      {words, 0, {16, 0}, "W", {13, 0}},
+      {words, 0, {13, 0}, "W", {4, 0}},
+      {words, 0, {6, 0}, "W", {4, 0}}, // inside a word: to its start
+      {words, 0, {4, 0}, "WW", {0, 0}},
+      {words, 0, {0, 1}, "W", {16, 0}},
+      // Only blanks left of the caret: to the end of the previous line.
+      {{"xy", "   foo bar"}, 0, {3, 1}, "W", {2, 0}},
+      {{"xy", "   foo bar"}, 0, {30, 1}, "W", {7, 1}}, // past the end: from the end
+      {{"a:b c"}, kDoc, {0, 0}, "w", {2, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << (c.text.empty() ? "" : c.text[0]) << " from " << c.start.X
+                                      << "," << c.start.Y << " " << c.moves);
+    auto m = (c.options & kDoc) ? DocModel(c.text) : BaseModel(c.text);
+    m->SetOption(soLimitEOL, (c.options & kLimitEol) != 0);
+    m->SetOption(soBeyondFileEnd, (c.options & kBeyondEnd) != 0);
+    m->SetCaret(c.start.X, c.start.Y);
+    for (const char* p = c.moves; *p; ++p) Move(*m, *p);
+    EXPECT_EQ(m->Caret(), c.expected);
+  }
+
+  auto m = BaseModel(two);
   m->SetOption(soLimitEOL, true);
-  m->SetCaret(10, 0);
-  EXPECT_EQ(m->Caret(), (TPoint{3, 0}));
-  m->SetCaret(10, 1);
-  EXPECT_EQ(m->Caret(), (TPoint{2, 1}));
+  m->SetCaret(3, 1);
   m->SetCaretX(1);
-  EXPECT_EQ(m->Caret(), (TPoint{1, 1}));
   m->SetCaretY(0);
   EXPECT_EQ(m->Caret(), (TPoint{1, 0}));
-
-  auto empty = BaseModel();
-  empty->SetCaret(3, 3);
-  EXPECT_EQ(empty->CaretY(), 0);
-  empty->SetOption(soLimitEOL, true);
-  empty->SetCaret(3, 3);
-  EXPECT_EQ(empty->Caret(), (TPoint{0, 0}));
 }
 
 TEST(Caret, ExtremeCoordinatesClampWithoutOverflow) {
@@ -97,48 +154,6 @@ TEST(Caret, ExtremeCoordinatesClampWithoutOverflow) {
   EXPECT_EQ(StoredLines(*m), (Lines{"abc", "de", "fghij"}));
 }
 
-TEST(Caret, LimitEolStopsAtLineEndsAndRightWraps) {
-  auto m = BaseModel({"abc", "de"});
-  m->SetOption(soLimitEOL, true);
-  m->SetCaret(3, 0);
-  m->MoveCaretRight();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
-  m->SetCaret(2, 1);
-  m->MoveCaretRight(); // the end of the last line: nothing
-  EXPECT_EQ(m->Caret(), (TPoint{2, 1}));
-  m->SetCaret(0, 1);
-  m->MoveCaretLeft(); // never wraps back
-  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
-  m->SetCaret(3, 0);
-  m->MoveCaretDown();
-  EXPECT_EQ(m->Caret(), (TPoint{2, 1}));
-
-  m->SetOption(soLimitEOL, false);
-  m->SetCaret(3, 0);
-  m->MoveCaretRight();
-  EXPECT_EQ(m->Caret(), (TPoint{4, 0}));
-  m->MoveCaretDown();
-  EXPECT_EQ(m->Caret(), (TPoint{4, 1}));
-}
-
-TEST(Caret, LineEndTopAndBottom) {
-  auto m = BaseModel({"ab  ", "xyz"});
-  m->MoveCaretToLineEnd();
-  EXPECT_EQ(m->Caret(), (TPoint{2, 0})); // the end of the text, not of the blanks
-  m->MoveCaretToBottom();
-  EXPECT_EQ(m->Caret(), (TPoint{3, 1}));
-  m->MoveCaretToLineStart();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
-  m->MoveCaretToTop();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
-
-  auto empty = BaseModel();
-  empty->MoveCaretToBottom();
-  EXPECT_EQ(empty->Caret(), (TPoint{0, 0}));
-  empty->MoveCaretToLineEnd();
-  EXPECT_EQ(empty->Caret(), (TPoint{0, 0}));
-}
-
 TEST(Caret, LeavingALineTrimsItsTrailingBlanksWithoutAnUndoRecord) {
   auto m = BaseModel({"abc   ", "next", "last  "});
   m->SetCaret(2, 0);
@@ -168,72 +183,6 @@ TEST(Caret, LeavingALineTrimsItsTrailingBlanksWithoutAnUndoRecord) {
   m->SetCaret(0, 1);
   m->MoveCaretToTop();
   EXPECT_EQ(m->StoredLine(1), "next");
-}
-
-TEST(Caret, BeyondFileEnd) {
-  auto m = BaseModel({"a", "b"});
-  m->SetCaret(0, 1);
-  m->MoveCaretDown();
-  EXPECT_EQ(m->CaretY(), 1);
-
-  m->SetOption(soBeyondFileEnd, true);
-  m->MoveCaretDown();
-  m->MoveCaretDown();
-  m->MoveCaretDown();
-  EXPECT_EQ(m->CaretY(), 4);
-  m->MoveCaretToBottom();
-  EXPECT_EQ(m->Caret(), (TPoint{1, 1}));
-  m->SetOption(soLimitEOL, true);
-  m->SetCaret(5, 5);
-  EXPECT_EQ(m->Caret(), (TPoint{0, 5}));
-  EXPECT_EQ(m->LineCount(), 2);
-}
-
-TEST(Caret, WordMoves) {
-  auto m = BaseModel({"foo bar.baz  qux", "next"});
-  // Punctuation other than the delimiters belongs to words.
-  m->WordRight();
-  EXPECT_EQ(m->Caret(), (TPoint{4, 0}));
-  m->WordRight();
-  EXPECT_EQ(m->Caret(), (TPoint{13, 0}));
-  m->WordRight();
-  EXPECT_EQ(m->Caret(), (TPoint{16, 0}));
-  m->WordRight();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
-  m->WordRight();
-  EXPECT_EQ(m->Caret(), (TPoint{4, 1}));
-  m->WordRight(); // the end of the last line
-  EXPECT_EQ(m->Caret(), (TPoint{4, 1}));
-
-  m->SetCaret(16, 0);
-  m->WordLeft();
-  EXPECT_EQ(m->Caret(), (TPoint{13, 0}));
-  m->WordLeft();
-  EXPECT_EQ(m->Caret(), (TPoint{4, 0}));
-  m->SetCaret(6, 0); // inside a word: to its start
-  m->WordLeft();
-  EXPECT_EQ(m->Caret(), (TPoint{4, 0}));
-  m->WordLeft();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
-  m->WordLeft();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
-  m->SetCaret(0, 1);
-  m->WordLeft();
-  EXPECT_EQ(m->Caret(), (TPoint{16, 0}));
-
-  // Only blanks left of the caret: to the end of the previous line.
-  auto b = BaseModel({"xy", "   foo bar"});
-  b->SetCaret(3, 1);
-  b->WordLeft();
-  EXPECT_EQ(b->Caret(), (TPoint{2, 0}));
-  // A caret past the end of the line starts from the end.
-  b->SetCaret(30, 1);
-  b->WordLeft();
-  EXPECT_EQ(b->Caret(), (TPoint{7, 1}));
-
-  auto doc = DocModel({"a:b c"});
-  doc->WordRight();
-  EXPECT_EQ(doc->Caret(), (TPoint{2, 0}));
 }
 
 TEST(Caret, WordAtFindsTheWordAroundAPosition) {

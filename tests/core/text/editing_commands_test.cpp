@@ -9,11 +9,17 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <functional>
+#include <optional>
 #include <regex>
 #include <string>
 
 namespace marlo::test {
 namespace {
+
+using M = TCustomMemoSource;
+constexpr TSelectionType kNone = TSelectionType::None, kStream = TSelectionType::Stream,
+                         kColumn = TSelectionType::Column;
 
 // One Undo takes the command back exactly and one Redo makes it again.
 void ExpectOneUndoStep(TCustomMemoSource& m, const Lines& before) {
@@ -38,364 +44,283 @@ protected:
   }
 };
 
-// ---- Typing --------------------------------------------------------------------------
+enum { kBase = 1, kUndo = 2 };
 
-TEST_F(Editing, TypingInsertsAtTheCaretAndPadsShortLines) {
-  auto m = DocModel();
-  m->TypeChar('a');
-  m->TypeChar('b');
-  EXPECT_EQ(StoredLines(*m), (Lines{"ab"}));
-  EXPECT_EQ(m->Caret(), (TPoint{2, 0}));
-  m->TypeChar('\xe9');
-  EXPECT_EQ(m->StoredLine(0), "ab\xe9");
-
-  auto b = BaseModel({"abc"});
-  b->SetCaret(10, 0);
-  b->TypeChar('X');
-  EXPECT_EQ(b->StoredLine(0), "abc       X");
-  EXPECT_EQ(b->Caret(), (TPoint{11, 0}));
+void TypeX(M& m) {
+  m.TypeChar('X');
+}
+void Overwrite(M& m) {
+  m.SetOverwrite(true);
+}
+void FillWithTabs(M& m) {
+  m.SetOption(soUseTabCharacter, true);
+  m.SetOption(soOptimalFill, true);
+  m.SetTabStops("3");
+}
+void PreviousIndentWithTabs(M& m) {
+  m.SetOption(soUseTabCharacter, true);
+  m.SetOption(soUsePrevIndent, true);
+  m.SetTabStops("3");
+  m.Lines().Assign({"\t x"});
 }
 
-TEST_F(Editing, TypingInOverwriteMode) {
-  auto m = BaseModel({"abc"});
-  m->SetCaret(1, 0);
-  m->SetOverwrite(true);
-  m->TypeChar('X');
-  EXPECT_EQ(m->StoredLine(0), "aXc");
-  EXPECT_EQ(m->Caret(), (TPoint{2, 0}));
-  m->TypeChar('Y');
-  m->TypeChar('Z'); // past the end it appends
-  EXPECT_EQ(m->StoredLine(0), "aXYZ");
-  EXPECT_EQ(m->Caret(), (TPoint{4, 0}));
-  m->Undo();
-  EXPECT_EQ(m->StoredLine(0), "abc");
+int TemplateIndex(const TCustomMemoSource& m, const std::string& name) {
+  const auto& list = m.CodeTemplates();
+  for (size_t i = 0; i < list.size(); ++i)
+    if (list[i].Name == name) return static_cast<int>(i);
+  ADD_FAILURE() << "no template " << name;
+  return -1;
 }
 
-TEST_F(Editing, TypingOverASelection) {
-  auto m = DocModel({"hello world"});
-  Select(*m, TSelectionType::Stream, 0, 0, 5, 0);
-  m->TypeChar('X');
-  EXPECT_EQ(m->StoredLine(0), "X world");
-  EXPECT_EQ(m->Caret(), (TPoint{1, 0}));
-  EXPECT_FALSE(m->HasSelection());
-
-  // Without overwriting blocks the text goes in at the caret and the selection goes.
-  auto k = DocModel({"hello world"});
-  k->SetOption(soOverwriteBlocks, false);
-  Select(*k, TSelectionType::Stream, 0, 0, 5, 0);
-  k->TypeChar('X');
-  EXPECT_EQ(k->StoredLine(0), "helloX world");
-  EXPECT_FALSE(k->HasSelection());
-
-  // Persistent blocks are neither overwritten nor dropped.
-  auto p = DocModel({"hello world"});
-  p->SetOption(soPersistentBlocks, true);
-  Select(*p, TSelectionType::Stream, 0, 0, 5, 0);
-  p->TypeChar('X');
-  EXPECT_EQ(p->StoredLine(0), "helloX world");
-  EXPECT_EQ(p->Selection().Text(), "hello");
+void Persistent(M& m) {
+  m.SetOption(soPersistentBlocks, true);
 }
 
-// ---- Enter ---------------------------------------------------------------------------
+// One command on a document model (or the base model), from a caret or a selection.
+struct CommandCase {
+  const char* name;
+  Lines text;
+  TSelectionType kind; // kNone: `from` is the caret
+  TPoint from, to;
+  std::function<void(M&)> command;
+  Lines expected;
+  std::optional<TPoint> caret = {};
+  int flags = 0; // kBase: the base model instead of a document's; kUndo: one Undo/Redo step
+  void (*setup)(M&) = nullptr;
+  const char* selected = nullptr; // the selection kept afterwards
+};
 
-TEST_F(Editing, EnterKeepsTheIndentation) {
-  auto m = DocModel({"   for i"});
-  m->SetCaret(7, 0);
-  m->InsertNewLine();
-  EXPECT_EQ(StoredLines(*m), (Lines{"   for", "   i"}));
-  EXPECT_EQ(m->Caret(), (TPoint{3, 1}));
-  ExpectOneUndoStep(*m, {"   for i"});
-
-  auto e = DocModel({"    abc"});
-  e->SetCaret(7, 0);
-  e->InsertNewLine();
-  EXPECT_EQ(StoredLines(*e), (Lines{"    abc", "    "}));
-  EXPECT_EQ(e->Caret(), (TPoint{4, 1}));
-
-  // An empty line takes the indentation of the nearest non-empty line above.
-  auto u = DocModel({"  x", "", ""});
-  u->SetCaret(0, 2);
-  u->InsertNewLine();
-  EXPECT_EQ(StoredLines(*u), (Lines{"  x", "", "", "  "}));
-  EXPECT_EQ(u->Caret(), (TPoint{2, 3}));
-
-  // Inside the indentation only the part left of the caret is repeated.
-  auto i = DocModel({"    abc"});
-  i->SetCaret(1, 0);
-  i->InsertNewLine();
-  EXPECT_EQ(StoredLines(*i), (Lines{"", "    abc"}));
-  EXPECT_EQ(i->Caret(), (TPoint{1, 1}));
-
-  auto n = DocModel({"    abc"});
-  n->SetOption(soAutoIndent, false);
-  n->SetCaret(7, 0);
-  n->InsertNewLine();
-  EXPECT_EQ(StoredLines(*n), (Lines{"    abc", ""}));
-  EXPECT_EQ(n->Caret(), (TPoint{0, 1}));
-
-  auto empty = DocModel();
-  empty->InsertNewLine();
-  EXPECT_EQ(StoredLines(*empty), (Lines{"", ""}));
-  EXPECT_EQ(empty->Caret(), (TPoint{0, 1}));
-
-  auto s = DocModel({"abcdef"});
-  Select(*s, TSelectionType::Stream, 1, 0, 3, 0);
-  s->InsertNewLine();
-  EXPECT_EQ(StoredLines(*s), (Lines{"a", "def"}));
-  EXPECT_EQ(s->Caret(), (TPoint{0, 1}));
+CommandCase C(const char* name, Lines text, TSelectionType kind, TPoint from, TPoint to,
+              std::function<void(M&)> command, Lines expected, std::optional<TPoint> caret = {},
+              int flags = 0, void (*setup)(M&) = nullptr, const char* selected = nullptr) {
+  return {name,  std::move(text), kind,  from,    to, std::move(command), std::move(expected),
+          caret, flags,           setup, selected};
 }
 
-TEST_F(Editing, EnterWithTabCharacters) {
-  auto m = BaseModel();
-  m->SetOption(soUseTabCharacter, true);
-  m->SetOption(soOptimalFill, true);
-  m->SetTabStops("3");
-  m->Lines().Assign({"       x"});
-  m->SetCaret(8, 0);
-  m->InsertNewLine();
-  EXPECT_EQ(m->StoredLine(1), "\t\t ");
-  EXPECT_EQ(m->LineText(1), "       ");
-  EXPECT_EQ(m->Caret(), (TPoint{7, 1}));
-
-  auto p = BaseModel();
-  p->SetOption(soUseTabCharacter, true);
-  p->SetOption(soUsePrevIndent, true);
-  p->SetTabStops("3");
-  p->Lines().Assign({"\t x"});
-  p->SetCaret(5, 0);
-  p->InsertNewLine();
-  EXPECT_EQ(p->StoredLine(1), "\t ");
-  EXPECT_EQ(p->Caret(), (TPoint{4, 1}));
-}
-
-TEST_F(Editing, EnterInOverwriteModeOnlyMovesTheCaret) {
-  auto m = DocModel({"    abc", "  def", "xy"});
-  m->SetOverwrite(true);
-  m->SetCaret(6, 0);
-  m->InsertNewLine(); // past the indentation: to the indentation of the line below
-  EXPECT_EQ(m->Caret(), (TPoint{2, 1}));
-  m->SetCaret(1, 0);
-  m->InsertNewLine(); // within it: the same column
-  EXPECT_EQ(m->Caret(), (TPoint{1, 1}));
-  m->SetCaret(5, 1);
-  m->InsertNewLine();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 2}));
-  m->SetOption(soAutoIndent, false);
-  m->SetCaret(6, 0);
-  m->InsertNewLine();
-  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
-  EXPECT_EQ(StoredLines(*m), (Lines{"    abc", "  def", "xy"}));
-}
-
-// ---- Backspace and Delete ------------------------------------------------------------
-
-TEST_F(Editing, BackSpaceDeletesLeftOrJoins) {
-  auto m = BaseModel({"abc", "def"});
-  m->SetCaret(2, 0);
-  m->BackSpace();
-  EXPECT_EQ(StoredLines(*m), (Lines{"ac", "def"}));
-  EXPECT_EQ(m->Caret(), (TPoint{1, 0}));
-  m->SetCaret(0, 1);
-  m->BackSpace();
-  EXPECT_EQ(StoredLines(*m), (Lines{"acdef"}));
-  EXPECT_EQ(m->Caret(), (TPoint{2, 0}));
-
-  // At the very start of the text there is nothing to delete.
-  for (bool unindents : {true, false}) {
-    auto s = BaseModel({"abc", "def"});
-    s->SetOption(soBackUnindents, unindents);
-    s->BackSpace();
-    EXPECT_EQ(StoredLines(*s), (Lines{"abc", "def"}));
-    EXPECT_EQ(s->Caret(), (TPoint{0, 0}));
+TEST_F(Editing, CommandsOnText) {
+  const CommandCase cases[] = {
+      // Typing
+      C("type past the end pads", {"abc"}, kNone, {10, 0}, {}, TypeX, {"abc       X"}, {{11, 0}},
+        kBase),
+      C("type over a selection", {"hello world"}, kStream, {0, 0}, {5, 0}, TypeX, {"X world"},
+        {{1, 0}}),
+      C("type without overwriting blocks", {"hello world"}, kStream, {0, 0}, {5, 0}, TypeX,
+        {"helloX world"}, {}, 0, [](M& m) { m.SetOption(soOverwriteBlocks, false); }),
+      C("type by a persistent block", {"hello world"}, kStream, {0, 0}, {5, 0}, TypeX,
+        {"helloX world"}, {}, 0, [](M& m) { m.SetOption(soPersistentBlocks, true); }, "hello"),
+      C("type in overwrite mode", {"abc"}, kNone, {1, 0}, {}, TypeX, {"aXc"}, {{2, 0}},
+        kBase | kUndo, Overwrite),
+      C("overwrite appends at the end", {"abc"}, kNone, {3, 0}, {}, TypeX, {"abcX"}, {{4, 0}},
+        kBase, Overwrite),
+      // Enter
+      C("enter keeps the indentation", {"   for i"}, kNone, {7, 0}, {}, &M::InsertNewLine,
+        {"   for", "   i"}, {{3, 1}}, kUndo),
+      C("enter at the end", {"    abc"}, kNone, {7, 0}, {}, &M::InsertNewLine, {"    abc", "    "},
+        {{4, 1}}),
+      C("enter on an empty line: the indent above", {"  x", "", ""}, kNone, {0, 2}, {},
+        &M::InsertNewLine, {"  x", "", "", "  "}, {{2, 3}}),
+      C("enter inside the indentation", {"    abc"}, kNone, {1, 0}, {}, &M::InsertNewLine,
+        {"", "    abc"}, {{1, 1}}),
+      C("enter without auto indent", {"    abc"}, kNone, {7, 0}, {}, &M::InsertNewLine,
+        {"    abc", ""}, {{0, 1}}, 0, [](M& m) { m.SetOption(soAutoIndent, false); }),
+      C("enter in an empty text", {}, kNone, {0, 0}, {}, &M::InsertNewLine, {"", ""}, {{0, 1}}),
+      C("enter over a selection", {"abcdef"}, kStream, {1, 0}, {3, 0}, &M::InsertNewLine,
+        {"a", "def"}, {{0, 1}}),
+      C("enter fills with tabs", {"       x"}, kNone, {8, 0}, {}, &M::InsertNewLine,
+        {"       x", "\t\t "}, {{7, 1}}, kBase, FillWithTabs),
+      C("enter repeats the previous indent", {}, kNone, {5, 0}, {}, &M::InsertNewLine,
+        {"\t x", "\t "}, {{4, 1}}, kBase, PreviousIndentWithTabs),
+      // Enter in overwrite mode only moves the caret.
+      C("overwrite enter past the indent", {"    abc", "  def", "xy"}, kNone, {6, 0}, {},
+        &M::InsertNewLine, {"    abc", "  def", "xy"}, {{2, 1}}, 0, Overwrite),
+      C("overwrite enter within the indent", {"    abc", "  def", "xy"}, kNone, {1, 0}, {},
+        &M::InsertNewLine, {"    abc", "  def", "xy"}, {{1, 1}}, 0, Overwrite),
+      C("overwrite enter to a flush line", {"    abc", "  def", "xy"}, kNone, {5, 1}, {},
+        &M::InsertNewLine, {"    abc", "  def", "xy"}, {{0, 2}}, 0, Overwrite),
+      C("overwrite enter without auto indent", {"    abc", "  def", "xy"}, kNone, {6, 0}, {},
+        &M::InsertNewLine, {"    abc", "  def", "xy"}, {{0, 1}}, 0,
+        [](M& m) { m.SetOverwrite(true); m.SetOption(soAutoIndent, false); }),
+      // Backspace
+      C("backspace", {"abc", "def"}, kNone, {2, 0}, {}, &M::BackSpace, {"ac", "def"}, {{1, 0}},
+        kBase),
+      C("backspace joins", {"abc", "def"}, kNone, {0, 1}, {}, &M::BackSpace, {"abcdef"}, {{3, 0}},
+        kBase),
+      C("backspace at the start", {"abc", "def"}, kNone, {0, 0}, {}, &M::BackSpace, {"abc", "def"},
+        {{0, 0}}, kBase),
+      C("backspace at the start, no unindent", {"abc", "def"}, kNone, {0, 0}, {}, &M::BackSpace,
+        {"abc", "def"}, {{0, 0}}, kBase, [](M& m) { m.SetOption(soBackUnindents, false); }),
+      C("backspace past the end moves", {"abc"}, kNone, {5, 0}, {}, &M::BackSpace, {"abc"},
+        {{4, 0}}, kBase),
+      C("backspace below the text moves", {"abc"}, kNone, {2, 3}, {}, &M::BackSpace, {"abc"},
+        {{1, 3}}, kBase, [](M& m) { m.SetOption(soBeyondFileEnd, true); }),
+      C("backspace over a selection", {"abcdef"}, kStream, {1, 0}, {4, 0}, &M::BackSpace, {"aef"},
+        {{1, 0}}),
+      C("backspace unindents", {"   a", "      b"}, kNone, {6, 1}, {}, &M::BackSpace,
+        {"   a", "   b"}, {{3, 1}}, kUndo),
+      C("backspace unindents to nothing", {"   a", "   b"}, kNone, {3, 1}, {}, &M::BackSpace,
+        {"   a", "b"}, {{0, 1}}),
+      C("backspace off the first non-blank", {"   a", "      b"}, kNone, {4, 1}, {}, &M::BackSpace,
+        {"   a", "     b"}, {{3, 1}}),
+      C("backspace without unindenting", {"   a", "      b"}, kNone, {6, 1}, {}, &M::BackSpace,
+        {"   a", "     b"}, {{5, 1}}, 0, [](M& m) { m.SetOption(soBackUnindents, false); }),
+      // Delete
+      C("delete", {"abc", "def"}, kNone, {1, 0}, {}, &M::DeleteChar, {"ac", "def"}, {{1, 0}}),
+      C("delete joins", {"abc", "def"}, kNone, {3, 0}, {}, &M::DeleteChar, {"abcdef"}, {{3, 0}}),
+      C("delete at the end", {"abc"}, kNone, {3, 0}, {}, &M::DeleteChar, {"abc"}, {{3, 0}}),
+      C("delete past the end pads and joins", {"ab", "cd"}, kNone, {4, 0}, {}, &M::DeleteChar,
+        {"ab  cd"}, {{4, 0}}, kBase),
+      C("delete a selection", {"abcdef"}, kStream, {1, 0}, {4, 0}, &M::DeleteChar, {"aef"},
+        {{1, 0}}),
+      // Tab and back-tab
+      C("tab to the next stop", {"abcdef"}, kNone, {4, 0}, {}, &M::TabKey, {"abcd  ef"}, {{6, 0}}),
+      C("tab at a stop", {"abc"}, kNone, {3, 0}, {}, &M::TabKey, {"abc   "}, {{6, 0}}),
+      C("tab in overwrite mode moves", {"abcdef"}, kNone, {4, 0}, {}, &M::TabKey, {"abcdef"},
+        {{6, 0}}, 0, Overwrite),
+      C("tab before each piece of a selection", {"abcdef", "ghijkl"}, kStream, {1, 0}, {2, 1},
+        &M::TabKey, {"a  bcdef", "  ghijkl"}, {}, kUndo),
+      C("tab character", {"ab"}, kNone, {2, 0}, {}, &M::TabKey, {"ab\t"}, {{3, 0}}, kBase,
+        [](M& m) { m.SetOption(soUseTabCharacter, true); m.SetTabStops("3"); }),
+      C("smart tab to the indent above", {"    foo bar", "x"}, kNone, {1, 1}, {}, &M::TabKey,
+        {"    foo bar", "x   "}, {{4, 1}}, kBase),
+      C("smart tab to the next word above", {"    foo bar", "x"}, kNone, {6, 1}, {}, &M::TabKey,
+        {"    foo bar", "x       "}, {{8, 1}}, kBase),
+      C("smart tab without a word: the stop", {"    foo", "x"}, kNone, {5, 1}, {}, &M::TabKey,
+        {"    foo", "x        "}, {{9, 1}}, kBase),
+      C("back-tab between stops", {"abcdefghij"}, kNone, {7, 0}, {}, &M::BackTab, {"abcdefghij"},
+        {{6, 0}}),
+      C("back-tab from a stop", {"abcdefghij"}, kNone, {6, 0}, {}, &M::BackTab, {"abcdefghij"},
+        {{3, 0}}),
+      C("back-tab at the start", {"abcdefghij"}, kNone, {0, 0}, {}, &M::BackTab, {"abcdefghij"},
+        {{0, 0}}),
+      C("back-tab unindents a selection", {"      abc", "      def", "  ghi"}, kStream, {0, 0},
+        {5, 2}, &M::BackTab, {"   abc", "   def", "ghi"}),
+      // Block rewriting
+      C("indent", {"abc", "def", "ghi"}, kStream, {0, 0}, {3, 1}, &M::IndentBlock,
+        {"   abc", "   def", "ghi"}, {}, kUndo),
+      C("indent leaves empty lines", {"abc", "", "ghi"}, kStream, {0, 0}, {3, 2}, &M::IndentBlock,
+        {"   abc", "", "   ghi"}),
+      C("unindent", {"    abc", " def", "ghi"}, kStream, {0, 0}, {3, 2}, &M::UnindentBlock,
+        {" abc", "def", "ghi"}),
+      C("indent a column", {"abcdef", "ghijkl"}, kColumn, {1, 0}, {2, 1}, &M::IndentBlock,
+        {"a   bcdef", "g   hijkl"}),
+      C("unindent a column", {"a   bc", "d  ef"}, kColumn, {1, 0}, {4, 1}, &M::UnindentBlock,
+        {"abc", "def"}),
+      C("unindent keeps the caret on its line", {"      abc", "      defgh"}, kStream, {0, 0},
+        {11, 1}, &M::UnindentBlock, {"   abc", "   defgh"}, {{8, 1}}),
+      C("indent without a selection", {"abc"}, kNone, {0, 0}, {}, &M::IndentBlock, {"abc"}),
+      C("quote without a selection", {"abc"}, kNone, {0, 0}, {}, &M::QuoteBlock, {"abc"}),
+      C("quote", {"abc", "def", "ghi"}, kStream, {0, 0}, {3, 1}, &M::QuoteBlock,
+        {">abc", ">def", "ghi"}),
+      C("quote a column", {"abc", "def"}, kColumn, {1, 0}, {1, 1}, &M::QuoteBlock,
+        {"a>bc", "d>ef"}),
+      C("upper-case a word", {"hello world", "MIXED Case"}, kNone, {2, 0}, {}, &M::UpperCaseWord,
+        {"HELLO world", "MIXED Case"}, {{2, 0}}),
+      C("lower-case a word", {"hello world", "MIXED Case"}, kNone, {1, 1}, {}, &M::LowerCaseWord,
+        {"hello world", "mixed Case"}, {{1, 1}}),
+      // Line and word deletion
+      C("delete a line", {"a", "b", "c"}, kNone, {0, 1}, {}, &M::DeleteLine, {"a", "c"}, {{0, 1}},
+        kUndo),
+      C("delete the only line", {"abc"}, kNone, {2, 0}, {}, &M::DeleteLine, {}),
+      C("delete the last line", {"a", "b"}, kNone, {1, 1}, {}, &M::DeleteLine, {"a", ""}),
+      C("delete to the line start", {"abcdef"}, kNone, {3, 0}, {}, &M::DeleteToLineStart, {"def"},
+        {{0, 0}}),
+      C("delete to the line end", {"abcdef"}, kNone, {3, 0}, {}, &M::DeleteToLineEnd, {"abc"},
+        {{3, 0}}),
+      C("delete the word right", {"foo bar baz"}, kNone, {4, 0}, {}, &M::DeleteWordRight,
+        {"foo baz"}, {{4, 0}}),
+      C("delete the word left", {"foo bar baz"}, kNone, {8, 0}, {}, &M::DeleteWordLeft, {"foo baz"},
+        {{4, 0}}),
+      C("word right at a line end joins", {"foo", "bar"}, kNone, {3, 0}, {}, &M::DeleteWordRight,
+        {"foobar"}),
+      C("word left at a line start joins", {"foo", "bar"}, kNone, {0, 1}, {}, &M::DeleteWordLeft,
+        {"foobar"}, {{3, 0}}),
+      C("to the word end: word and blank", {"foo bar baz"}, kNone, {4, 0}, {}, &M::DeleteToWordEnd,
+        {"foo baz"}),
+      C("to the word end from inside", {"foo bar baz"}, kNone, {1, 0}, {}, &M::DeleteToWordEnd,
+        {"fbar baz"}),
+      C("to the word end over blanks", {"foo   bar"}, kNone, {4, 0}, {}, &M::DeleteToWordEnd,
+        {"foo bar"}),
+      C("to the word end: a delimiter is no blank", {"foo:bar"}, kNone, {0, 0}, {},
+        &M::DeleteToWordEnd, {":bar"}),
+      C("to the word end at a line end joins", {"foo", "bar"}, kNone, {3, 0}, {},
+        &M::DeleteToWordEnd, {"foobar"}),
+      // Deleting a selection
+      C("delete a stream", {"abcdef", "ghijkl", "mnopqr"}, kStream, {2, 0}, {3, 2},
+        &M::DeleteSelection, {"abpqr"}, {{2, 0}}, kBase | kUndo),
+      C("delete a stream selected backwards", {"abcdef", "ghijkl", "mnopqr"}, kStream, {3, 2},
+        {2, 0}, &M::DeleteSelection, {"abpqr"}, {{2, 0}}, kBase),
+      C("delete whole lines", {"a", "b", "c"}, kStream, {0, 0}, {0, 2}, &M::DeleteSelection, {"c"},
+        {}, kBase),
+      C("delete within a line", {"abcdef"}, kStream, {1, 0}, {4, 0}, &M::DeleteSelection, {"aef"},
+        {{1, 0}}, kBase),
+      C("delete a column", {"abcdef", "ghijkl", "mnopqr"}, kColumn, {1, 0}, {2, 2},
+        &M::DeleteSelection, {"adef", "gjkl", "mpqr"}, {}, kBase | kUndo),
+      C("delete a column past a line end", {"ab", "cdefg"}, kColumn, {3, 0}, {4, 1},
+        &M::DeleteSelection, {"ab", "cde"}, {}, kBase),
+      // Code templates keep the indentation and put the caret at the bar.
+      C("for-next template", {"    "}, kNone, {4, 0}, {},
+        [](M& m) { m.InsertCodeTemplate(TemplateIndex(m, "for-next block")); },
+        {"    for  = 0 to 0", "    next"}, {{8, 0}}, kUndo),
+      C("do-loop template", {}, kNone, {0, 0}, {},
+        [](M& m) { m.InsertCodeTemplate(TemplateIndex(m, "do-loop block")); },
+        {"do", "   rem Use Exit to Break out of this loop", "   ", "loop"}, {{3, 2}}),
+      C("indented do-loop template", {"  "}, kNone, {2, 0}, {},
+        [](M& m) { m.InsertCodeTemplate(TemplateIndex(m, "do-loop block")); },
+        {"  do", "     rem Use Exit to Break out of this loop", "     ", "  loop"}, {{5, 2}}),
+      C("a template over a selection", {"if x"}, kStream, {0, 0}, {4, 0},
+        [](M& m) { m.InsertCodeTemplate(TemplateIndex(m, "if-then statement")); }, {"if  then"},
+        {{3, 0}}),
+      // Dragging a persistent block to the caret
+      C("copy a block to the caret", {"abc def"}, kStream, {0, 0}, {3, 0},
+        [](M& m) { m.SetCaret(7, 0); m.CopySelectionToCaret(); }, {"abc defabc"}, {}, kBase | kUndo,
+        Persistent),
+      C("move a block to the caret", {"abc def"}, kStream, {0, 0}, {3, 0},
+        [](M& m) { m.SetCaret(7, 0); m.MoveSelectionToCaret(); }, {" defabc"}, {}, kBase | kUndo,
+        Persistent),
+      C("move a block back", {"abc def"}, kStream, {4, 0}, {7, 0},
+        [](M& m) { m.SetCaret(0, 0); m.MoveSelectionToCaret(); }, {"defabc "}, {}, kBase,
+        Persistent),
+      C("move or copy into the block itself", {"abc def"}, kStream, {0, 0}, {3, 0},
+        [](M& m) { m.SetCaret(1, 0); m.MoveSelectionToCaret(); m.CopySelectionToCaret(); },
+        {"abc def"}, {}, kBase, Persistent),
+      C("move lines", {"one", "two", "three"}, kStream, {0, 0}, {0, 1},
+        [](M& m) { m.SetCaret(5, 2); m.MoveSelectionToCaret(); }, {"two", "threeone", ""}, {},
+        kBase | kUndo, Persistent),
+      C("copy a column", {"abc", "def"}, kColumn, {0, 0}, {0, 1},
+        [](M& m) { m.SetCaret(3, 0); m.CopySelectionToCaret(); }, {"abca", "defd"}, {}, kBase,
+        Persistent),
+  };
+  for (const CommandCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto m = (c.flags & kBase) ? BaseModel(c.text) : DocModel(c.text);
+    if (c.setup) c.setup(*m);
+    if (c.kind == kNone)
+      m->SetCaret(c.from.X, c.from.Y);
+    else
+      Select(*m, c.kind, c.from.X, c.from.Y, c.to.X, c.to.Y);
+    Lines before = StoredLines(*m);
+    c.command(*m);
+    EXPECT_EQ(StoredLines(*m), c.expected);
+    if (c.caret) {
+      EXPECT_EQ(m->Caret(), *c.caret);
+    }
+    if (c.selected) {
+      EXPECT_EQ(m->Selection().Text(), c.selected);
+    }
+    if (c.flags & kUndo) ExpectOneUndoStep(*m, before);
   }
-
-  // Past the end of the line, or below the text, it only moves the caret.
-  auto p = BaseModel({"abc"});
-  p->SetCaret(5, 0);
-  p->BackSpace();
-  EXPECT_EQ(p->Caret(), (TPoint{4, 0}));
-  EXPECT_EQ(StoredLines(*p), (Lines{"abc"}));
-  p->SetOption(soBeyondFileEnd, true);
-  p->SetCaret(2, 3);
-  p->BackSpace();
-  EXPECT_EQ(p->Caret(), (TPoint{1, 3}));
-  EXPECT_EQ(StoredLines(*p), (Lines{"abc"}));
-
-  auto sel = DocModel({"abcdef"});
-  Select(*sel, TSelectionType::Stream, 1, 0, 4, 0);
-  sel->BackSpace();
-  EXPECT_EQ(StoredLines(*sel), (Lines{"aef"}));
-  EXPECT_EQ(sel->Caret(), (TPoint{1, 0}));
 }
 
-TEST_F(Editing, BackSpaceUnindentsToThePreviousLevel) {
-  auto m = DocModel({"   a", "      b"});
-  m->SetCaret(6, 1);
-  m->BackSpace();
-  EXPECT_EQ(StoredLines(*m), (Lines{"   a", "   b"}));
-  EXPECT_EQ(m->Caret(), (TPoint{3, 1}));
-  ExpectOneUndoStep(*m, {"   a", "      b"});
-  m->BackSpace();
-  EXPECT_EQ(StoredLines(*m), (Lines{"   a", "b"}));
-  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
-
-  // Not at the first non-blank, or without the option: one character.
-  auto w = DocModel({"   a", "      b"});
-  w->SetCaret(4, 1);
-  w->BackSpace();
-  EXPECT_EQ(StoredLines(*w), (Lines{"   a", "     b"}));
-  EXPECT_EQ(w->Caret(), (TPoint{3, 1}));
-  auto o = DocModel({"   a", "      b"});
-  o->SetOption(soBackUnindents, false);
-  o->SetCaret(6, 1);
-  o->BackSpace();
-  EXPECT_EQ(StoredLines(*o), (Lines{"   a", "     b"}));
-  EXPECT_EQ(o->Caret(), (TPoint{5, 1}));
-}
-
-TEST_F(Editing, DeleteKeyDeletesRightOrJoins) {
-  auto m = DocModel({"abc", "def"});
-  m->SetCaret(1, 0);
-  m->DeleteChar();
-  EXPECT_EQ(StoredLines(*m), (Lines{"ac", "def"}));
-  m->SetCaret(2, 0);
-  m->DeleteChar();
-  EXPECT_EQ(StoredLines(*m), (Lines{"acdef"}));
-  m->SetCaret(5, 0);
-  m->DeleteChar();
-  EXPECT_EQ(StoredLines(*m), (Lines{"acdef"}));
-
-  auto p = BaseModel({"ab", "cd"});
-  p->SetCaret(4, 0);
-  p->DeleteChar();
-  EXPECT_EQ(StoredLines(*p), (Lines{"ab  cd"}));
-
-  auto s = DocModel({"abcdef"});
-  Select(*s, TSelectionType::Stream, 1, 0, 4, 0);
-  s->DeleteChar();
-  EXPECT_EQ(StoredLines(*s), (Lines{"aef"}));
-}
-
-// ---- Tab and back-tab ----------------------------------------------------------------
-
-TEST_F(Editing, TabFillsUpToTheNextStop) {
-  auto m = DocModel({"abcdef", "abc"});
-  m->SetCaret(4, 0);
-  m->TabKey();
-  EXPECT_EQ(m->StoredLine(0), "abcd  ef");
-  EXPECT_EQ(m->Caret(), (TPoint{6, 0}));
-  m->SetCaret(3, 1); // at a stop: to the next one
-  m->TabKey();
-  EXPECT_EQ(m->StoredLine(1), "abc   ");
-  EXPECT_EQ(m->Caret(), (TPoint{6, 1}));
-
-  auto o = DocModel({"abcdef"});
-  o->SetOverwrite(true);
-  o->SetCaret(4, 0);
-  o->TabKey();
-  EXPECT_EQ(o->Caret(), (TPoint{6, 0}));
-  EXPECT_EQ(o->StoredLine(0), "abcdef");
-
-  // A selection over several lines gets the same fill in front of each piece.
-  auto s = DocModel({"abcdef", "ghijkl"});
-  Select(*s, TSelectionType::Stream, 1, 0, 2, 1);
-  s->TabKey();
-  EXPECT_EQ(StoredLines(*s), (Lines{"a  bcdef", "  ghijkl"}));
-  ExpectOneUndoStep(*s, {"abcdef", "ghijkl"});
-
-  auto t = BaseModel({"ab"});
-  t->SetOption(soUseTabCharacter, true);
-  t->SetTabStops("3");
-  t->SetCaret(2, 0);
-  t->TabKey();
-  EXPECT_EQ(t->StoredLine(0), "ab\t");
-  EXPECT_EQ(t->Caret(), (TPoint{3, 0}));
-}
-
-TEST_F(Editing, SmartTabFollowsTheLineAbove) {
-  auto m = BaseModel({"    foo bar", "x"});
-  ASSERT_TRUE(m->Has(soSmartTab));
-  m->SetCaret(1, 1);
-  m->TabKey(); // to the indentation above
-  EXPECT_EQ(m->StoredLine(1), "x   ");
-  EXPECT_EQ(m->Caret(), (TPoint{4, 1}));
-
-  auto w = BaseModel({"    foo bar", "x"});
-  w->SetCaret(6, 1);
-  w->TabKey(); // to the next word above
-  EXPECT_EQ(w->Caret(), (TPoint{8, 1}));
-  EXPECT_EQ(w->LineLength(1), 8);
-
-  auto n = BaseModel({"    foo", "x"});
-  n->SetCaret(5, 1);
-  n->TabKey(); // no word: the tab stop
-  EXPECT_EQ(n->Caret(), (TPoint{9, 1}));
-}
-
-TEST_F(Editing, BackTab) {
-  auto m = DocModel({"abcdefghij"});
-  m->SetCaret(7, 0);
-  m->BackTab();
-  EXPECT_EQ(m->CaretX(), 6);
-  m->BackTab();
-  EXPECT_EQ(m->CaretX(), 3);
-  m->BackTab();
-  EXPECT_EQ(m->CaretX(), 0);
-  m->BackTab();
-  EXPECT_EQ(m->CaretX(), 0);
-  EXPECT_EQ(m->StoredLine(0), "abcdefghij");
-
-  auto s = DocModel({"      abc", "      def", "  ghi"});
-  Select(*s, TSelectionType::Stream, 0, 0, 5, 2);
-  s->BackTab();
-  EXPECT_EQ(StoredLines(*s), (Lines{"   abc", "   def", "ghi"}));
-}
-
-// ---- Block rewriting -----------------------------------------------------------------
-
-TEST_F(Editing, IndentAndUnindentBlocks) {
-  auto m = DocModel({"abc", "def", "ghi"});
-  Select(*m, TSelectionType::Stream, 0, 0, 3, 1);
-  m->IndentBlock();
-  EXPECT_EQ(StoredLines(*m), (Lines{"   abc", "   def", "ghi"}));
-  EXPECT_TRUE(m->HasSelection());
-  ExpectOneUndoStep(*m, {"abc", "def", "ghi"});
-
-  auto e = DocModel({"abc", "", "ghi"});
-  Select(*e, TSelectionType::Stream, 0, 0, 3, 2);
-  e->IndentBlock(); // empty items stay empty
-  EXPECT_EQ(StoredLines(*e), (Lines{"   abc", "", "   ghi"}));
-
-  auto u = DocModel({"    abc", " def", "ghi"});
-  Select(*u, TSelectionType::Stream, 0, 0, 3, 2);
-  u->UnindentBlock();
-  EXPECT_EQ(StoredLines(*u), (Lines{" abc", "def", "ghi"}));
-
-  auto c = DocModel({"abcdef", "ghijkl"});
-  Select(*c, TSelectionType::Column, 1, 0, 2, 1);
-  c->IndentBlock();
-  EXPECT_EQ(StoredLines(*c), (Lines{"a   bcdef", "g   hijkl"}));
-  EXPECT_EQ(c->SelectionKind(), TSelectionType::Column);
-
-  auto cu = DocModel({"a   bc", "d  ef"});
-  Select(*cu, TSelectionType::Column, 1, 0, 4, 1);
-  cu->UnindentBlock();
-  EXPECT_EQ(StoredLines(*cu), (Lines{"abc", "def"}));
-
-  // The caret returns to its place, but not past the end of its shortened line.
-  auto k = DocModel({"      abc", "      defgh"});
-  Select(*k, TSelectionType::Stream, 0, 0, 11, 1);
-  k->UnindentBlock();
-  EXPECT_EQ(StoredLines(*k), (Lines{"   abc", "   defgh"}));
-  EXPECT_EQ(k->CaretY(), 1);
-  EXPECT_LE(k->CaretX(), k->LineLength(1));
-
-  auto none = DocModel({"abc"});
-  none->IndentBlock();
-  none->UnindentBlock();
-  none->UpperCaseBlock();
-  none->QuoteBlock();
-  EXPECT_EQ(StoredLines(*none), (Lines{"abc"}));
+TEST_F(Editing, EditsThatDoNothingReportNothing) {
+  auto m = BaseModel({"abc"});
+  ScopedView v(*m);
+  m->DeleteSelection();
+  m->InsertLines({}, false);
+  m->InsertLines({}, true);
+  TClipboard::Current().SetText("");
+  m->PasteFromClipboard();
+  EXPECT_EQ(v.view.Count(), 0);
+  EXPECT_EQ(StoredLines(*m), (Lines{"abc"}));
 }
 
 TEST_F(Editing, CaseConversionUsesAFixedTableAndKeepsLengths) {
@@ -444,155 +369,6 @@ TEST_F(Editing, CaseConversionUsesAFixedTableAndKeepsLengths) {
     }
   }
   std::setlocale(LC_ALL, savedLocale.c_str());
-
-  auto w = DocModel({"hello world", "MIXED Case"});
-  w->SetCaret(2, 0);
-  w->UpperCaseWord();
-  EXPECT_EQ(w->StoredLine(0), "HELLO world");
-  EXPECT_EQ(w->Caret(), (TPoint{2, 0}));
-  w->SetCaret(1, 1);
-  w->LowerCaseWord();
-  EXPECT_EQ(w->StoredLine(1), "mixed Case");
-  EXPECT_EQ(w->Caret(), (TPoint{1, 1}));
-}
-
-TEST_F(Editing, QuoteBlock) {
-  auto m = DocModel({"abc", "def", "ghi"});
-  Select(*m, TSelectionType::Stream, 0, 0, 3, 1);
-  m->QuoteBlock();
-  EXPECT_EQ(StoredLines(*m), (Lines{">abc", ">def", "ghi"}));
-
-  auto c = DocModel({"abc", "def"});
-  Select(*c, TSelectionType::Column, 1, 0, 1, 1);
-  c->QuoteBlock();
-  EXPECT_EQ(StoredLines(*c), (Lines{"a>bc", "d>ef"}));
-}
-
-// ---- Word and line deletion ----------------------------------------------------------
-
-TEST_F(Editing, LineDeletions) {
-  auto m = DocModel({"a", "b", "c"});
-  m->SetCaret(0, 1);
-  m->DeleteLine();
-  EXPECT_EQ(StoredLines(*m), (Lines{"a", "c"}));
-  EXPECT_EQ(m->CaretY(), 1);
-  ExpectOneUndoStep(*m, {"a", "b", "c"});
-
-  auto one = DocModel({"abc"});
-  one->SetCaret(2, 0);
-  one->DeleteLine();
-  EXPECT_EQ(one->Lines().Text(), "");
-
-  auto last = DocModel({"a", "b"});
-  last->SetCaret(1, 1);
-  last->DeleteLine();
-  EXPECT_EQ(last->StoredLine(0), "a");
-  EXPECT_EQ(RTrim(last->Lines().Text()), "a");
-
-  auto s = DocModel({"abcdef"});
-  s->SetCaret(3, 0);
-  s->DeleteToLineStart();
-  EXPECT_EQ(s->StoredLine(0), "def");
-  EXPECT_EQ(s->Caret(), (TPoint{0, 0}));
-
-  auto e = DocModel({"abcdef"});
-  e->SetCaret(3, 0);
-  e->DeleteToLineEnd();
-  EXPECT_EQ(e->StoredLine(0), "abc");
-  EXPECT_EQ(e->Caret(), (TPoint{3, 0}));
-}
-
-TEST_F(Editing, WordDeletions) {
-  auto r = DocModel({"foo bar baz"});
-  r->SetCaret(4, 0);
-  r->DeleteWordRight();
-  EXPECT_EQ(r->StoredLine(0), "foo baz");
-  EXPECT_EQ(r->Caret(), (TPoint{4, 0}));
-  EXPECT_FALSE(r->HasSelection());
-
-  auto l = DocModel({"foo bar baz"});
-  l->SetCaret(8, 0);
-  l->DeleteWordLeft();
-  EXPECT_EQ(l->StoredLine(0), "foo baz");
-  EXPECT_EQ(l->Caret(), (TPoint{4, 0}));
-  EXPECT_FALSE(l->HasSelection());
-
-  // At a line end the line break is what goes.
-  auto rj = DocModel({"foo", "bar"});
-  rj->SetCaret(3, 0);
-  rj->DeleteWordRight();
-  EXPECT_EQ(StoredLines(*rj), (Lines{"foobar"}));
-  auto lj = DocModel({"foo", "bar"});
-  lj->SetCaret(0, 1);
-  lj->DeleteWordLeft();
-  EXPECT_EQ(StoredLines(*lj), (Lines{"foobar"}));
-  EXPECT_EQ(lj->Caret(), (TPoint{3, 0}));
-
-  struct Case {
-    Lines text;
-    int x;
-    Lines expected;
-  };
-  for (const Case& c : std::vector<Case>{
-           {{"foo bar baz"}, 4, {"foo baz"}},  // the word and one blank
-           {{"foo bar baz"}, 1, {"fbar baz"}}, // from inside the word
-           {{"foo   bar"}, 4, {"foo bar"}},    // blanks up to the next word
-           {{"foo:bar"}, 0, {":bar"}},         // a delimiter is no blank
-           {{"foo", "bar"}, 3, {"foobar"}},    // at the end: join
-       }) {
-    SCOPED_TRACE(c.text[0] + " at " + std::to_string(c.x));
-    auto m = DocModel(c.text);
-    m->SetCaret(c.x, 0);
-    m->DeleteToWordEnd();
-    EXPECT_EQ(StoredLines(*m), c.expected);
-  }
-}
-
-TEST_F(Editing, DeleteSelection) {
-  auto none = BaseModel({"abc"});
-  {
-    ScopedView v(*none);
-    none->DeleteSelection();
-    EXPECT_EQ(v.view.Count(), 0);
-  }
-
-  auto m = BaseModel({"abcdef", "ghijkl", "mnopqr"});
-  Select(*m, TSelectionType::Stream, 2, 0, 3, 2);
-  m->DeleteSelection();
-  EXPECT_EQ(StoredLines(*m), (Lines{"abpqr"}));
-  EXPECT_EQ(m->Caret(), (TPoint{2, 0}));
-  EXPECT_FALSE(m->HasSelection());
-  ExpectOneUndoStep(*m, {"abcdef", "ghijkl", "mnopqr"});
-
-  // Selected backwards: the caret is at the begin already.
-  auto b = BaseModel({"abcdef", "ghijkl", "mnopqr"});
-  Select(*b, TSelectionType::Stream, 3, 2, 2, 0);
-  b->DeleteSelection();
-  EXPECT_EQ(StoredLines(*b), (Lines{"abpqr"}));
-  EXPECT_EQ(b->Caret(), (TPoint{2, 0}));
-
-  auto whole = BaseModel({"a", "b", "c"});
-  Select(*whole, TSelectionType::Stream, 0, 0, 0, 2);
-  whole->DeleteSelection();
-  EXPECT_EQ(StoredLines(*whole), (Lines{"c"}));
-
-  auto one = BaseModel({"abcdef"});
-  Select(*one, TSelectionType::Stream, 1, 0, 4, 0);
-  one->DeleteSelection();
-  EXPECT_EQ(StoredLines(*one), (Lines{"aef"}));
-  EXPECT_EQ(one->Caret(), (TPoint{1, 0}));
-
-  auto col = BaseModel({"abcdef", "ghijkl", "mnopqr"});
-  Select(*col, TSelectionType::Column, 1, 0, 2, 2);
-  col->DeleteSelection();
-  EXPECT_EQ(StoredLines(*col), (Lines{"adef", "gjkl", "mpqr"}));
-  EXPECT_FALSE(col->HasSelection());
-  ExpectOneUndoStep(*col, {"abcdef", "ghijkl", "mnopqr"});
-
-  auto past = BaseModel({"ab", "cdefg"});
-  Select(*past, TSelectionType::Column, 3, 0, 4, 1);
-  past->DeleteSelection();
-  EXPECT_EQ(StoredLines(*past), (Lines{"ab", "cde"}));
 }
 
 // ---- Clipboard -----------------------------------------------------------------------
@@ -672,13 +448,6 @@ TEST_F(Editing, PasteSplitsTheClipboardIntoLines) {
     ExpectOneUndoStep(*m, {"abc"});
   }
 
-  auto e = DocModel({"abc"});
-  clip.SetText("");
-  ScopedView v(*e);
-  e->PasteFromClipboard();
-  EXPECT_EQ(StoredLines(*e), (Lines{"abc"}));
-  EXPECT_EQ(v.view.Count(), 0);
-
   auto s = DocModel({"hello world"});
   Select(*s, TSelectionType::Stream, 0, 0, 5, 0);
   clip.SetText("bye");
@@ -741,12 +510,6 @@ TEST_F(Editing, InsertLinesAsStream) {
   EXPECT_EQ(s->Selection().Text(), "X\r\nY\r\nZ");
   ExpectOneUndoStep(*s, {"abc"});
 
-  auto e = BaseModel({"abc"});
-  ScopedView v(*e);
-  e->InsertLines({}, false);
-  e->InsertLines({}, true);
-  EXPECT_EQ(v.view.Count(), 0);
-
   auto t = BaseModel({"abc"});
   t->SetSpacesInTab(2);
   t->InsertLines({"\tq"}, false);
@@ -772,8 +535,6 @@ TEST_F(Editing, InsertLinesAsColumn) {
   EXPECT_LT(b->CaretY(), b->LineCount());
   ExpectOneUndoStep(*b, {"ab"});
 }
-
-int TemplateIndex(const TCustomMemoSource& m, const std::string& name);
 
 TEST_F(Editing, InsertingBelowTheTextAddsTheLinesNeeded) {
   auto m = BaseModel({"a"});
@@ -801,36 +562,7 @@ TEST_F(Editing, InsertingBelowTheTextAddsTheLinesNeeded) {
   EXPECT_LE(t->CaretX(), t->LineLength(t->CaretY()));
 }
 
-int TemplateIndex(const TCustomMemoSource& m, const std::string& name) {
-  const auto& list = m.CodeTemplates();
-  for (size_t i = 0; i < list.size(); ++i)
-    if (list[i].Name == name) return static_cast<int>(i);
-  ADD_FAILURE() << "no template " << name;
-  return -1;
-}
-
-TEST_F(Editing, CodeTemplatesKeepTheIndentationAndPutTheCaretAtTheBar) {
-  auto m = DocModel({"    "});
-  m->SetCaret(4, 0);
-  m->InsertCodeTemplate(TemplateIndex(*m, "for-next block"));
-  EXPECT_EQ(StoredLines(*m), (Lines{"    for  = 0 to 0", "    next"}));
-  EXPECT_EQ(m->Caret(), (TPoint{8, 0}));
-  EXPECT_FALSE(m->HasSelection());
-  ExpectOneUndoStep(*m, {"    "});
-
-  auto d = DocModel();
-  d->InsertCodeTemplate(TemplateIndex(*d, "do-loop block"));
-  EXPECT_EQ(StoredLines(*d),
-            (Lines{"do", "   rem Use Exit to Break out of this loop", "   ", "loop"}));
-  EXPECT_EQ(d->Caret(), (TPoint{3, 2}));
-
-  auto i = DocModel({"  "});
-  i->SetCaret(2, 0);
-  i->InsertCodeTemplate(TemplateIndex(*i, "do-loop block"));
-  EXPECT_EQ(StoredLines(*i),
-            (Lines{"  do", "     rem Use Exit to Break out of this loop", "     ", "  loop"}));
-  EXPECT_EQ(i->Caret(), (TPoint{5, 2}));
-
+TEST_F(Editing, CodeTemplatesWithoutABarOrOutOfRange) {
   // Without a bar the caret ends after the inserted text.
   auto n = DocModel({"x"});
   n->CodeTemplates().push_back({"plain", "User Defined", "abc\r\ndef"});
@@ -853,75 +585,9 @@ TEST_F(Editing, CodeTemplatesKeepTheIndentationAndPutTheCaretAtTheBar) {
   base->InsertCodeTemplate(0);
   EXPECT_EQ(StoredLines(*base), (Lines{"x"}));
 
-  EXPECT_EQ(m->FindCodeTemplates("FOR").size(), 2u);
-  EXPECT_EQ(m->FindCodeTemplates("if-").size(), 3u);
-  EXPECT_TRUE(m->FindCodeTemplates("zzz").empty());
-}
-
-TEST_F(Editing, TheBuiltInTemplates) {
-  auto list = DefaultCodeTemplates();
-  std::vector<std::string> names;
-  for (const auto& t : list) names.push_back(t.Name);
-  EXPECT_EQ(names, (std::vector<std::string>{"comment block", "do-loop block", "for-next block",
-                                             "for-next-step block", "function declaration",
-                                             "if-then statement", "if-endif block",
-                                             "if-else-endif block", "program header",
-                                             "repeat-until block", "while-endwhile block"}));
-  const std::string rule = "   " + std::string(67, '-');
-  EXPECT_EQ(list[8].CodeLines(),
-            (Lines{"remstart", rule, "   program name: |", rule, "   written by:", "   date:", rule,
-                   "   comments:", rule, "remend"}));
-  EXPECT_EQ(list[3].CodeLines(), (Lines{"for | = 0 to 0 step 1", "", "next"}));
-  EXPECT_EQ(list[4].CodeLines(),
-            (Lines{"function |(enter parameters here)", "", "endfunction {returnvalue}"}));
-}
-
-TEST_F(Editing, DraggingASelectionToTheCaret) {
-  auto c = BaseModel({"abc def"});
-  c->SetOption(soPersistentBlocks, true);
-  Select(*c, TSelectionType::Stream, 0, 0, 3, 0);
-  c->SetCaret(7, 0);
-  c->CopySelectionToCaret();
-  EXPECT_EQ(StoredLines(*c), (Lines{"abc defabc"}));
-  ExpectOneUndoStep(*c, {"abc def"});
-
-  auto m = BaseModel({"abc def"});
-  m->SetOption(soPersistentBlocks, true);
-  Select(*m, TSelectionType::Stream, 0, 0, 3, 0);
-  m->SetCaret(7, 0);
-  m->MoveSelectionToCaret();
-  EXPECT_EQ(StoredLines(*m), (Lines{" defabc"}));
-  ExpectOneUndoStep(*m, {"abc def"});
-
-  auto back = BaseModel({"abc def"});
-  back->SetOption(soPersistentBlocks, true);
-  Select(*back, TSelectionType::Stream, 4, 0, 7, 0);
-  back->SetCaret(0, 0);
-  back->MoveSelectionToCaret();
-  EXPECT_EQ(StoredLines(*back), (Lines{"defabc "}));
-
-  auto inside = BaseModel({"abc def"});
-  inside->SetOption(soPersistentBlocks, true);
-  Select(*inside, TSelectionType::Stream, 0, 0, 3, 0);
-  inside->SetCaret(1, 0);
-  inside->MoveSelectionToCaret();
-  inside->CopySelectionToCaret();
-  EXPECT_EQ(StoredLines(*inside), (Lines{"abc def"}));
-
-  auto lines = BaseModel({"one", "two", "three"});
-  lines->SetOption(soPersistentBlocks, true);
-  Select(*lines, TSelectionType::Stream, 0, 0, 0, 1);
-  lines->SetCaret(5, 2);
-  lines->MoveSelectionToCaret();
-  EXPECT_EQ(StoredLines(*lines), (Lines{"two", "threeone", ""}));
-  ExpectOneUndoStep(*lines, {"one", "two", "three"});
-
-  auto col = BaseModel({"abc", "def"});
-  col->SetOption(soPersistentBlocks, true);
-  Select(*col, TSelectionType::Column, 0, 0, 0, 1);
-  col->SetCaret(3, 0);
-  col->CopySelectionToCaret();
-  EXPECT_EQ(StoredLines(*col), (Lines{"abca", "defd"}));
+  EXPECT_EQ(n->FindCodeTemplates("FOR").size(), 2u);
+  EXPECT_EQ(n->FindCodeTemplates("if-").size(), 3u);
+  EXPECT_TRUE(n->FindCodeTemplates("zzz").empty());
 }
 
 // ---- Brackets and identifiers --------------------------------------------------------

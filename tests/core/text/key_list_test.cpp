@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -191,61 +193,76 @@ TEST(KeyNames, CharactersOfUnboundKeys) {
 
 // ---- The default table on a document model -------------------------------------------
 
-TEST_F(KeyListTest, CtrlKMarksBlockAndCtrlKYDeletesIt) {
-  Load("alpha\r\nbeta\r\ngamma\r\ndelta\r\n");
-  Press({"Down", "Right", "Right", "Ctrl+K", "B", "Down", "Ctrl+K", "Ctrl+K"});
-  EXPECT_EQ(source.SelectionKind(), TSelectionType::Stream);
-  EXPECT_EQ(source.BlockBegin(), (TPoint{2, 1}));
-  EXPECT_EQ(source.BlockEnd(), (TPoint{2, 2}));
-  Press({"Ctrl+K", "Y"});
-  EXPECT_EQ(Text(), (Lines{"alpha", "bemma", "delta"}));
-  EXPECT_FALSE(source.HasSelection());
+// Keys pressed on a loaded document: the text, caret and selection afterwards.
+struct KeyCase {
+  const char* text;
+  const char* keys; // key names separated by blanks
+  Lines expected;
+  TPoint caret;
+  std::optional<TSelectionType> kind; // checked when given, with the block ends
+  TPoint begin, end;
+};
+
+KeyCase K(const char* text, const char* keys, Lines expected, TPoint caret,
+          std::optional<TSelectionType> kind = {}, TPoint begin = {}, TPoint end = {}) {
+  return {text, keys, std::move(expected), caret, kind, begin, end};
 }
 
-TEST_F(KeyListTest, UnboundSecondKeyIsTypedAndEscCancelsPrefix) {
-  Load("x\r\n");
-  Press({"Ctrl+K", "Z"}); // no Ctrl+K Z: the key reaches the text
-  EXPECT_EQ(Text(), (Lines{"zx"}));
-  Press({"Ctrl+K", "Esc", "B"});
-  EXPECT_EQ(keys.PendingPrefix(), 0);
-  EXPECT_EQ(Text(), (Lines{"zbx"}));
-  EXPECT_FALSE(source.HasSelection());
-  Press({"Ctrl+K", "Ctrl+1"}); // neither bound nor typed
-  EXPECT_EQ(Text(), (Lines{"zbx"}));
-  EXPECT_EQ(source.Bookmarks().Count(), 0);
-}
-
-TEST_F(KeyListTest, ShiftAltDownSelectsColumnBlock) {
-  Load("0123456789\r\n0123456789\r\n0123456789\r\n0123456789\r\n0123456789\r\n");
-  source.SetCaret(5, 0);
-  Press({"Shift+Alt+Down", "Shift+Alt+Down", "Shift+Alt+Down"});
-  EXPECT_EQ(source.SelectionKind(), TSelectionType::Column);
-  EXPECT_EQ(source.BlockBegin(), (TPoint{5, 0}));
-  EXPECT_EQ(source.BlockEnd(), (TPoint{5, 3}));
-  EXPECT_EQ(source.Selection().Count(), 4);
-  EXPECT_EQ(source.Selection().Get(3), "5");
-}
-
-TEST_F(KeyListTest, StreamSelectionAndPlainMoveDropsIt) {
-  Load("hello world\r\n");
-  Press({"Shift+Right", "Shift+Right", "Shift+Ctrl+Right"});
-  EXPECT_EQ(source.SelectionKind(), TSelectionType::Stream);
-  EXPECT_EQ(source.BlockBegin(), (TPoint{0, 0}));
-  EXPECT_EQ(source.BlockEnd(), (TPoint{6, 0}));
-  Press({"Right"});
-  EXPECT_FALSE(source.HasSelection());
-}
-
-TEST_F(KeyListTest, CtrlBracketJumpsToMatchingBracket) {
-  Load("a(b[c])\r\n");
-  source.SetCaret(1, 0);
-  Press({"Ctrl+["});
-  EXPECT_EQ(Caret(), (TPoint{6, 0}));
-  Press({"Ctrl+["});
-  EXPECT_EQ(Caret(), (TPoint{1, 0}));
-  source.SetCaret(3, 0);
-  Press({"Ctrl+["});
-  EXPECT_EQ(Caret(), (TPoint{5, 0}));
+TEST_F(KeyListTest, DefaultBindingsOnADocument) {
+  const auto none = TSelectionType::None, stream = TSelectionType::Stream,
+             column = TSelectionType::Column;
+  const char* abcd = "alpha\r\nbeta\r\ngamma\r\ndelta\r\n";
+  const char* digits = "0123456789\r\n0123456789\r\n0123456789\r\n0123456789\r\n";
+  const Lines four(4, "0123456789");
+  const KeyCase cases[] = {
+      K(abcd, "Down Right Right Ctrl+K B Down Ctrl+K Ctrl+K", {"alpha", "beta", "gamma", "delta"},
+        {2, 2}, stream, {2, 1}, {2, 2}),
+      K(abcd, "Down Right Right Ctrl+K B Down Ctrl+K K Ctrl+K Y", {"alpha", "bemma", "delta"},
+        {2, 1}, none),
+      K("x\r\n", "Ctrl+K Z", {"zx"}, {1, 0}), // no Ctrl+K Z: the key reaches the text
+      K("x\r\n", "Ctrl+K Esc B", {"bx"}, {1, 0}),
+      K("x\r\n", "Ctrl+K Ctrl+1", {"x"}, {0, 0}), // neither bound nor typed
+      K(digits, "Right Shift+Alt+Down Shift+Alt+Down Shift+Alt+Down", four, {1, 3}, column, {1, 0},
+        {1, 3}),
+      K("hello world\r\n", "Shift+Right Shift+Right Shift+Ctrl+Right", {"hello world"}, {6, 0},
+        stream, {0, 0}, {6, 0}),
+      K("hello world\r\n", "Shift+Right Right", {"hello world"}, {2, 0}, none),
+      K("a(b[c])\r\n", "Right Ctrl+[", {"a(b[c])"}, {6, 0}),
+      K("a(b[c])\r\n", "Right Ctrl+[ Ctrl+[", {"a(b[c])"}, {1, 0}),
+      K("a(b[c])\r\n", "Right Right Right Ctrl+[", {"a(b[c])"}, {5, 0}),
+      K("one\r\ntwo\r\nthree\r\n", "Shift+Down Shift+Down Ctrl+K I", {"   one", "   two", "three"},
+        {0, 2}),
+      K("   one\r\n   two\r\n", "Shift+Down Shift+Ctrl+U", {"one", "   two"}, {0, 1}),
+      K("one\r\ntwo\r\n", "Shift+Down Ctrl+K Ctrl+N Ctrl+Z", {"one", "two"}, {0, 1}),
+      K("one\r\ntwo\r\n", "Shift+Down Ctrl+K N Ctrl+Z Shift+Ctrl+Z", {"ONE", "two"}, {0, 1}),
+      K("one\r\ntwo\r\n", "Ctrl+Y Alt+Backspace", {"one", "two"}, {0, 0}),
+      K("one\r\ntwo\r\n", "Ctrl+Y", {"two"}, {0, 0}),
+      K("foo bar baz\r\n", "Ctrl+Right Ctrl+T", {"foo baz"}, {4, 0}),
+      K("foo bar baz\r\n", "End Ctrl+Backspace", {"foo bar "}, {8, 0}),
+      K("foo bar\r\n", "Right Ctrl+Q Y", {"f"}, {1, 0}),
+      K("foo bar\r\n", "Right Shift+Ctrl+Y", {"f"}, {1, 0}),
+      K("abc def\r\n", "Shift+Right Shift+Right Shift+Right Ctrl+C End Ctrl+V", {"abc defabc"},
+        {10, 0}),
+      K("abc def\r\n", "Shift+End Shift+Del Shift+Ins Shift+Ins", {"abc defabc def"}, {14, 0}),
+      K("abc\r\n", "Ins X Shift+Y Ins Z", {"xYzc"}, {3, 0}),
+  };
+  for (const KeyCase& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.text << " " << c.keys);
+    Load(c.text);
+    keys.CancelPrefix();
+    std::istringstream names(c.keys);
+    for (std::string k; names >> k;) Press({k.c_str()});
+    EXPECT_EQ(Text(), c.expected);
+    EXPECT_EQ(Caret(), c.caret);
+    if (c.kind) {
+      EXPECT_EQ(source.SelectionKind(), *c.kind);
+    }
+    if (c.kind && *c.kind != TSelectionType::None) {
+      EXPECT_EQ(source.BlockBegin(), c.begin);
+      EXPECT_EQ(source.BlockEnd(), c.end);
+    }
+    source.SetOverwrite(false);
+  }
 }
 
 TEST_F(KeyListTest, BookmarkDigitZeroIsTen) {
@@ -257,73 +274,36 @@ TEST_F(KeyListTest, BookmarkDigitZeroIsTen) {
   ASSERT_TRUE(source.GetBookmark(3, p));
   EXPECT_EQ(p, (TPoint{0, 2}));
   EXPECT_FALSE(source.GetBookmark(0, p));
-
-  Press({"Ctrl+Home", "Ctrl+Q", "0"});
-  EXPECT_EQ(Caret(), (TPoint{0, 3}));
-  Press({"Ctrl+Home", "Ctrl+Q", "Ctrl+3"});
-  EXPECT_EQ(Caret(), (TPoint{0, 2}));
-  Press({"Ctrl+Home", "Ctrl+0"});
-  EXPECT_EQ(Caret(), (TPoint{0, 3}));
+  for (auto [keys, y] :
+       std::vector<std::pair<std::vector<const char*>, int>>{{{"Ctrl+Home", "Ctrl+Q", "0"}, 3},
+                                                             {{"Ctrl+Home", "Ctrl+Q", "Ctrl+3"}, 2},
+                                                             {{"Ctrl+Home", "Ctrl+0"}, 3}}) {
+    for (const char* k : keys) Press({k});
+    EXPECT_EQ(Caret(), (TPoint{0, y}));
+  }
 }
 
 TEST_F(KeyListTest, PagesFollowTheView) {
   std::string text;
   for (int i = 0; i < 30; ++i) text += "line " + std::to_string(i) + "\r\n";
   Load(text);
-  Press({"PgDn"});
-  EXPECT_EQ(Caret().Y, 5);
-  EXPECT_EQ(view.FirstVisibleLine(), 5);
-  Press({"Ctrl+PgDn"});
-  EXPECT_EQ(Caret().Y, 9);
-  Press({"Ctrl+PgUp"});
-  EXPECT_EQ(Caret().Y, 5);
-  Press({"Ctrl+Down"}); // scrolls, the caret stays
-  EXPECT_EQ(view.FirstVisibleLine(), 6);
-  EXPECT_EQ(Caret().Y, 5);
-  Press({"Shift+PgUp"});
-  EXPECT_EQ(Caret().Y, 0);
-  EXPECT_EQ(view.FirstVisibleLine(), 0);
-  EXPECT_EQ(source.BlockBegin(), (TPoint{0, 0}));
-  EXPECT_EQ(source.BlockEnd(), (TPoint{0, 5}));
-  Press({"Ctrl+End"});
-  EXPECT_EQ(Caret(), (TPoint{7, 29}));
-  EXPECT_EQ(view.FirstVisibleLine(), 25);
-  Press({"PgDn"}); // nothing below: neither moves
-  EXPECT_EQ(Caret().Y, 29);
-  EXPECT_EQ(view.FirstVisibleLine(), 25);
-}
-
-TEST_F(KeyListTest, BlockCommandsAndUndo) {
-  Load("one\r\ntwo\r\nthree\r\n");
-  Press({"Shift+Down", "Shift+Down", "Ctrl+K", "I"});
-  EXPECT_EQ(Text(), (Lines{"   one", "   two", "three"}));
-  Press({"Shift+Ctrl+U"});
-  EXPECT_EQ(Text(), (Lines{"one", "two", "three"}));
-  Press({"Ctrl+K", "Ctrl+N"});
-  EXPECT_EQ(Text(), (Lines{"ONE", "TWO", "three"}));
-  Press({"Ctrl+Z"});
-  EXPECT_EQ(Text(), (Lines{"one", "two", "three"}));
-  Press({"Shift+Ctrl+Z"});
-  EXPECT_EQ(Text(), (Lines{"ONE", "TWO", "three"}));
-  Press({"Ctrl+Home", "Ctrl+Y"});
-  EXPECT_EQ(Text(), (Lines{"TWO", "three"}));
-  Press({"Alt+Backspace"});
-  EXPECT_EQ(Text(), (Lines{"ONE", "TWO", "three"}));
-}
-
-TEST_F(KeyListTest, ClipboardAndOverwrite) {
-  Load("abc def\r\n");
-  Press({"Shift+Right", "Shift+Right", "Shift+Right", "Ctrl+C", "End", "Ctrl+V"});
-  EXPECT_EQ(Text(), (Lines{"abc defabc"}));
-  Press({"Home", "Shift+End", "Shift+Del"});
-  EXPECT_EQ(Text(), (Lines{}));
-  Press({"Shift+Ins"});
-  EXPECT_EQ(Text(), (Lines{"abc defabc"}));
-  Press({"Home", "Ins", "X", "Shift+Y"});
-  EXPECT_TRUE(TCustomMemoSource::Overwrite());
-  EXPECT_EQ(Text(), (Lines{"xYc defabc"}));
-  Press({"Ins"});
-  EXPECT_FALSE(TCustomMemoSource::Overwrite());
+  struct Step {
+    const char* key;
+    TPoint caret;
+    int firstVisible;
+  };
+  for (const Step& s : std::vector<Step>{{"PgDn", {0, 5}, 5},
+                                         {"Ctrl+PgDn", {0, 9}, 5},
+                                         {"Ctrl+PgUp", {0, 5}, 5},
+                                         {"Ctrl+Down", {0, 5}, 6}, // scrolls, the caret stays
+                                         {"Shift+PgUp", {0, 0}, 0},
+                                         {"Ctrl+End", {7, 29}, 25},
+                                         {"PgDn", {7, 29}, 25}}) { // nothing below
+    SCOPED_TRACE(s.key);
+    Press({s.key});
+    EXPECT_EQ(Caret(), s.caret);
+    EXPECT_EQ(view.FirstVisibleLine(), s.firstVisible);
+  }
 }
 
 TEST_F(KeyListTest, CodeTemplateByPrefixOrChooser) {

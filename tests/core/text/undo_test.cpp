@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace marlo::test {
 namespace {
@@ -77,18 +78,59 @@ TEST(Undo, EnterWithIndentationIsOneStep) {
   m->Undo();
   EXPECT_EQ(StoredLines(*m), (Lines{"    for i"}));
   EXPECT_EQ(m->Caret(), (TPoint{9, 0}));
+}
 
-  // The split in the middle also trimmed the first part; one step takes all back.
-  auto s = BaseModel({"   for i"});
-  s->SetCaret(7, 0);
-  s->InsertNewLine();
-  ASSERT_EQ(StoredLines(*s), (Lines{"   for", "   i"}));
-  s->Undo();
-  EXPECT_EQ(StoredLines(*s), (Lines{"   for i"}));
-  EXPECT_EQ(s->Caret(), (TPoint{7, 0}));
-  s->Redo();
-  EXPECT_EQ(StoredLines(*s), (Lines{"   for", "   i"}));
-  EXPECT_EQ(s->Caret(), (TPoint{3, 1}));
+using M = TCustomMemoSource;
+
+struct UndoCase {
+  const char* name;
+  Lines text;
+  TPoint caret;
+  std::vector<void (M::*)()> commands;
+  int steps; // Undo calls until the text is back
+};
+
+UndoCase U(const char* name, Lines text, TPoint caret, std::vector<void (M::*)()> commands,
+           int steps) {
+  return {name, std::move(text), caret, std::move(commands), steps};
+}
+
+// With grouping on, one Undo takes back a run of commands of one kind; a command of
+// another kind starts a new step.
+TEST(Undo, GroupingFollowsTheKindOfEachCommand) {
+  const UndoCase cases[] = {
+      U("two word deletions", {"foo bar baz"}, {0, 0}, {&M::DeleteWordRight, &M::DeleteWordRight},
+        1),
+      U("a word, then a line", {"foo bar", "baz"}, {0, 0}, {&M::DeleteWordRight, &M::DeleteLine},
+        2),
+      U("two lines", {"a", "b", "c"}, {0, 0}, {&M::DeleteLine, &M::DeleteLine}, 1),
+      U("a line, then to a line end", {"a", "bcd"}, {0, 0}, {&M::DeleteLine, &M::DeleteToLineEnd},
+        1),
+      U("two deletes", {"abcd"}, {1, 0}, {&M::DeleteChar, &M::DeleteChar}, 1),
+      U("delete, then backspace", {"abcd"}, {2, 0}, {&M::DeleteChar, &M::BackSpace}, 2),
+      U("two enters", {"ab"}, {1, 0}, {&M::InsertNewLine, &M::InsertNewLine}, 1),
+      U("enter, then tab", {"ab"}, {1, 0}, {&M::InsertNewLine, &M::TabKey}, 2),
+      U("indent, then upper-case", {"ab", "cd"}, {0, 0},
+        {&M::SelectAll, &M::IndentBlock, &M::UpperCaseBlock}, 2),
+      U("two case changes", {"Ab"}, {0, 0}, {&M::SelectAll, &M::UpperCaseBlock, &M::LowerCaseBlock},
+        1),
+      U("a word left, then a word right", {"foo bar baz"}, {4, 0},
+        {&M::DeleteWordLeft, &M::DeleteWordRight}, 1),
+  };
+  for (const UndoCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto m = BaseModel(c.text);
+    m->SetCaret(c.caret.X, c.caret.Y);
+    for (auto command : c.commands) (m.get()->*command)();
+    ASSERT_NE(StoredLines(*m), c.text);
+    int steps = 0;
+    while (StoredLines(*m) != c.text && m->CanUndo() && steps < 10) {
+      m->Undo();
+      ++steps;
+    }
+    EXPECT_EQ(steps, c.steps);
+    EXPECT_EQ(StoredLines(*m), c.text);
+  }
 }
 
 TEST(Undo, RedoHistoryIsLostByEditsAndByCaretMoves) {
