@@ -44,6 +44,13 @@ void* AllocateBlock(size_t bytes) {
   return p;
 }
 
+void* AllocateZeroedBlock(size_t bytes) {
+  if (bytes >= kMapThreshold) return AllocateBlock(bytes); // fresh mappings are zero
+  void* p = AllocateBlock(bytes);
+  std::memset(p, 0, bytes);
+  return p;
+}
+
 void* ResizeBlock(void* block, size_t oldBytes, size_t newBytes) {
   if (!block) return AllocateBlock(newBytes);
   bool wasMapped = oldBytes >= kMapThreshold, mapped = newBytes >= kMapThreshold;

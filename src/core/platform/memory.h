@@ -8,6 +8,9 @@
 namespace marlo::platform {
 
 void* AllocateBlock(size_t bytes);
+// A block of zero bytes; a large one is mapped fresh, so that its pages cost memory only
+// once they are written.
+void* AllocateZeroedBlock(size_t bytes);
 // Grows or shrinks a block from AllocateBlock, keeping its first min(old, new) bytes.
 void* ResizeBlock(void* block, size_t oldBytes, size_t newBytes);
 void FreeBlock(void* block, size_t bytes);

@@ -74,6 +74,7 @@ public:
   int CachedLines() const;
 
   // ---- Told by the line store ------------------------------------------------------
+  void PrepareLines(int count) override { records_.Prepare(count); }
   void LinesReplaced(int count) override;
   void LineInserted(int line) override;
   void LineDeleted(int line) override;

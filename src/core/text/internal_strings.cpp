@@ -561,6 +561,8 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
     block = nullptr; // the store takes it over
   }
 
+  if (listener_) listener_->PrepareLines(static_cast<int>(total));
+
   // The old lines go, the new ones take their place.
   Clear();
   platform::FreeBlock(items_, allocated_);

@@ -10,7 +10,11 @@ namespace marlo {
 class TLineStoreListener {
 public:
   virtual ~TLineStoreListener() = default;
-  // Every line was replaced; `count` lines are there now.
+  // Every line is about to be replaced by `count` new ones: whatever can fail is done
+  // here, before the old lines go.
+  virtual void PrepareLines(int count) = 0;
+  // Every line was replaced; `count` lines are there now. Does not fail after PrepareLines
+  // with the same count.
   virtual void LinesReplaced(int count) = 0;
   virtual void LineInserted(int line) = 0;
   virtual void LineDeleted(int line) = 0;
