@@ -546,6 +546,8 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
   for (LoadPart* p : {&first, second.get()})
     if (p)
       for (auto& arenaBlock : p->Arenas) loaded.push_back(std::move(arenaBlock));
+  if (listener_) listener_->PrepareLines(static_cast<int>(total));
+  // From here on only the joining of the parts can fail, before it has taken anything.
   TStringItem* items = block;
   size_t itemBytes = blockBytes;
   int capacity = roomA + countB;
@@ -560,8 +562,6 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
   } else {
     block = nullptr; // the store takes it over
   }
-
-  if (listener_) listener_->PrepareLines(static_cast<int>(total));
 
   // The old lines go, the new ones take their place.
   Clear();
