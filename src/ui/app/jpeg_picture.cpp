@@ -14,8 +14,8 @@ QImage LoadJpegPicture(const std::string& fileName) {
   } catch (const Error& e) {
     throw Error("Can't read the picture " + fileName + ": " + e.what());
   }
-  QImage image(picture.Rgb.data(), picture.Width, picture.Height, 3 * picture.Width,
-               QImage::Format_RGB888);
+  QImage image(picture.Rgb.data(), picture.Width, picture.Height,
+               static_cast<qsizetype>(picture.Width) * 3, QImage::Format_RGB888);
   return image.copy(); // the pixels above go with `picture`
 }
 

@@ -237,7 +237,7 @@ void TWindowForm::dmKeyUp(QKeyEvent* e) {
 void TWindowForm::CreateContextMenu() {
   rcmenu_ = new QMenu(this);
   rcmenu_->setObjectName("rcmenu");
-  auto add = [this](const char* name, const char* caption, std::function<void()> run) {
+  auto add = [this](const char* name, const char* caption, const std::function<void()>& run) {
     QAction* a = rcmenu_->addAction(caption);
     a->setObjectName(name);
     if (run)
