@@ -10,3 +10,13 @@ now_us() {
 field() { awk -v k="$1" -v c="${3:-2}" '$1 == k { print $c }' <<<"$2"; }
 # calc FORMAT EXPRESSION: the expression worked out by awk and printed in FORMAT.
 calc() { awk "BEGIN { printf \"$1\", $2 }"; }
+# big_source BINDIR: makes $work, a scratch folder removed on exit, with $big in it, a
+# generated source of $lines lines (1,000,000 unless set), and sets $size to its bytes.
+big_source() {
+  lines=${lines:-1000000}
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  big=$work/big.zba
+  "$1/bench_text_model" --generate "$lines" "$big"
+  size=$(stat -c %s "$big")
+}

@@ -17,13 +17,8 @@ for p in marlo-cli bench_text_model; do
 done
 command -v /usr/bin/time >/dev/null || { echo "cli_keys.sh: /usr/bin/time is missing" >&2; exit 2; }
 
-lines=1000000
 runs=${MARLO_BENCH_RUNS:-7}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-big=$work/big.zba
-"$bindir/bench_text_model" --generate "$lines" "$big"
-size=$(stat -c %s "$big")
+big_source "$bindir"
 
 echo "bench: wc -l and marlo-cli keys, best of $runs runs each"
 best_wc=0 best_keys=0

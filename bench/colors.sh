@@ -41,13 +41,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${missing[@]}" >&2
 fi
 
-lines=1000000
 runs=${MARLO_BENCH_RUNS:-5}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-big=$work/big.zba
-"$bindir/bench_text_model" --generate "$lines" "$big"
-size=$(stat -c %s "$big")
+big_source "$bindir"
 
 # zorbic_lang KEYWORDS: a highlight language definition for Zorbic on standard output.
 # Single words form the keyword list; entries of several words, which a list cannot hold,

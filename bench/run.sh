@@ -23,14 +23,8 @@ if [ ! -x "$prog" ]; then
   exit 2
 fi
 
-lines=1000000
 runs=${MARLO_BENCH_RUNS:-15}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-big=$work/big.zba
-
-"$prog" --generate "$lines" "$big"
-size=$(stat -c %s "$big")
+big_source "$bindir"
 
 
 echo "bench: timing wc -l and the document load, best of $runs runs each"

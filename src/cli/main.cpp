@@ -2,6 +2,7 @@
 #include "cli/subcommands.h"
 #include "core/error.h"
 #include "core/platform/atomic_file_writer.h"
+#include "core/platform/fd_stream_buffer.h"
 #include "core/platform/file_system.h"
 
 #include <cerrno>
@@ -43,44 +44,6 @@ void PrintUsage(std::ostream& out) {
       << kSettingsHelp;
 }
 
-// Standard output written with the system's own calls, so that the first failed write is
-// known with its reason: a full disk or a closed pipe fails the run instead of vanishing.
-class TStandardOutput : public std::streambuf {
-public:
-  TStandardOutput() { setp(buf_, buf_ + sizeof buf_); }
-  // The error number of the first failed write, or 0.
-  int Error() const { return error_; }
-
-protected:
-  int_type overflow(int_type ch) override {
-    if (!Drain()) return traits_type::eof();
-    if (!traits_type::eq_int_type(ch, traits_type::eof())) {
-      *pptr() = traits_type::to_char_type(ch);
-      pbump(1);
-    }
-    return traits_type::not_eof(ch);
-  }
-  int sync() override { return Drain() ? 0 : -1; }
-
-private:
-  bool Drain() {
-    const char* p = pbase();
-    while (p < pptr() && !error_) {
-      ssize_t n = ::write(STDOUT_FILENO, p, static_cast<size_t>(pptr() - p));
-      if (n < 0) {
-        if (errno != EINTR) error_ = errno;
-        continue;
-      }
-      p += n;
-    }
-    setp(buf_, buf_ + sizeof buf_);
-    return !error_;
-  }
-
-  char buf_[1 << 16];
-  int error_ = 0;
-};
-
 const TSubcommand* FindSubcommand(const std::string& name) {
   for (const TSubcommand& c : kSubcommands)
     if (name == c.Name) return &c;
@@ -102,7 +65,9 @@ int Main(const TArgs& args) {
     return kExitUsage;
   }
   TArgs rest(args.begin() + 1, args.end());
-  TStandardOutput buffer;
+  // Standard output through the system's own calls, so that a failed write is known with
+  // its reason: a full disk or a closed pipe fails the run instead of vanishing.
+  platform::TFdStreamBuffer buffer(STDOUT_FILENO);
   std::ostream out(&buffer);
   int status;
   try {

@@ -62,6 +62,7 @@ public:
   // next: an exporter that writes to `stream` what this one would write next, so that
   // pieces of the text can be formatted side by side. It keeps what it writes until
   // Flush, and may format several pieces one after the other. Null for other formats.
+  virtual bool CanFork() const { return false; }
   virtual std::unique_ptr<TCodeExporter> Fork(std::ostream& /*stream*/) const { return nullptr; }
   // Goes on from where `fork`, made by Fork, stopped.
   virtual void Continue(const TCodeExporter& /*fork*/) {}

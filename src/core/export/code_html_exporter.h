@@ -43,6 +43,7 @@ public:
   void EndBackColor() override {}
 
   // Between lines the page is always inside font tags: pieces can be written apart.
+  bool CanFork() const override { return true; }
   std::unique_ptr<TCodeExporter> Fork(std::ostream& stream) const override;
   void Continue(const TCodeExporter& fork) override;
 

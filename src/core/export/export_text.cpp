@@ -283,7 +283,7 @@ private:
 
 bool FormatsSideBySide(TCodeExporter& ex, const TCustomMemoSource& source) {
   return ExportPieceLines > 0 && source.LineCount() >= 2LL * ExportPieceLines &&
-         std::thread::hardware_concurrency() >= 2 && ex.Fork(ex.Stream()) != nullptr;
+         std::thread::hardware_concurrency() >= 2 && ex.CanFork();
 }
 
 template <class TExporter>

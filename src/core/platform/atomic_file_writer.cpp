@@ -1,6 +1,7 @@
 #include "core/platform/atomic_file_writer.h"
 
 #include "core/error.h"
+#include "core/platform/fd_stream_buffer.h"
 #include "core/platform/file_system.h"
 
 #include <algorithm>
@@ -27,14 +28,12 @@ const mode_t kProcessUmask = [] {
 
 } // namespace
 
-// Collects output in a buffer and writes it to the file descriptor. Big outputs are
-// written by a second thread while the next buffer fills, so that copying into the file
-// overlaps making the output. The first write error is kept for Commit to report.
-class TAtomicFileWriter::TBuffer : public std::streambuf {
+// Writes to the temporary file. Big outputs are written by a second thread while the next
+// buffer fills, so that copying into the file overlaps making the output. The first write
+// error is kept for Commit to report.
+class TAtomicFileWriter::TBuffer : public TFdStreamBuffer {
 public:
-  explicit TBuffer(int fd) : fd_(fd), buf_(kSize), flight_(kSize) {
-    setp(buf_.data(), buf_.data() + buf_.size());
-  }
+  explicit TBuffer(int fd) : TFdStreamBuffer(fd, kSize), flight_(kSize) {}
   ~TBuffer() override {
     Join();
     if (fd_ >= 0) ::close(fd_);
@@ -45,7 +44,7 @@ public:
     bool ok = Drain();
     Join();
     if (ok) WriteAll(pbase(), static_cast<size_t>(pptr() - pbase()));
-    setp(buf_.data(), buf_.data() + buf_.size());
+    Restart();
     if (!error_ && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) error_ = errno;
     if (::close(fd_) != 0 && !error_) error_ = errno;
     fd_ = -1;
@@ -53,69 +52,30 @@ public:
   }
 
 protected:
-  int_type overflow(int_type ch) override {
-    if (!Drain()) return traits_type::eof();
-    if (!traits_type::eq_int_type(ch, traits_type::eof())) {
-      *pptr() = traits_type::to_char_type(ch);
-      pbump(1);
-    }
-    return traits_type::not_eof(ch);
-  }
-
-  std::streamsize xsputn(const char* s, std::streamsize n) override {
-    std::streamsize done = 0;
-    while (done < n) {
-      if (pptr() == epptr() && !Drain()) return done;
-      size_t room = static_cast<size_t>(epptr() - pptr());
-      size_t take = std::min(room, static_cast<size_t>(n - done));
-      std::memcpy(pptr(), s + done, take);
-      pbump(static_cast<int>(take));
-      done += static_cast<std::streamsize>(take);
-    }
-    return n;
-  }
-
   int sync() override { return 0; } // Close writes and syncs
 
-private:
-  static constexpr size_t kSize = size_t(1) << 20;
-
-  // Hands the full buffer to the writing thread and carries on in the other one.
-  bool Drain() {
+  // Hands the full buffer to the writing thread and carries on in the other one. The
+  // writing thread sets error_, which is read only after joining it.
+  bool Drain() override {
     size_t size = static_cast<size_t>(pptr() - pbase());
-    if (size == 0) return true; // errors of the writing thread are read after joining it
+    if (size == 0) return true;
     Join();
-    if (HasError()) return false;
+    if (error_) return false;
     buf_.swap(flight_);
-    setp(buf_.data(), buf_.data() + buf_.size());
+    Restart();
     writer_ = std::thread([this, size] { WriteAll(flight_.data(), size); });
     return true;
   }
 
+private:
+  static constexpr size_t kSize = size_t(1) << 20;
+
   void Join() {
     if (writer_.joinable()) writer_.join();
   }
-  // Only after Join: the writing thread sets error_.
-  bool HasError() const { return error_ != 0; }
 
-  void WriteAll(const char* p, size_t left) {
-    while (left > 0 && !error_) {
-      ssize_t n = ::write(fd_, p, left);
-      if (n < 0) {
-        if (errno != EINTR) error_ = errno;
-        continue;
-      }
-      p += n;
-      left -= static_cast<size_t>(n);
-    }
-  }
-
-  int fd_;
-  std::vector<char> buf_;
   std::vector<char> flight_; // being written by writer_
   std::thread writer_;
-  // Set by the writing thread; read only after joining it.
-  int error_ = 0;
 };
 
 TAtomicFileWriter::TAtomicFileWriter(const std::string& path)

@@ -178,7 +178,7 @@ int TColorCache::ColorLines(int first, int last, bool force) {
     firstUncolored_ = last + 1;
     return recolorFrom_;
   }
-  int state = first > 0 ? EndState(first - 1) : initialState_;
+  int state = first > 0 ? EndState(first - 1) : 0;
   for (int i = first; i <= last; ++i) {
     TLineRecord& r = records_[i];
     if ((r.Bits & kColored) && Decode(r.Start) == state) {

@@ -35,6 +35,7 @@ public:
   TLineParser* Parser() const { return parser_; }
   // A new parser makes the colours invalid; the owner resets them.
   void SetParser(TLineParser* parser) { parser_ = parser; }
+  bool HighlightUrls() const { return highlightUrls_; }
   void SetHighlightUrls(bool on) { highlightUrls_ = on; }
 
   // Colours the lines first..last that are not coloured or whose start state moved, and
@@ -126,7 +127,6 @@ private:
   bool highlightUrls_ = false;
   int firstUncolored_ = 0;
   int recolorFrom_ = -1;
-  int initialState_ = 0;
   bool anyColored_ = false; // a line may be coloured: a reset has lines to go through
 
   TGapArray<TLineRecord> records_;

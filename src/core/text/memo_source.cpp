@@ -29,7 +29,7 @@ TCustomMemoSource::TCustomMemoSource() {
 }
 
 TCustomMemoSource::~TCustomMemoSource() {
-  if (parser_) parser_->RemoveClient(this);
+  if (TLineParser* parser = colors_.Parser()) parser->RemoveClient(this);
   store_.SetListener(nullptr); // the cache goes first
 }
 
@@ -121,19 +121,17 @@ void TCustomMemoSource::SetUndoLimit(int value) {
 }
 
 void TCustomMemoSource::SetSyntaxParser(TLineParser* parser) {
-  if (parser == parser_) return;
+  if (parser == colors_.Parser()) return;
   ChangeScope scope(*this, TChangeKind::Other);
-  if (parser_) parser_->RemoveClient(this);
-  parser_ = parser;
+  if (TLineParser* old = colors_.Parser()) old->RemoveClient(this);
   colors_.SetParser(parser);
-  if (parser_) parser_->AddClient(this);
+  if (parser) parser->AddClient(this);
   ParserChanged();
 }
 
 void TCustomMemoSource::SetHighlightUrls(bool value) {
-  if (value == highlightUrls_) return;
+  if (value == colors_.HighlightUrls()) return;
   ChangeScope scope(*this, TChangeKind::Other);
-  highlightUrls_ = value;
   colors_.SetHighlightUrls(value);
   ParserChanged();
 }
@@ -146,7 +144,6 @@ void TCustomMemoSource::ParserChanged() {
 }
 
 void TCustomMemoSource::ParserFreed() {
-  parser_ = nullptr;
   colors_.SetParser(nullptr);
   ParserChanged();
 }

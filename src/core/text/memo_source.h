@@ -62,9 +62,9 @@ public:
   void SetAllowUndo(bool value);
   int UndoLimit() const { return undoLimit_; }
   void SetUndoLimit(int value);
-  TLineParser* SyntaxParser() const { return parser_; }
+  TLineParser* SyntaxParser() const { return colors_.Parser(); }
   void SetSyntaxParser(TLineParser* parser);
-  bool HighlightUrls() const { return highlightUrls_; }
+  bool HighlightUrls() const { return colors_.HighlightUrls(); }
   void SetHighlightUrls(bool value);
   bool UseGlobalOptions() const { return useGlobalOptions_; }
   void SetUseGlobalOptions(bool value) { useGlobalOptions_ = value; }
@@ -319,6 +319,7 @@ private:
   void SetTextBulk(std::string_view bytes);
   // Hands the saved bytes to `put` piece by piece.
   template <class TSink> void WriteLines(TSink&& put) const;
+  void WriteLinesTo(std::ostream& stream) const;
   std::string ConvertTabs(std::string_view s) const;
 
   // Columns and tabs
@@ -401,8 +402,6 @@ private:
   TOutFormatType outFormat_ = ofWindows;
   bool allowUndo_ = true;
   int undoLimit_ = 0;
-  TLineParser* parser_ = nullptr;
-  bool highlightUrls_ = false;
   bool useGlobalOptions_ = false;
   std::vector<TMemoCodeTemplate> templates_;
   std::string templatesType_ = "None";

@@ -200,10 +200,14 @@ std::string TCustomMemoSource::SaveToBytes() const {
   return out;
 }
 
-void TCustomMemoSource::SaveToStream(std::ostream& stream) const {
+void TCustomMemoSource::WriteLinesTo(std::ostream& stream) const {
   WriteLines([&](std::string_view piece) {
     stream.write(piece.data(), static_cast<std::streamsize>(piece.size()));
   });
+}
+
+void TCustomMemoSource::SaveToStream(std::ostream& stream) const {
+  WriteLinesTo(stream);
   if (!stream) throw Error("Can't write stream");
 }
 
@@ -217,10 +221,7 @@ std::string TCustomMemoSource::BackupName(const std::string& target) {
 void TCustomMemoSource::SaveToFile(const std::string& fileName) {
   platform::TAtomicFileWriter file(fileName);
   // A failed write is told by Commit, with the system's reason.
-  std::ostream& out = file.Stream();
-  WriteLines([&](std::string_view piece) {
-    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-  });
+  WriteLinesTo(file.Stream());
   if (Has(soCreateBackups) && !file.InPlace()) {
     // The real file behind a link is what gets replaced and backed up.
     std::string backup = BackupName(file.Target());
