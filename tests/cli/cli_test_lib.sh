@@ -6,15 +6,12 @@ cli=${MARLO_CLI:?MARLO_CLI must name the marlo-cli program}
 src=${MARLO_SOURCE_DIR:?MARLO_SOURCE_DIR must name the source tree}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-
-passed=0
-failed=0
-status=0
+passed=0 failed=0 status=0
 
 # run ARGS...: runs marlo-cli, keeping stdout, stderr and the exit status.
 run() {
   status=0
-  "$cli" "$@" >"$work/out" 2>"$work/err" || status=$?
+  "$cli" "$@" </dev/null >"$work/out" 2>"$work/err" || status=$?
 }
 
 ok() {
@@ -31,14 +28,18 @@ not_ok() {
   sed 's/^/  /' "$work/err"
 }
 
-# expect_output NAME TEXT: the last run succeeded and printed exactly TEXT.
-expect_output() {
-  printf '%s' "$2" >"$work/expected"
-  if [ "$status" -eq 0 ] && cmp -s "$work/expected" "$work/out"; then
+# expect NAME STATUS STDOUT [STDERR]: the last run ended with STATUS and printed exactly
+# STDOUT, and exactly STDERR on stderr (nothing when not given).
+expect() {
+  printf '%s' "$3" >"$work/expected_out"
+  printf '%s' "${4:-}" >"$work/expected_err"
+  if [ "$status" -eq "$2" ] && cmp -s "$work/expected_out" "$work/out" &&
+    cmp -s "$work/expected_err" "$work/err"; then
     ok "$1"
   else
-    not_ok "$1" "exit status $status"
-    diff -u "$work/expected" "$work/out" | sed 's/^/  /' || true
+    not_ok "$1" "exit status $status, expected $2"
+    diff -u "$work/expected_out" "$work/out" | sed 's/^/  out /' || true
+    diff -u "$work/expected_err" "$work/err" | sed 's/^/  err /' || true
   fi
 }
 
@@ -54,6 +55,26 @@ expect_failure() {
   else
     ok "$1"
   fi
+}
+
+# table: reads NAME|STATUS|ARGS|PATTERN lines and runs marlo-cli with each ARGS (split at
+# blanks). A run must end with STATUS; with 0 its stdout matches PATTERN, otherwise it
+# prints nothing on stdout and something matching PATTERN on stderr.
+table() {
+  local name want args pattern
+  while IFS='|' read -r name want args pattern; do
+    set -f
+    # shellcheck disable=SC2086
+    run $args
+    set +f
+    if [ "$want" -ne 0 ]; then
+      expect_failure "$name" "$want" "$pattern"
+    elif [ "$status" -eq 0 ] && grep -q -- "$pattern" "$work/out"; then
+      ok "$name"
+    else
+      not_ok "$name" "exit status $status; stdout does not mention \"$pattern\""
+    fi
+  done
 }
 
 # expect_file NAME FILE BYTES: FILE holds exactly BYTES (printf format).

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Runs `marlo-cli export` as a user does and hands its output to real readers: the RTF
 to unrtf, the HTML to Python's HTML parser. Each must give back the source text with its
-line breaks. Also compares the command's output with the hand-written expected files and
-checks its failures.
+line breaks. Also checks that the command writes the hand-written expected files (their
+bytes are the core's, tests/core/export) to a file and to stdout, and its failures.
 
 Environment: MARLO_CLI (the program), MARLO_SOURCE_DIR (the source tree).
 """
@@ -18,6 +18,7 @@ import tempfile
 CLI = os.environ["MARLO_CLI"]
 DATA = os.path.join(os.environ["MARLO_SOURCE_DIR"], "tests", "data", "export")
 KEYWORDS = os.path.join(DATA, "keywords.txt")
+SAMPLE = os.path.join(DATA, "sample.zba")
 failures = []
 
 
@@ -39,8 +40,13 @@ def source_lines(path):
     return [line.rstrip(" \t") for line in lines]
 
 
-def run(*args):
-    return subprocess.run([CLI, *args], capture_output=True)
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def export(*args):
+    return subprocess.run([CLI, "export", "--keywords", KEYWORDS, *args], capture_output=True)
 
 
 class PageText(html.parser.HTMLParser):
@@ -50,10 +56,7 @@ class PageText(html.parser.HTMLParser):
 
     def __init__(self):
         super().__init__(convert_charrefs=True)
-        self.text = []
-        self.title = False
-        self.open = []
-        self.errors = []
+        self.text, self.open, self.errors, self.title = [], [], [], False
 
     def handle_starttag(self, tag, attrs):
         if tag == "br":
@@ -72,24 +75,16 @@ class PageText(html.parser.HTMLParser):
             self.title = self.title and tag != "title"
 
     def handle_data(self, data):
-        if self.title:
-            return
         # Line breaks in the markup are not text; &nbsp; is a space of the source.
-        self.text.append(data.replace("\r\n", "").replace("\xa0", " "))
+        if not self.title:
+            self.text.append(data.replace("\r\n", "").replace("\xa0", " "))
 
 
 def html_text(page):
     p = PageText()
     p.feed(page.decode("latin-1"))
     p.close()
-    if p.open:
-        p.errors.append("left open: %s" % p.open)
-    return "".join(p.text), p.errors
-
-
-def collapse_spaces(text):
-    """unrtf writes a run of spaces as one, as word processors' text filters do."""
-    return re.sub(" +", " ", text)
+    return "".join(p.text), p.errors + (["left open: %s" % p.open] if p.open else [])
 
 
 def rtf_text(path):
@@ -104,11 +99,9 @@ def generated_source(path):
     words = ["print", "if", "then", "endif", "x", "score#", "name$", "42", "3.25", "=", "<",
              ">", "&", "(", ")", ",", ":", '"a < b"', '"{x}"', "\\", "{", "}", "rem note",
              "` back {quote}", "a&b", '""']
-    lines = []
-    for _ in range(60):
-        n = rnd.randrange(0, 8)
-        line = " " * rnd.choice([0, 0, 3, 6]) + " ".join(rnd.choice(words) for _ in range(n))
-        lines.append(line.rstrip())
+    lines = [(" " * rnd.choice([0, 0, 3, 6]) +
+              " ".join(rnd.choice(words) for _ in range(rnd.randrange(0, 8)))).rstrip()
+             for _ in range(60)]
     with open(path, "wb") as f:
         f.write(("\r\n".join(lines) + "\r\n").encode("latin-1"))
 
@@ -121,25 +114,23 @@ def main():
     try:
         generated = os.path.join(work, "generated.zba")
         generated_source(generated)
-        sources = [os.path.join(DATA, n) for n in ("sample.zba", "braces.zba", "empty.zba")]
-        sources.append(generated)
-        for src in sources:
-            name = os.path.basename(src)
+        rtf = os.path.join(work, "out.rtf")
+        for src in [SAMPLE, os.path.join(DATA, "braces.zba"), os.path.join(DATA, "empty.zba"),
+                    generated]:
             expected = "\n".join(source_lines(src))
             for syntax in ([], ["--no-syntax"]):
-                label = name + (" without highlighting" if syntax else "")
-                rtf = os.path.join(work, "out.rtf")
-                r = run("export", "--rtf", "--keywords", KEYWORDS, *syntax, src, rtf)
+                label = os.path.basename(src) + (" without highlighting" if syntax else "")
+                r = export("--rtf", *syntax, src, rtf)
                 check(r.returncode == 0 and r.stdout == b"", "rtf export of " + label,
                       r.stderr.decode("latin-1"))
+                # unrtf writes a run of spaces as one, as word processors' text filters do.
                 got = rtf_text(rtf)
-                check(got == collapse_spaces(expected), "unrtf reads the source text of " + label,
+                check(got == re.sub(" +", " ", expected), "unrtf reads the source text of " + label,
                       "expected %r\ngot      %r" % (expected, got))
-
-                r = run("export", "--html", "--keywords", KEYWORDS, *syntax, src, "-")
-                check(r.returncode == 0, "html export of " + label, r.stderr.decode("latin-1"))
+                r = export("--html", *syntax, src, "-")
                 got, errors = html_text(r.stdout)
-                check(not errors, "html tags of %s pair up" % label, "\n".join(errors))
+                check(r.returncode == 0 and not errors, "html export of %s, tags paired" % label,
+                      "\n".join(errors) + r.stderr.decode("latin-1"))
                 check(got == expected, "the HTML parser reads the source text of " + label,
                       "expected %r\ngot      %r" % (expected, got))
 
@@ -151,39 +142,34 @@ def main():
             f.write('REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Zorbic]\n'
                     '"Strings Style"="I"\n"Numbers Style"=""\n')
         os.environ["MARLO_REGISTRY"] = registry
-        r = run("export", "--html", "--defaults", "--keywords", KEYWORDS,
-                os.path.join(DATA, "sample.zba"), "-")
-        check(r.returncode == 0 and r.stdout != open(os.path.join(DATA, "sample.htm"), "rb").read()
+        # The command writes what those files say, to a file (an existing one is replaced)
+        # and to stdout.
+        for src, fmt, syntax, want, to in (("sample.zba", "--html", [], "sample.htm", "old"),
+                                           ("sample.zba", "--rtf", [], "sample.rtf", "new"),
+                                           ("sample.zba", "--rtf", ["--no-syntax"],
+                                            "sample.plain.rtf", "-"),
+                                           ("braces.zba", "--html", [], "braces.htm", "-")):
+            expected = read(os.path.join(DATA, want))
+            out = os.path.join(work, want.upper() if to == "old" else want)
+            if to == "old":
+                open(out, "wb").write(b"old")
+            r = export(fmt, *syntax, os.path.join(DATA, src), "-" if to == "-" else out)
+            got = r.stdout if to == "-" else read(out)
+            check(r.returncode == 0 and got == expected,
+                  want + {"old": " replaces a file", "new": " to a file", "-": " to stdout"}[to])
+
+        r = export("--html", "--defaults", SAMPLE, "-")
+        check(r.returncode == 0 and r.stdout != read(os.path.join(DATA, "sample.htm"))
               and b"<B>" in r.stdout, "--defaults ignores the stored settings")
 
-        # The command writes what the hand-written files say, to a file and to stdout.
-        for src, fmt, syntax, want in (("sample.zba", "--html", [], "sample.htm"),
-                                       ("sample.zba", "--rtf", [], "sample.rtf"),
-                                       ("sample.zba", "--rtf", ["--no-syntax"], "sample.plain.rtf"),
-                                       ("braces.zba", "--html", [], "braces.htm")):
-            expected = open(os.path.join(DATA, want), "rb").read()
-            out = os.path.join(work, want)
-            r = run("export", fmt, "--keywords", KEYWORDS, *syntax, os.path.join(DATA, src), out)
-            check(r.returncode == 0 and open(out, "rb").read() == expected, "file " + want)
-            r = run("export", fmt, "--keywords", KEYWORDS, *syntax, os.path.join(DATA, src), "-")
-            check(r.returncode == 0 and r.stdout == expected, "stdout " + want)
-
-        # An existing file is replaced; a file that cannot be written is reported by name
-        # and leaves nothing behind.
-        target = os.path.join(work, "listing.HTML")
-        open(target, "wb").write(b"old")
-        r = run("export", "--html", "--keywords", KEYWORDS, os.path.join(DATA, "sample.zba"),
-                target)
-        check(r.returncode == 0 and open(target, "rb").read() ==
-              open(os.path.join(DATA, "sample.htm"), "rb").read(), "an existing file is replaced")
         missing = os.path.join(work, "no", "such.rtf")
-        r = run("export", "--rtf", "--keywords", KEYWORDS, os.path.join(DATA, "sample.zba"),
-                missing)
+        r = export("--rtf", SAMPLE, missing)
         check(r.returncode == 1 and missing.encode() in r.stderr and r.stdout == b"",
-              "an unwritable output is reported", r.stderr.decode("latin-1"))
-        r = run("export", "--keywords", KEYWORDS, os.path.join(DATA, "sample.zba"), "-")
+              "an unwritable output is reported by name", r.stderr.decode("latin-1"))
+        check(not os.path.exists(os.path.dirname(missing)), "an unwritable output leaves nothing")
+        r = export(SAMPLE, "-")
         check(r.returncode == 2 and b"--html or --rtf" in r.stderr, "a format is needed")
-        r = run("export", "--rtf", "--keywords", KEYWORDS, os.path.join(work, "none.zba"), "-")
+        r = export("--rtf", os.path.join(work, "none.zba"), "-")
         check(r.returncode == 2 and r.stdout == b"", "a missing source is refused")
     finally:
         shutil.rmtree(work)

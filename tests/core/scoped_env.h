@@ -11,21 +11,20 @@ public:
   // `value` nullopt unsets the variable.
   ScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
     if (const char* old = std::getenv(name_.c_str())) old_ = old;
+    Set(value);
+  }
+  ~ScopedEnv() { Set(old_); }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+  void Set(const std::optional<std::string>& value) const {
     if (value)
       ::setenv(name_.c_str(), value->c_str(), 1);
     else
       ::unsetenv(name_.c_str());
   }
-  ~ScopedEnv() {
-    if (old_)
-      ::setenv(name_.c_str(), old_->c_str(), 1);
-    else
-      ::unsetenv(name_.c_str());
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
   std::string name_;
   std::optional<std::string> old_;
 };

@@ -1,3 +1,6 @@
+// The preprocessor driver: the order of the passes, stopping at an error, what the dialog
+// offers, and replacing steps split in two halves that must give what one run gives.
+#include "core/preproc/replace_halves.h"
 #include "preproc_test_util.h"
 
 #include <gtest/gtest.h>
@@ -5,7 +8,6 @@
 namespace marlo::test {
 namespace {
 
-using Lines = std::vector<std::string>;
 using preproc::TPreprocResult;
 
 TEST(Preprocessor, PassesRunInOrderOnEachOthersOutput) {
@@ -20,48 +22,18 @@ TEST(Preprocessor, PassesRunInOrderOnEachOthersOutput) {
                    "DIM p_x(1,1)", "REM : Marlo comment - DEFINE:k, p_x(1,1) (0) parameters.",
                    "dim g(1): rem Marlo global replacement", "g(1) = p_x(1,1) + p_x(1,1)",
                    "PRINT g(1)"}));
-  EXPECT_EQ(run.Status.front(), "PreCheckTypes");
-  EXPECT_EQ(run.Status[1], "PreReplaceTypes");
-  EXPECT_EQ(run.Status[2], "PreCheckDefines");
+  EXPECT_EQ(Lines(run.Status.begin(), run.Status.begin() + 3),
+            (Lines{"PreCheckTypes", "PreReplaceTypes", "PreCheckDefines"}));
   EXPECT_EQ(run.Status.back(), "preDone");
 }
 
-TEST(Preprocessor, NoTypesLeavesTheLinesForTheNextPass) {
-  TRun run = Preprocess({"? 1", "  "}, true, true, false);
-  ASSERT_FALSE(run.Failed);
-  EXPECT_EQ(run.Output, (Lines{"PRINT 1", ""}));
-  EXPECT_EQ(Lines(run.Status.begin(), run.Status.begin() + 3),
-            (Lines{"PreCheckTypes", "PreNoneFound", "PreCheckDefines"}));
-
-  // The structure pass alone finds nothing and writes no output: a run ends with the
-  // define or the global pass.
-  run = Preprocess({"? 1"}, true, false, false);
-  ASSERT_FALSE(run.Failed);
-  EXPECT_TRUE(run.Output.empty());
-  // With types found it is the last pass, and its lines keep their sentinel blank.
-  run = Preprocess({"TYPE t", "f", "ENDTYPE", "PRINT 1"}, true, false, false);
-  EXPECT_EQ(run.Output, (Lines{"REM Removed by Marlo - TYPE found \"TYPE t\" ", "PRINT 1 "}));
-}
-
-TEST(Preprocessor, ErrorsStopTheRunAndNameTheirLine) {
+// How the error text counts lines after a structure pass, and what the command line prints,
+// are pinned by tests/cli/preprocess_test.sh.
+TEST(Preprocessor, AnErrorStopsTheRun) {
   TRun run =
       Preprocess({"a", "b", "c", "d", "e", "f", "x = sq", "DEFINE sq(1), %1"}, false, true, true);
-  ASSERT_TRUE(run.Failed);
-  EXPECT_EQ(run.ErrorText, " #: 7. PreErrorParamsExpected sq.");
-  EXPECT_EQ(run.Status.back(), "PreError");
+  ExpectFailure(run, "PreErrorParamsExpected sq.", 6);
   for (const std::string& s : run.Status) EXPECT_NE(s, "PreCheckGlobals"); // not reached
-
-  // After a structure pass that found types, later errors count its output lines.
-  run =
-      Preprocess({"TYPE t", "f", "g", "ENDTYPE", "DIMTYPE t, i", "GLOBAL j, J"}, true, true, true);
-  ASSERT_TRUE(run.Failed);
-  EXPECT_EQ(run.ErrorText, " #: 5. PreErrorRedeclare J");
-
-  // A language file without the error's text still reports the error.
-  TLanguageTable bare;
-  run = Preprocess({"TYPE"}, true, false, true, bare);
-  ASSERT_TRUE(run.Failed);
-  EXPECT_EQ(run.ErrorText, " #: 1. ");
 }
 
 TEST(Preprocessor, ResultsTheDialogOffers) {
@@ -73,7 +45,6 @@ TEST(Preprocessor, ResultsTheDialogOffers) {
   EXPECT_EQ(p.Results(), (std::vector<TPreprocResult>{
                              TPreprocResult::ReplaceSource, TPreprocResult::EditModified,
                              TPreprocResult::Continue, TPreprocResult::Cancel}));
-  EXPECT_TRUE(p.ErrorText().empty());
   // A second activation runs nothing again.
   const size_t statusLines = p.Status().Count();
   EXPECT_FALSE(p.Activate({false, true, true}));
@@ -84,27 +55,57 @@ TEST(Preprocessor, ResultsTheDialogOffers) {
   EXPECT_TRUE(p.Failed());
   EXPECT_EQ(p.Results(),
             (std::vector<TPreprocResult>{TPreprocResult::GotoError, TPreprocResult::Cancel}));
-  EXPECT_FALSE(p.Offers(TPreprocResult::Continue));
-  EXPECT_EQ(preproc::TPreprocessor::ErrorTextLine(p.ErrorText()), 1);
   EXPECT_EQ(preproc::TPreprocessor::ErrorTextLine(" #: 12. M"), 12);
   EXPECT_EQ(preproc::TPreprocessor::ErrorTextLine("12. M"), 0);
-
-  // Each run starts from empty tables.
-  p.Run({"x"}, {false, false, true});
-  EXPECT_FALSE(p.Failed());
-  EXPECT_EQ(p.GlobalPass().Count(), 0);
 }
 
-TEST(Preprocessor, LookupsFindTheFirstNameInAnyCase) {
-  preproc::TNameTable table;
-  for (int i = 0; i < 1000; ++i) table.Add("name" + std::to_string(i));
-  EXPECT_EQ(table.Add("NAME7"), 1000); // a duplicate is stored but never found
-  EXPECT_EQ(table.Find("Name7"), 7);
-  EXPECT_EQ(table.Find("nAmE999"), 999);
-  EXPECT_EQ(table.Find("name1000"), preproc::TNameTable::kNone);
-  EXPECT_EQ(table.Find(""), preproc::TNameTable::kNone);
-  table.Clear();
-  EXPECT_EQ(table.Find("name7"), preproc::TNameTable::kNone);
+struct TSplitResult {
+  bool Failed = false;
+  std::string ErrorText;
+  Lines Output;
+};
+
+// A run without status lines, with replacing steps split from `threshold` lines on.
+TSplitResult RunSplit(const Lines& source, const preproc::TPreprocOptions& options,
+                      size_t threshold) {
+  const size_t saved = preproc::TReplaceHalves::Threshold;
+  preproc::TReplaceHalves::Threshold = threshold;
+  preproc::TPreprocessor p(KeyLanguage());
+  p.KeepStatus(false);
+  p.Run(source, options);
+  preproc::TReplaceHalves::Threshold = saved;
+  TSplitResult r{p.Failed(), p.ErrorText(), {}};
+  if (!r.Failed) r.Output = p.Output();
+  return r;
+}
+
+// The fuzz targets compare split and whole runs on arbitrary input; these are the sources
+// where the halves must hand state across: a remark block open across the split, and
+// errors in either half.
+TEST(ReplaceHalves, SplitRunsGiveWhatOneRunGives) {
+  const Lines sources[] = {
+      {"TYPE v", "x y", "ENDTYPE", "DIMTYPE v, p, q(4)", "DEFINE sq(1), %1*%1", "GLOBAL g, h$",
+       "g = sq(p.x) + q(2).y", "PRINT \"g p.x\" ` g p.x", "h$ = \"a\" : REM g = p.x", "  ",
+       "IF g = TRUE THEN g = h$ + sq(g)", "g = q(1).x"},
+      {"GLOBAL g", "DEFINE k, 7", "REMSTART", "g = k", "g = k", "g = k", "g = k", "REMEND",
+       "g = k"},
+      {"TYPE v", "x", "ENDTYPE", "DIMTYPE v, p", "REMSTART", "p.x", "p.x", "p.x", "p.x", "REMEND",
+       "p.x"},
+      {"DEFINE sq(1), %1*%1", "a = sq", "b = 1", "c = 2", "d = 3", "e = sq"},
+      {"TYPE v", "x", "ENDTYPE", "DIMTYPE v, p", "PRINT p.x", "a = 1", "b = 2", "c = 3", "d = 4",
+       "e = p.nosuch"},
+  };
+  for (const Lines& source : sources) {
+    SCOPED_TRACE(source.back());
+    for (int mask = 1; mask < 8; ++mask) {
+      const preproc::TPreprocOptions options{(mask & 1) != 0, (mask & 2) != 0, (mask & 4) != 0};
+      const TSplitResult whole = RunSplit(source, options, size_t(1) << 40);
+      const TSplitResult split = RunSplit(source, options, 2);
+      EXPECT_EQ(split.Failed, whole.Failed) << "passes " << mask;
+      EXPECT_EQ(split.ErrorText, whole.ErrorText) << "passes " << mask;
+      EXPECT_EQ(split.Output, whole.Output) << "passes " << mask;
+    }
+  }
 }
 
 } // namespace

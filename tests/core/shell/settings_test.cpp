@@ -1,15 +1,16 @@
-// The settings: defaults on a first run, the table of values, style letters, and loading
-// and saving through the registry store.
-#include "../scoped_env.h"
+// The settings: the table of values, style letters, loading and saving through the
+// registry store, how they are carried onto an editor, and the recent-files list beside
+// them. The defaults a first run shows, and how stored values read, are pinned by
+// tests/cli/settings_test.sh; the recent-files menu by tests/ui/app/main_form_test.cpp.
 #include "../temp_dir.h"
 #include "core/platform/file_system.h"
-#include "core/platform/program_folder.h"
-#include "core/platform/registry_file.h"
+#include "core/platform/registry_store.h"
+#include "core/shell/editor_settings.h"
+#include "core/shell/mru_file_list.h"
 #include "core/shell/settings.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,66 +19,11 @@ namespace {
 
 using namespace marlo::platform;
 using Names = std::vector<std::string>;
-
 constexpr TDesktopSize kDesktop{2560, 1440};
 
-Names TableNames() {
-  Names names;
-  for (const TSettingInfo& info : SettingsTable()) names.emplace_back(info.Name);
-  return names;
-}
-
-TEST(Settings, FirstRunGivesTheDefaultsAndWritesNothing) {
-  TempDir d;
-  ScopedEnv home("HOME", d.Path());
-  TRegistry reg(d / "registry.reg");
-  TSettings s;
-  s.CheckSwitch = "changed";
-  EXPECT_FALSE(LoadSettings(reg, s, kDesktop).has_value());
-  EXPECT_FALSE(FileExists(d / "registry.reg"));
-  EXPECT_EQ(s, DefaultSettings(kDesktop));
-
-  const std::string folder = ProgramFolder();
-  EXPECT_EQ(s.CorePath, folder + "zbcheck");
-  EXPECT_EQ(s.HelpPath, folder + "help/menu.htm");
-  EXPECT_TRUE(s.BrowserPath == "xdg-open" ||
-              (s.BrowserPath.starts_with("/") && s.BrowserPath.ends_with("/xdg-open")))
-      << s.BrowserPath;
-  EXPECT_EQ(s.SourcePath, d.Path()); // no Documents folder: the home folder
-  std::filesystem::create_directory(d / "Documents");
-  EXPECT_EQ(DefaultSettings(kDesktop).SourcePath, d / "Documents");
-
-  EXPECT_EQ(s.CheckSwitch, "-c");
-  EXPECT_EQ(s.FinalSwitch, "-f");
-  EXPECT_EQ(s.EditorFont.Name, "Courier New");
-  EXPECT_EQ(s.EditorFont.Size(), 10);
-  EXPECT_EQ(s.EditorFont.Color, clBlack);
-  EXPECT_TRUE(s.EditorFont.Style.Empty());
-  EXPECT_EQ(s.BackgroundColor, 16777215u);
-  EXPECT_TRUE(s.HighlightSyntax && s.ShowGutter && s.AutoSave && s.InternalAVI);
-  EXPECT_FALSE(s.PastEOL || s.StructEnabled || s.Internal3DS || s.InternalX);
-  EXPECT_EQ(s.KeywordsStyle, TFontStyles{fsBold});
-  EXPECT_EQ(s.CommentsStyle, TFontStyles{fsItalic});
-  EXPECT_EQ(s.KTColor, 128u);
-  EXPECT_EQ(s.CTColor, 32768u);
-  EXPECT_EQ(s.STColor, 8388736u);
-  EXPECT_EQ(s.NTColor, 16711680u);
-  EXPECT_EQ(s.Top, 0);
-  EXPECT_EQ(s.Left, 0);
-  EXPECT_EQ(s.Width, 2560);
-  EXPECT_EQ(s.Height, 1440);
-}
-
 TEST(Settings, TheTableMapsEachValueToItsOwnField) {
-  auto table = SettingsTable();
-  ASSERT_EQ(table.size(), 53u);
-  EXPECT_EQ(TableNames().front(), "Core Path");
-  EXPECT_EQ(TableNames()[9], "Font Size");
-  EXPECT_EQ(TableNames()[25], "Keywords Style");
-  EXPECT_EQ(TableNames()[46], "3DS Path");
-  EXPECT_EQ(TableNames().back(), "Height");
-
   // Changing one value through the table changes that value alone.
+  const auto table = SettingsTable();
   const TSettings base;
   for (size_t i = 0; i < table.size(); ++i) {
     TSettingValue v = table[i].Get(base);
@@ -96,11 +42,6 @@ TEST(Settings, TheTableMapsEachValueToItsOwnField) {
             << table[i].Name << " changed " << table[k].Name;
     }
   }
-  TSettings s;
-  table[46].Set(s, {rdString, "/usr/bin/view3ds", 0});
-  EXPECT_EQ(s.Path3DS, "/usr/bin/view3ds");
-  table[9].Set(s, {rdInteger, {}, 12});
-  EXPECT_EQ(s.EditorFont.Height, -16);
 }
 
 TEST(Settings, StyleLetters) {
@@ -108,37 +49,35 @@ TEST(Settings, StyleLetters) {
   EXPECT_EQ(StyleToText({fsStrikeOut, fsItalic, fsBold, fsUnderline}), "BIUS");
   EXPECT_EQ(StyleToText({fsUnderline, fsItalic}), "IU");
   EXPECT_EQ(TextToStyle("IB"), (TFontStyles{fsBold, fsItalic}));
-  EXPECT_EQ(TextToStyle("bi"), TFontStyles{});
+  EXPECT_EQ(TextToStyle("bi"), TFontStyles{}); // capitals only
   EXPECT_EQ(TextToStyle("xSxUx"), (TFontStyles{fsUnderline, fsStrikeOut}));
-  EXPECT_EQ(TextToStyle(""), TFontStyles{});
 }
 
 TEST(Settings, SaveWritesAllValuesAndLoadReadsThemBack) {
   TempDir d;
   const std::string file = d / "registry.reg";
-  TSettings s = DefaultSettings(kDesktop);
+  TRegistry reg(file);
+  // An empty store gives the defaults over whatever the settings held, and writes nothing.
+  TSettings s;
+  s.CheckSwitch = "changed";
+  EXPECT_FALSE(LoadSettings(reg, s, kDesktop).has_value());
+  EXPECT_EQ(s, DefaultSettings(kDesktop));
+  EXPECT_FALSE(FileExists(file));
+
   s.CorePath = "/opt/zorbic/ZB";
-  s.EditorFont.Name = "Liberation Mono";
   s.EditorFont.SetSize(12);
   s.EditorFont.Style = {fsBold, fsUnderline};
   s.ShowGutter = false;
   s.KTColor = 0x123456;
   s.Left = -1920;
-  s.Width = 1024;
-  {
-    TRegistry reg(file);
-    SaveSettings(reg, s);
-    EXPECT_FALSE(reg.HasPendingChanges());
-  }
-  TRegistry reg(file);
+  SaveSettings(reg, s);
+  EXPECT_FALSE(reg.HasPendingChanges());
   ASSERT_TRUE(reg.OpenKey(kSettingsKey, false));
-  EXPECT_EQ(reg.GetValueNames(), TableNames());
+  Names names;
+  for (const TSettingInfo& info : SettingsTable()) names.emplace_back(info.Name);
+  EXPECT_EQ(reg.GetValueNames(), names);
   EXPECT_EQ(reg.ReadString("Font Style"), "BU");
-  EXPECT_EQ(reg.ReadInteger("Font Size"), 12);
   EXPECT_EQ(reg.ReadInteger("Show Gutter"), 0);
-  EXPECT_EQ(reg.ReadInteger("Highlight Syntax"), 1);
-  EXPECT_EQ(reg.ReadString("Strings Style"), "");
-  EXPECT_EQ(reg.ReadInteger("Left"), -1920);
   reg.CloseKey();
 
   TSettings back;
@@ -153,30 +92,12 @@ TEST(Settings, SaveWritesAllValuesAndLoadReadsThemBack) {
   EXPECT_TRUE(back.PastEOL);
 }
 
-TEST(Settings, KeywordStyleIBLoadsAsBoldItalicAndIsWrittenBackAsBI) {
-  TempDir d;
-  const std::string file = d / "registry.reg";
-  WriteFile(file, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Zorbic]\n"
-                  "\"Keywords Style\"=\"IB\"\n\"Comments Style\"=\"bi\"\n");
-  TRegistry reg(file);
-  TSettings s;
-  EXPECT_FALSE(LoadSettings(reg, s, kDesktop).has_value());
-  EXPECT_EQ(s.KeywordsStyle, (TFontStyles{fsBold, fsItalic}));
-  EXPECT_EQ(s.CommentsStyle, TFontStyles{});
-  EXPECT_EQ(s.NumbersStyle, TFontStyles{fsBold}); // absent: its default
-  SaveSettings(reg, s);
-  const std::string text = ReadFile(file);
-  EXPECT_NE(text.find("\"Keywords Style\"=\"BI\"\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("\"Comments Style\"=\"\"\n"), std::string::npos) << text;
-}
-
 TEST(Settings, AValueOfTheWrongTypeKeepsItsDefaultAndTheRestLoad) {
   TempDir d;
   const std::string file = d / "registry.reg";
   const std::string stored = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Zorbic]\n"
                              "\"Core Path\"=\"/opt/zb\"\n"
                              "\"Font Size\"=\"12\"\n"
-                             "\"Font Color\"=dword:000000ff\n"
                              "\"KTColor\"=\"red\"\n"
                              "\"Keywords Style\"=dword:00000001\n"
                              "\"Height\"=dword:00000300\n";
@@ -188,46 +109,116 @@ TEST(Settings, AValueOfTheWrongTypeKeepsItsDefaultAndTheRestLoad) {
   EXPECT_EQ(std::string(error->what()),
             "Invalid data type for 'Font Size', 'Keywords Style', 'KTColor' "
             "(their defaults are used)");
-  const TSettings defaults = DefaultSettings(kDesktop);
-  EXPECT_EQ(s.EditorFont.Size(), 10);
-  EXPECT_EQ(s.KTColor, defaults.KTColor);
-  EXPECT_EQ(s.KeywordsStyle, defaults.KeywordsStyle);
-  EXPECT_EQ(s.CorePath, "/opt/zb");
-  EXPECT_EQ(s.EditorFont.Color, 0xFFu);
-  EXPECT_EQ(s.Height, 0x300);
-  EXPECT_EQ(s.Width, kDesktop.Width);
+  TSettings expected = DefaultSettings(kDesktop);
+  expected.CorePath = "/opt/zb";
+  expected.Height = 0x300;
+  EXPECT_EQ(s, expected);
   EXPECT_EQ(ReadFile(file), stored); // nothing is written back by loading
-
-  // One wrong value alone is named alone.
-  reg.OpenKey(kSettingsKey, false);
-  reg.WriteInteger("Font Size", 12);
-  reg.WriteString("KTColor", "128");
-  reg.DeleteValue("Keywords Style");
-  reg.CloseKey();
-  error = LoadSettings(reg, s, kDesktop);
-  ASSERT_TRUE(error.has_value());
-  EXPECT_EQ(std::string(error->what()), "Invalid data type for 'KTColor' (its default is used)");
-  EXPECT_EQ(s.EditorFont.Size(), 12);
 }
 
-TEST(Settings, DeletingOneValueLeavesTheOthers) {
-  TempDir d;
-  const std::string file = d / "registry.reg";
-  TSettings s = DefaultSettings(kDesktop);
-  s.ShowGutter = false;
-  s.ShowNumbers = false;
-  s.HelpPath = "/srv/help.htm";
-  TRegistry reg(file);
-  SaveSettings(reg, s);
-  reg.OpenKey(kSettingsKey, false);
-  ASSERT_TRUE(reg.DeleteValue("Show Gutter"));
-  reg.CloseKey();
+TSettings Custom() {
+  TSettings s;
+  s.EditorFont.Name = "Liberation Mono";
+  s.EditorFont.SetSize(14);
+  s.EditorFont.Color = 0x010101;
+  s.EditorFont.Style = {fsUnderline};
+  s.BackgroundColor = 0x0A0A0A;
+  s.KTColor = 0x11, s.KBColor = 0x12, s.KeywordsStyle = {fsItalic};
+  s.CTColor = 0x21, s.CBColor = 0x22, s.CommentsStyle = {fsStrikeOut};
+  s.STColor = 0x31, s.SBColor = 0x32, s.StringsStyle = {fsBold, fsItalic};
+  s.NTColor = 0x41, s.NBColor = 0x42, s.NumbersStyle = {};
+  return s;
+}
 
-  TSettings back;
-  EXPECT_FALSE(LoadSettings(reg, back, kDesktop).has_value());
-  TSettings expected = s;
-  expected.ShowGutter = true;
-  EXPECT_EQ(back, expected);
+TEST(EditorSettings, StylesTakeTheirColoursAndTheEditorFont) {
+  const TSettings s = Custom();
+  TMemoColors memo;
+  TTextStyles styles(&memo);
+  styles.LoadDocumentStyles();
+  styles[tkWhitespace].SetUseMemoColor(true);
+  ApplyStyleSettings(s, styles, memo);
+
+  struct TExpect {
+    TColor Text;
+    TFontStyles Style;
+    TColor Back;
+  };
+  const TExpect expected[8] = {
+      {0x010101, {fsUnderline}, 0x0A0A0A}, // Whitespace
+      {0x31, {fsBold, fsItalic}, 0x32},    // String
+      {0x21, {fsStrikeOut}, 0x22},         // Comment
+      {0x010101, {fsUnderline}, 0x0A0A0A}, // Identifier
+      {0x41, {}, 0x42},                    // Integer
+      {0x41, {}, 0x42},                    // Float
+      {0x11, {fsItalic}, 0x12},            // Reserved words
+      {0x010101, {fsUnderline}, 0x0A0A0A}, // Delimiters
+  };
+  for (int i = 0; i < 8; ++i) {
+    const TTextStyle& style = styles[i];
+    EXPECT_TRUE(style.Font().Name == "Liberation Mono" && style.Font().Size() == 14) << i;
+    EXPECT_EQ(style.Font().Color, expected[i].Text) << style.Name();
+    EXPECT_EQ(style.Font().Style, expected[i].Style) << style.Name();
+    EXPECT_EQ(style.Color(), expected[i].Back) << style.Name();
+    EXPECT_FALSE(style.UseMemoColor()) << style.Name();
+  }
+  EXPECT_EQ(memo.Color, 0x0A0A0Au);
+
+  // A shorter list is filled as far as it goes.
+  TTextStyles few(&memo);
+  few.Add("Whitespace");
+  ApplyStyleSettings(s, few, memo);
+  EXPECT_EQ(few.Count(), 1);
+}
+
+TEST(EditorSettings, SwitchesAndTextOptions) {
+  TSettings s;
+  s.HighlightSyntax = false;
+  s.ShowNumbers = false;
+  EXPECT_EQ(EditorSwitches(s), (TEditorSwitches{false, true, false, true}));
+  // Each option follows its setting; the others are kept.
+  s.PastEOL = false;
+  s.AutoIndent = true;
+  s.AutoSave = false;
+  TStringsOptions options = ApplyTextOptions(s, {soCreateBackups, soGroupUndo});
+  EXPECT_EQ(options, (TStringsOptions{soLimitEOL, soAutoIndent, soGroupUndo}));
+  s.PastEOL = true;
+  s.AutoIndent = false;
+  s.AutoSave = true;
+  EXPECT_EQ(ApplyTextOptions(s, options), (TStringsOptions{soCreateBackups, soGroupUndo}));
+}
+
+TEST(MRUFileList, AddKeepsFiveMostRecentFirstAndMovesRepeatsUp) {
+  TMRUFileList mru;
+  for (const char* f : {"/a", "/b", "/c", "/d", "/e", "/f"}) mru.Add(f);
+  EXPECT_EQ(mru.Items(), (Names{"/f", "/e", "/d", "/c", "/b"})); // the oldest dropped
+  mru.Add("/c");
+  EXPECT_EQ(mru.Items(), (Names{"/c", "/f", "/e", "/d", "/b"}));
+  mru.Add("/C"); // names that differ in letter case are different files here
+  mru.Add("");
+  EXPECT_EQ(mru.Items(), (Names{"/C", "/c", "/f", "/e", "/d"}));
+}
+
+TEST(MRUFileList, RegistryValuesAreF0ToF4AndLoadBack) {
+  TempDir d;
+  platform::TRegistry reg(d / "r.reg");
+  reg.OpenKey(kMRUKey, true);
+  reg.WriteString("F7", "/old.zba"); // stale entries of an earlier run are erased
+  reg.CloseKey();
+  TMRUFileList mru;
+  for (const char* f : {"/1.zba", "/2 & 3.zba", "/4.zba"}) mru.Add(f);
+  mru.SaveToRegistry(reg);
+  ASSERT_TRUE(reg.OpenKey(kMRUKey, false));
+  EXPECT_EQ(reg.GetValueNames(), (Names{"F0", "F1", "F2"}));
+  EXPECT_EQ(reg.ReadString("F0"), "/4.zba");
+  // Values that are not strings, empty or repeated are passed over.
+  reg.WriteInteger("F3", 5);
+  reg.WriteString("F4", "");
+  reg.WriteString("F5", "/4.zba");
+  reg.WriteString("F6", "/5.zba");
+  reg.CloseKey();
+  TMRUFileList loaded;
+  loaded.LoadFromRegistry(reg);
+  EXPECT_EQ(loaded.Items(), (Names{"/4.zba", "/2 & 3.zba", "/1.zba", "/5.zba"}));
 }
 
 } // namespace

@@ -10,9 +10,29 @@
 namespace marlo {
 namespace {
 
-// Styles 0, 3 and 7 look alike; 1 has its own colours on the same font; 2 has its own
-// font; 6 shares style 0's colours but is shown in capitals.
-TPaintRuns DocumentLikeRuns() {
+struct R {
+  int From, To, Style;
+  TRunState State;
+  bool operator==(const R&) const = default;
+};
+
+// Columns from..to of a line of the given style bytes, with a selection and found text.
+struct Case {
+  const char* name;
+  std::string styles;
+  int from, to;
+  std::vector<R> expected;
+  TColumnSpan sel, found;
+};
+
+Case C(const char* name, std::string styles, int from, int to, std::vector<R> expected,
+       TColumnSpan sel = {}, TColumnSpan found = {}) {
+  return {name, std::move(styles), from, to, std::move(expected), sel, found};
+}
+
+TEST(PaintRuns, AlikeCharactersShareARunAndMarkedOnesSplit) {
+  // Styles 0, 3 and 7 look alike; 1 has its own colours on the same font; 2 has its own
+  // font; 6 shares style 0's colours but is shown in capitals.
   std::array<TRunLook, TPaintRuns::kNoStyle + 1> looks;
   looks.fill({0, clBlack, clWhite, false});
   looks[1] = {0, clPurple, clWhite, false};
@@ -20,59 +40,32 @@ TPaintRuns DocumentLikeRuns() {
   looks[6] = {0, clBlack, clWhite, true};
   TPaintRuns runs;
   runs.SetLooks(looks);
-  return runs;
-}
 
-struct R {
-  int From, To, Style;
-  TRunState State;
-  bool operator==(const R&) const = default;
-};
-
-std::vector<R> Split(const TPaintRuns& runs, const std::string& styles, int from, int to,
-                     TColumnSpan sel = {}, TColumnSpan found = {}) {
-  std::vector<TPaintRun> out;
-  runs.Split(styles, from, to, sel, found, out);
-  std::vector<R> result;
-  for (const TPaintRun& r : out) result.push_back({r.From, r.To, r.Style, r.State});
-  return result;
-}
-
-TEST(PaintRuns, AlikeStylesJoinAndOthersSplit) {
-  TPaintRuns runs = DocumentLikeRuns();
-  // "a = 1 ' x" as whitespace, identifier, delimiter, string, comment bytes.
-  std::string styles = std::string("\3\0\7\0", 4) + "\1\1" + "\2\2\2";
-  EXPECT_EQ(Split(runs, styles, 0, 9),
-            (std::vector<R>{{0, 4, 3, rsPlain}, {4, 6, 1, rsPlain}, {6, 9, 2, rsPlain}}));
-  // Capitals keep their own run even on equal colours; the part past the style string
-  // takes the control's look, which here equals style 0.
-  EXPECT_EQ(Split(runs, std::string("\0\6\0", 3), 0, 5),
-            (std::vector<R>{{0, 1, 0, rsPlain}, {1, 2, 6, rsPlain}, {2, 5, 0, rsPlain}}));
-  // Only the visible columns are cut.
-  EXPECT_EQ(Split(runs, styles, 5, 7), (std::vector<R>{{5, 6, 1, rsPlain}, {6, 7, 2, rsPlain}}));
-}
-
-TEST(PaintRuns, SelectionAndFoundTextSplitRunsAndJoinAcrossColours) {
-  TPaintRuns runs = DocumentLikeRuns();
-  std::string styles("\0\0\1\1\0\0\2\2", 8);
-  // Selected characters of different colours on one font are painted alike.
-  EXPECT_EQ(Split(runs, styles, 0, 8, {1, 6}),
-            (std::vector<R>{{0, 1, 0, rsPlain}, {1, 6, 0, rsSelected}, {6, 8, 2, rsPlain}}));
-  // Found text wins over the selection.
-  EXPECT_EQ(Split(runs, styles, 0, 8, {0, 8}, {2, 4}), (std::vector<R>{{0, 2, 0, rsSelected},
-                                                                       {2, 4, 1, rsFound},
-                                                                       {4, 6, 0, rsSelected},
-                                                                       {6, 8, 2, rsSelected}}));
-}
-
-TEST(PaintRuns, LongRunsAreCutAt512Characters) {
-  TPaintRuns runs = DocumentLikeRuns();
-  std::string styles(1200, '\3');
-  auto out = Split(runs, styles, 0, 1200);
-  ASSERT_EQ(out.size(), 3u);
-  EXPECT_EQ(out[0], (R{0, 512, 3, rsPlain}));
-  EXPECT_EQ(out[1], (R{512, 1024, 3, rsPlain}));
-  EXPECT_EQ(out[2], (R{1024, 1200, 3, rsPlain}));
+  const std::string line = std::string("\3\0\7\0", 4) + "\1\1" + "\2\2\2"; // "a = 1 ' x"
+  const std::string mixed("\0\0\1\1\0\0\2\2", 8);
+  const Case cases[] = {
+      C("alike join, others split", line, 0, 9,
+        {{0, 4, 3, rsPlain}, {4, 6, 1, rsPlain}, {6, 9, 2, rsPlain}}),
+      // The part past the style string takes the control's look, here equal to style 0.
+      C("capitals keep their own run", std::string("\0\6\0", 3), 0, 5,
+        {{0, 1, 0, rsPlain}, {1, 2, 6, rsPlain}, {2, 5, 0, rsPlain}}),
+      C("only the visible columns", line, 5, 7, {{5, 6, 1, rsPlain}, {6, 7, 2, rsPlain}}),
+      C("selected colours on one font join", mixed, 0, 8,
+        {{0, 1, 0, rsPlain}, {1, 6, 0, rsSelected}, {6, 8, 2, rsPlain}}, {1, 6}),
+      C("found text wins over the selection", mixed, 0, 8,
+        {{0, 2, 0, rsSelected}, {2, 4, 1, rsFound}, {4, 6, 0, rsSelected}, {6, 8, 2, rsSelected}},
+        {0, 8}, {2, 4}),
+      C("long runs are cut at 512", std::string(1200, '\3'), 0, 1200,
+        {{0, 512, 3, rsPlain}, {512, 1024, 3, rsPlain}, {1024, 1200, 3, rsPlain}}),
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<TPaintRun> out;
+    runs.Split(c.styles, c.from, c.to, c.sel, c.found, out);
+    std::vector<R> got;
+    for (const TPaintRun& r : out) got.push_back({r.From, r.To, r.Style, r.State});
+    EXPECT_EQ(got, c.expected);
+  }
 }
 
 TEST(PaintRuns, TabsExpandWithTheirStyle) {

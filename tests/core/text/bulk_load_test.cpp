@@ -14,9 +14,11 @@
 namespace marlo {
 namespace {
 
+using Lines = std::vector<std::string>;
+
 // The lines a bulk load must give, worked out byte by byte.
-std::vector<std::string> ReferenceLines(const std::string& bytes, int spacesInTab) {
-  std::vector<std::string> lines;
+Lines ReferenceLines(const std::string& bytes, int spacesInTab) {
+  Lines lines;
   std::string current;
   bool open = false;
   auto finish = [&] {
@@ -25,9 +27,8 @@ std::vector<std::string> ReferenceLines(const std::string& bytes, int spacesInTa
     current.clear();
     open = false;
   };
-  for (size_t i = 0; i < bytes.size(); ++i) {
+  for (size_t i = 0; i < bytes.size() && bytes[i] != '\0'; ++i) {
     char c = bytes[i];
-    if (c == '\0') break;
     if (c == '\r' || c == '\n') {
       finish();
       if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
@@ -43,13 +44,10 @@ std::vector<std::string> ReferenceLines(const std::string& bytes, int spacesInTa
   return lines;
 }
 
-std::string RandomText(std::mt19937& rng, size_t size) {
-  static const char* pieces[] = {"print x", "\t",   "   ", "\r\n",    "\n",
-                                 "\r",      "sync", " ",   "a=1:b=2", "\t\t"};
-  std::string s;
-  s.reserve(size + 16);
-  while (s.size() < size) s += pieces[rng() % 10];
-  return s;
+Lines StoredLines(const TCustomMemoSource& doc) {
+  Lines lines;
+  for (int i = 0; i < doc.LineCount(); ++i) lines.emplace_back(doc.StoredLine(i));
+  return lines;
 }
 
 // Texts of a few hundred kilobytes take the two-halves road too while a test runs.
@@ -60,70 +58,44 @@ protected:
   const size_t kSaved = TInternalStrings::ParallelLoadThreshold;
 };
 
-void ExpectLoadsLikeReference(const std::string& bytes) {
-  TCustomMemoSource doc;
-  doc.SetSpacesInTab(3);
-  doc.LoadFromBytes(bytes);
-  std::vector<std::string> want = ReferenceLines(bytes, 3);
-  ASSERT_EQ(doc.LineCount(), static_cast<int>(want.size()));
-  for (int i = 0; i < doc.LineCount(); ++i)
-    ASSERT_EQ(doc.StoredLine(i), want[static_cast<size_t>(i)]) << "line " << i;
-}
-
+// From bytes, and from a file, where each half is read by the thread that scans it.
 TEST_F(BulkLoad, BigTextsSplitAnywhereLoadAsOne) {
   std::mt19937 rng(7);
-  const size_t size = 200000;
-  std::string base = RandomText(rng, size);
-  // What sits where the halves meet decides where the second half starts.
-  const char* aroundMiddle[] = {"\r\n", "\r", "\n", "\t", "\r\r\n", "\n\n", "x\t\r\n\t", "   \r"};
-  for (const char* piece : aroundMiddle) {
-    for (int shift = -3; shift <= 3; ++shift) {
-      std::string bytes = base;
-      bytes.replace(bytes.size() / 2 + static_cast<size_t>(shift), std::string(piece).size(),
-                    piece);
-      SCOPED_TRACE(std::string("piece ") + (piece[0] == '\t' ? "tab" : "line end") + " shift " +
-                   std::to_string(shift));
-      ExpectLoadsLikeReference(bytes);
-    }
+  const char* words[] = {"print x", "\t",   "   ", "\r\n",    "\n",
+                         "\r",      "sync", " ",   "a=1:b=2", "\t\t"};
+  std::string base;
+  while (base.size() < 200000) base += words[rng() % 10];
+  const size_t mid = base.size() / 2;
+  // What sits where the halves meet decides where the second half starts ("" is a NUL).
+  std::vector<std::string> texts;
+  for (std::string piece : {"\r\n", "\r", "\n", "\t", "\r\r\n", "\n\n", "x\t\r\n\t", "   \r", ""}) {
+    if (piece.empty()) piece.push_back('\0');
+    for (int shift = -3; shift <= 3; ++shift)
+      texts.push_back(
+          std::string(base).replace(mid + static_cast<size_t>(shift), piece.size(), piece));
   }
-}
-
-TEST_F(BulkLoad, ANulEndsTheTextInEitherHalf) {
-  std::mt19937 rng(11);
-  std::string base = RandomText(rng, 200000);
-  for (size_t at : {base.size() / 4, base.size() / 2 - 1, base.size() / 2 + 1, base.size() - 10}) {
-    std::string bytes = base;
-    bytes[at] = '\0';
-    SCOPED_TRACE("NUL at " + std::to_string(at));
-    ExpectLoadsLikeReference(bytes);
+  for (size_t at : {base.size() / 4, base.size() - 10}) // a NUL ends the text in either half
+    texts.push_back(std::string(base).replace(at, 1, 1, '\0'));
+  for (const char* end : {"\n", "\r\n", "\r"}) { // halves of only blank lines outgrow their room
+    std::string blank;
+    for (int i = 0; i < 100000; ++i) blank += end;
+    texts.push_back(blank + "last");
   }
-}
 
-// From a file, each half is read by the thread that scans it.
-TEST_F(BulkLoad, BigFilesLoadAsOneWhereverTheirHalvesMeet) {
-  std::mt19937 rng(5);
   test::TempDir dir;
-  std::string base = RandomText(rng, 150000);
-  for (const char* piece : {"\r\n", "\r", "\t", "\0"}) {
-    for (int shift = -1; shift <= 1; ++shift) {
-      std::string bytes = base;
-      bytes.replace(bytes.size() / 2 + static_cast<size_t>(shift),
-                    std::string(piece).size() + (piece[0] == 0), piece,
-                    std::string(piece).size() + (piece[0] == 0));
-      test::WriteFile(dir / "big.zba", bytes);
-      TCustomMemoSource doc;
-      doc.SetSpacesInTab(3);
-      doc.LoadFromFile(dir / "big.zba");
-      std::vector<std::string> want = ReferenceLines(bytes, 3);
-      ASSERT_EQ(doc.LineCount(), static_cast<int>(want.size())) << "shift " << shift;
-      for (int i = 0; i < doc.LineCount(); ++i)
-        ASSERT_EQ(doc.StoredLine(i), want[static_cast<size_t>(i)]) << "line " << i;
-    }
+  for (size_t t = 0; t < texts.size(); ++t) {
+    SCOPED_TRACE("text " + std::to_string(t));
+    const Lines want = ReferenceLines(texts[t], 3);
+    TCustomMemoSource doc;
+    doc.SetSpacesInTab(3);
+    doc.LoadFromBytes(texts[t]);
+    EXPECT_EQ(StoredLines(doc), want);
+    test::WriteFile(dir / "big.zba", texts[t]);
+    doc.LoadFromFile(dir / "big.zba");
+    EXPECT_EQ(StoredLines(doc), want);
   }
 }
 
-// Lines shorter than the room a half is given for them (blank lines, one byte each) move
-// the half's lines to a block of their own on the way.
 // Every allocation of a load may fail, in one piece or in halves, also where a part
 // outgrows its room: each failure leaves the text that was there.
 TEST_F(BulkLoad, AFailedLoadLeavesThePreviousText) {
@@ -143,39 +115,41 @@ TEST_F(BulkLoad, AFailedLoadLeavesThePreviousText) {
       if (loaded)
         EXPECT_EQ(doc.LineCount(), static_cast<int>(lines));
       else
-        EXPECT_EQ(doc.Lines().ToVector(), (std::vector<std::string>{"old", "text"})) << n;
+        EXPECT_EQ(StoredLines(doc), (Lines{"old", "text"})) << n;
     }
     EXPECT_TRUE(loaded);
   }
 }
 
-TEST_F(BulkLoad, HalvesOfOnlyBlankLinesOutgrowTheirRoom) {
-  for (const char* end : {"\n", "\r\n", "\r"}) {
+// Long enough for the line array to grow many times, in one piece and in halves; every
+// third line holds a tab, so that it is copied rather than borrowed from the load buffer.
+TEST_F(BulkLoad, LongTextsStayInOrderAndEditableEverywhere) {
+  for (int n : {5000, 20000}) {
+    SCOPED_TRACE(n);
+    auto line = [](int i) { return "line " + std::to_string(i) + (i % 3 ? "" : " x"); };
     std::string bytes;
-    for (int i = 0; i < 100000; ++i) bytes += end;
-    bytes += "last";
-    ExpectLoadsLikeReference(bytes);
+    for (int i = 0; i < n; ++i)
+      bytes += "line " + std::to_string(i) + (i % 3 ? "" : "\tx") + "\r\n";
+    TMemoSource doc;
+    doc.SetSpacesInTab(1);
+    doc.LoadFromBytes(bytes);
+    Lines want;
+    for (int i = 0; i < n; ++i) want.push_back(line(i));
+    ASSERT_EQ(StoredLines(doc), want);
+    // Edits at the start, at the seam of the two halves, and at the end.
+    for (int y : {0, n / 2, n / 2 - 1, n - 1}) {
+      doc.SetCaret(0, y);
+      doc.InsertNewLine();
+      doc.TypeChar('#');
+      EXPECT_EQ(doc.StoredLine(y + 1), "#" + line(y));
+      doc.Undo();
+      doc.Undo();
+      EXPECT_EQ(doc.StoredLine(y), line(y));
+    }
+    // Loading again over an edited text frees the old one cleanly.
+    doc.LoadFromBytes(bytes);
+    EXPECT_EQ(StoredLines(doc), want);
   }
-}
-
-TEST_F(BulkLoad, BigLoadsStayEditableEverywhere) {
-  std::string bytes;
-  for (int i = 0; i < 20000; ++i) bytes += "line " + std::to_string(i) + "\r\n";
-  TMemoSource doc;
-  doc.LoadFromBytes(bytes);
-  ASSERT_EQ(doc.LineCount(), 20000);
-  // Edits at the start, at the seam of the two halves, and at the end.
-  for (int y : {0, 10000, 9999, 19999}) {
-    doc.SetCaret(0, y);
-    doc.InsertNewLine();
-    doc.TypeChar('x');
-    EXPECT_EQ(doc.StoredLine(y + 1), "xline " + std::to_string(y));
-    doc.Undo();
-    doc.Undo();
-    EXPECT_EQ(doc.StoredLine(y), "line " + std::to_string(y));
-  }
-  EXPECT_EQ(doc.LineCount(), 20000);
-  EXPECT_EQ(doc.StoredLine(19999), "line 19999");
 }
 
 } // namespace

@@ -1,12 +1,17 @@
 // The change bracket: each outermost change reaches every view once, with flags saying
-// what changed and a line range covering every line it touched.
+// what changed and a line range covering every line it touched. That each command sets
+// chText, chCaret, chLineCount, chSelection and chModified when it should, with a range
+// covering its changed lines, is checked after every step of model_random_test.cpp.
 #include "core/text/memo_source.h"
 #include "model_test_util.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <functional>
 #include <initializer_list>
 #include <string>
+#include <tuple>
 
 namespace marlo::test {
 namespace {
@@ -20,17 +25,8 @@ TEST(ChangeBracket, OneNotificationPerOutermostChange) {
   ScopedView v(*m);
   RecordingView second;
   m->AddView(&second, false);
-  EXPECT_EQ(v.view.Count(), 0);
-
-  m->SetCaret(1, 0);
-  EXPECT_EQ(v.view.Count(), 1);
-  m->TypeChar('x');
-  EXPECT_EQ(v.view.Count(), 2);
-  m->InsertNewLine();
-  EXPECT_EQ(v.view.Count(), 3);
 
   // Several commands inside one bracket are one change.
-  v.view.Reset();
   m->BeginChange(TChangeKind::Other);
   m->TypeChar('y');
   m->MoveCaretLeft();
@@ -41,144 +37,22 @@ TEST(ChangeBracket, OneNotificationPerOutermostChange) {
   m->EndChange();
   ASSERT_EQ(v.view.Count(), 1);
   EXPECT_TRUE(v.view.Last().Flags.Has(chText));
-  EXPECT_TRUE(v.view.Last().Flags.Has(chCaret));
   EXPECT_TRUE(v.view.Last().Flags.Has(chLineCount));
 
   // Both views hear of every change; an unregistered one no more.
-  EXPECT_EQ(second.Count(), 4);
+  EXPECT_EQ(second.Count(), 1);
   m->RemoveView(&second);
   m->TypeChar('z');
-  EXPECT_EQ(second.Count(), 4);
+  EXPECT_EQ(second.Count(), 1);
   EXPECT_EQ(v.view.Count(), 2);
 
   // A command that does nothing reports nothing.
-  v.view.Reset();
   m->MoveCaretToTop();
   v.view.Reset();
-  m->MoveCaretLeft();
   m->MoveCaretUp();
   m->DeleteSelection();
   m->GotoBookmark(9);
   EXPECT_EQ(v.view.Count(), 0);
-}
-
-// The flags of the last change: those in `on` are set, those in `off` are not.
-void ExpectFlags(const RecordingView& v, std::initializer_list<TChangeFlag> on,
-                 std::initializer_list<TChangeFlag> off = {}) {
-  ASSERT_GT(v.Count(), 0);
-  for (TChangeFlag f : on) EXPECT_TRUE(v.Last().Flags.Has(f)) << "flag " << int(f) << " unset";
-  for (TChangeFlag f : off) EXPECT_FALSE(v.Last().Flags.Has(f)) << "flag " << int(f) << " set";
-}
-
-TEST(ChangeBracket, FlagsSayWhatChanged) {
-  auto m = BaseModel();
-  ScopedView v(*m);
-  RecordingView& last = v.view;
-
-  m->TypeChar('a'); // the empty text gets its first line
-  ExpectFlags(last, {chText, chCaret, chModified, chLineCount});
-  EXPECT_TRUE(Covers(last.Last(), 0));
-  m->TypeChar('b');
-  ExpectFlags(last, {chText, chCaret}, {chModified, chLineCount});
-  m->InsertNewLine();
-  m->TypeChar('c');
-  m->InsertNewLine();
-  ExpectFlags(last, {chLineCount});
-  EXPECT_TRUE(Covers(last.Last(), 1));
-  m->MoveCaretUp();
-  ExpectFlags(last, {chCaret}, {chText, chLineCount});
-
-  // Leaving a line with trailing blanks trims it: that is a text change of that line.
-  m->Lines().Assign({"x", "ab  ", "y"});
-  m->SetModified(false);
-  m->SetCaret(1, 1);
-  last.Reset();
-  m->MoveCaretDown();
-  ASSERT_EQ(last.Count(), 1);
-  ExpectFlags(last, {chCaret, chText, chModified});
-  EXPECT_TRUE(Covers(last.Last(), 1));
-
-  Select(*m, TSelectionType::Stream, 0, 0, 1, 0);
-  ExpectFlags(last, {chSelection});
-  m->ClearSelection();
-  ExpectFlags(last, {chSelection});
-  m->Lines().Put(2, "changed");
-  ExpectFlags(last, {chText});
-  EXPECT_TRUE(Covers(last.Last(), 2));
-  m->SetCaret(1, 0);
-  m->TypeChar('q');
-  m->Undo();
-  ExpectFlags(last, {chUndo, chText});
-}
-
-// Every line whose text differs after the change lies in the reported range; when the
-// line count changed, the range starts at or above the first line that differs.
-void ExpectRangeCovers(const Lines& before, const Lines& after, const TChangeInfo& c) {
-  ASSERT_TRUE(c.Flags.Has(chText));
-  size_t n = std::min(before.size(), after.size());
-  if (before.size() != after.size()) {
-    size_t first = 0;
-    while (first < n && before[first] == after[first]) ++first;
-    EXPECT_LE(c.FirstLine, static_cast<int>(first));
-    return;
-  }
-  for (size_t i = 0; i < n; ++i) {
-    if (before[i] != after[i]) {
-      EXPECT_TRUE(Covers(c, static_cast<int>(i)))
-          << "line " << i << " changed, range " << c.FirstLine << ".." << c.LastLine;
-    }
-  }
-}
-
-TEST(ChangeBracket, TheRangeCoversLinesThatLaterEditsOfTheSameChangeMoved) {
-  // Moving the line break after "c" above "b": the join is marked on line 2, and the split
-  // that follows in the same change moves the joined line down to line 3.
-  auto m = BaseModel({"a", "b", "c", "d"});
-  m->SetOption(soPersistentBlocks, true);
-  m->SelectBlock(TSelectionType::Stream, 1, 2, 0, 3);
-  m->SetCaret(1, 0);
-  Lines before = StoredLines(*m);
-  ScopedView v(*m);
-  m->MoveSelectionToCaret();
-  ASSERT_EQ(StoredLines(*m), (Lines{"a", "", "b", "cd"}));
-  ASSERT_EQ(v.view.Count(), 1);
-  ExpectRangeCovers(before, StoredLines(*m), v.view.Last());
-
-  // The same with a column block copied below.
-  auto c = BaseModel({"ab", "cd", "ef", "gh"});
-  c->SetOption(soPersistentBlocks, true);
-  c->SelectBlock(TSelectionType::Column, 0, 0, 0, 1);
-  c->SetCaret(2, 2);
-  before = StoredLines(*c);
-  ScopedView w(*c);
-  c->CopySelectionToCaret();
-  ASSERT_EQ(w.view.Count(), 1);
-  ExpectRangeCovers(before, StoredLines(*c), w.view.Last());
-}
-
-TEST(ChangeBracket, ABlockCommandThatMovesTheSelectionSaysSo) {
-  // The selection reaches below the text; rewriting it ends it at the last line.
-  auto m = BaseModel({"  a", "  b"});
-  m->SetOption(soBeyondFileEnd, true);
-  m->SelectBlock(TSelectionType::Stream, 0, 0, 1, 4);
-  TPoint begin = m->BlockBegin(), end = m->BlockEnd();
-  ScopedView v(*m);
-  m->UpperCaseBlock();
-  EXPECT_EQ(StoredLines(*m), (Lines{"  A", "  B"}));
-  ASSERT_EQ(v.view.Count(), 1);
-  if (m->BlockBegin() != begin || m->BlockEnd() != end) {
-    EXPECT_TRUE(v.view.Last().Flags.Has(chSelection))
-        << "selection now " << m->BlockBegin().X << "," << m->BlockBegin().Y << "-"
-        << m->BlockEnd().X << "," << m->BlockEnd().Y;
-  }
-
-  auto i = BaseModel({"a", "b"});
-  i->SelectBlock(TSelectionType::Stream, 0, 0, 1, 1);
-  ScopedView w(*i);
-  i->IndentBlock();
-  ASSERT_EQ(w.view.Count(), 1);
-  EXPECT_NE(i->BlockEnd(), (TPoint{1, 1}));
-  EXPECT_TRUE(w.view.Last().Flags.Has(chSelection));
 }
 
 TEST(ChangeBracket, ALoadReportsEverythingButSelectionAndReadOnly) {
@@ -186,67 +60,93 @@ TEST(ChangeBracket, ALoadReportsEverythingButSelectionAndReadOnly) {
   ScopedView v(*m);
   m->LoadFromBytes("x\r\ny");
   ASSERT_EQ(v.view.Count(), 1);
-  ExpectFlags(v.view,
-              {chCaret, chText, chUndo, chLineState, chOverwrite, chLineCount, chModified,
-               chFileName, chParser},
-              {chReadOnly});
-  EXPECT_TRUE(Covers(v.view.Last(), 0));
-  EXPECT_TRUE(Covers(v.view.Last(), 1));
+  const TChangeInfo& c = v.view.Last();
+  for (TChangeFlag f : {chCaret, chText, chUndo, chLineState, chOverwrite, chLineCount, chModified,
+                        chFileName, chParser})
+    EXPECT_TRUE(c.Flags.Has(f)) << "flag " << int(f) << " unset";
+  EXPECT_FALSE(c.Flags.Has(chReadOnly));
+  EXPECT_TRUE(Covers(c, 0) && Covers(c, 1));
 
   // Registering with a refresh is itself such a change.
   RecordingView late;
   m->AddView(&late, true);
-  ASSERT_EQ(late.Count(), 1);
-  ExpectFlags(late, {chText, chLineCount, chCaret});
   m->RemoveView(&late);
+  ASSERT_EQ(late.Count(), 1);
+  for (TChangeFlag f : {chText, chLineCount, chCaret}) EXPECT_TRUE(late.Last().Flags.Has(f));
 }
 
+// A change of one property reports its own flag, and the lines it concerns; setting the
+// same value again reports nothing (a bookmark set again may have moved: it reports).
 TEST(ChangeBracket, PropertyChangesReportTheirOwnFlag) {
-  auto m = BaseModel({"a", "b"});
+  using M = TCustomMemoSource;
+  struct Case {
+    const char* name;
+    std::function<void(M&)> change;
+    TChangeFlag flag;
+    int line; // a line the range covers, or -1
+    int countAgain = 1;
+  };
+  const Case cases[] = {
+      {"overwrite", [](M& m) { m.SetOverwrite(true); }, chOverwrite, -1},
+      {"file name", [](M& m) { m.SetFileName("two.zba"); }, chFileName, -1},
+      {"read-only", [](M& m) { m.SetReadOnly(true); }, chReadOnly, -1},
+      {"line state", [](M& m) { m.SetLineState(1, 3); }, chLineState, 1},
+      {"bookmark", [](M& m) { m.SetBookmark(1); }, chLineState, 0, 2},
+      {"parser", [](M& m) { m.SetHighlightUrls(true); }, chParser, -1},
+      {"modified", [](M& m) { m.SetModified(true); }, chModified, -1},
+      {"found text",
+       [](M& m) {
+         m.SetFoundText({0, 1}, {1, 1});
+       },
+       chFoundText, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto m = BaseModel({"a", "b"});
+    ScopedView v(*m);
+    c.change(*m);
+    ASSERT_EQ(v.view.Count(), 1);
+    EXPECT_TRUE(v.view.Last().Flags.Has(c.flag));
+    if (c.line >= 0) {
+      EXPECT_TRUE(Covers(v.view.Last(), c.line));
+    }
+    c.change(*m);
+    EXPECT_EQ(v.view.Count(), c.countAgain);
+    m->SetOverwrite(false);
+  }
+
+  auto m = BaseModel({"a"});
+  m->TypeChar('q');
   ScopedView v(*m);
+  m->Undo();
+  EXPECT_TRUE(v.view.Last().Flags.Has(chUndo));
+}
 
-  m->SetOverwrite(true);
-  ASSERT_EQ(v.view.Count(), 1);
-  EXPECT_TRUE(v.view.Last().Flags.Has(chOverwrite));
-  m->SetOverwrite(true);
-  EXPECT_EQ(v.view.Count(), 1);
-  m->ToggleOverwrite();
-  EXPECT_FALSE(TCustomMemoSource::Overwrite());
-  EXPECT_EQ(v.view.Count(), 2);
+// The found text the views paint: its spans per line and the lines it repaints.
+TEST(ChangeBracket, FoundTextSpansAndRepaintedLines) {
+  auto m = BaseModel({"alpha", "beta", "gamma", "delta"});
+  ScopedView v(*m);
+  m->SetFoundText({4, 2}, {1, 1}); // given backwards: ordered
+  EXPECT_EQ(m->FoundBegin(), (TPoint{1, 1}));
+  EXPECT_EQ(v.view.Last().FirstLine, 1);
+  EXPECT_EQ(v.view.Last().LastLine, 2);
+  // Line y holds the found part from..to (to INT_MAX when it goes on to the next line);
+  // -1 where it holds none.
+  for (auto [y, from, to] : {std::tuple{0, -1, -1}, {1, 1, INT_MAX}, {2, 0, 4}, {3, -1, -1}}) {
+    int f = -1, t = -1;
+    EXPECT_EQ(m->FoundSpan(y, f, t), from >= 0) << y;
+    EXPECT_EQ(std::pair(f, t), std::pair(from, to)) << y;
+  }
 
-  m->SetFileName("one.zba");
-  EXPECT_TRUE(v.view.Last().Flags.Has(chFileName));
-  m->SetFileName("two.zba");
-  EXPECT_EQ(m->PrevFileName(), "one.zba");
-  EXPECT_EQ(m->FileName(), "two.zba");
-  int n = v.view.Count();
-  m->SetFileName("two.zba");
-  EXPECT_EQ(v.view.Count(), n);
-
-  m->SetReadOnly(true);
-  EXPECT_TRUE(v.view.Last().Flags.Has(chReadOnly));
-  m->SetReadOnly(false);
-
-  m->SetLineState(1, 3);
-  EXPECT_EQ(m->GetLineState(1), 3);
-  EXPECT_TRUE(v.view.Last().Flags.Has(chLineState));
-  EXPECT_TRUE(Covers(v.view.Last(), 1));
-  n = v.view.Count();
-  m->SetLineState(1, 3);
-  EXPECT_EQ(v.view.Count(), n);
-
-  m->SetHighlightUrls(true);
-  EXPECT_TRUE(v.view.Last().Flags.Has(chParser));
-
-  m->SetCaret(1, 0);
-  m->TypeChar('x');
-  ASSERT_TRUE(m->Modified());
-  m->SetModified(false);
-  EXPECT_TRUE(v.view.Last().Flags.Has(chModified));
+  // Moving the range repaints where it was and where it is.
+  m->SetFoundText({0, 3}, {2, 3});
+  EXPECT_EQ(v.view.Last().FirstLine, 1);
+  EXPECT_EQ(v.view.Last().LastLine, 3);
+  m->ClearFoundText();
+  EXPECT_EQ(v.view.Last().FirstLine, 3);
+  EXPECT_FALSE(m->HasFoundText());
   EXPECT_FALSE(m->Modified());
-  n = v.view.Count();
-  m->SetModified(false);
-  EXPECT_EQ(v.view.Count(), n);
+  EXPECT_FALSE(m->CanUndo());
 }
 
 } // namespace

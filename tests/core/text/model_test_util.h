@@ -68,6 +68,16 @@ inline std::unique_ptr<TMemoSource> DocModel(const Lines& lines = {}) {
   return m;
 }
 
+// Undoes (redoes) until nothing is left; false when that does not come to an end.
+inline bool UndoEverything(TCustomMemoSource& m, int limit = 20000) {
+  for (int i = 0; i < limit && m.CanUndo(); ++i) m.Undo();
+  return !m.CanUndo();
+}
+inline bool RedoEverything(TCustomMemoSource& m, int limit = 20000) {
+  for (int i = 0; i < limit && m.CanRedo(); ++i) m.Redo();
+  return !m.CanRedo();
+}
+
 // Selects from (x1, y1) to (x2, y2) the way the keyboard does: the caret ends at (x2, y2).
 inline void Select(TCustomMemoSource& m, TSelectionType kind, int x1, int y1, int x2, int y2) {
   m.SetCaret(x1, y1);

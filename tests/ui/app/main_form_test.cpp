@@ -1,14 +1,13 @@
 // The main window: which commands are enabled, the window limit, recent files, the
-// command line, short-cuts through the real widgets and start-up with missing files.
+// command line, closing with modified windows and start-up with missing files. The rules
+// behind them (recent-file order, command-line names, language texts) are the core's.
 #include "app_test_util.h"
 
 #include "core/error.h"
-#include "core/platform/registry_store.h"
 #include "ui/app/jpeg_picture.h"
 
 #include <QDialog>
 #include <QLabel>
-
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -35,13 +34,12 @@ private slots:
     TMainForm& m = f.M();
     for (QAction* a : m.findChildren<QAction*>())
       QVERIFY2(!a->statusTip().contains('&'), qPrintable(a->statusTip()));
+    // A menu's hint leaves the status bar when the menu closes.
     QMenu* menu = m.menuBar()->actions().first()->menu();
     menu->popup(m.mapToGlobal(QPoint(0, 0)));
     m.statusBar()->showMessage(menu->actions().first()->statusTip());
     menu->hide();
     QCOMPARE(m.statusBar()->currentMessage(), QString());
-
-    TAppDialogs boxes;
     QString title;
     QTimer::singleShot(0, [&] {
       if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -49,9 +47,9 @@ private slots:
         box->accept();
       }
     });
-    boxes.Error(&m, "text");
-    QCOMPARE(title, QApplication::applicationName());
+    TAppDialogs().Error(&m, "text");
     QVERIFY(!title.isEmpty());
+    QCOMPARE(title, QApplication::applicationName());
   }
 
   void documentCommandsFollowTheOpenWindows() {
@@ -78,18 +76,13 @@ private slots:
     for (const char* a : {"FileNew", "FileOpen", "FileExit", "HelpAbout"})
       QVERIFY2(Enabled(m, a), a);
     QVERIFY(!m.findChild<QToolButton*>("sbCheck")->isEnabled());
-
     TWindowForm* one = m.OpenDocumentWindow(m.LanguageText("UntitledWindow"));
-    QVERIFY(one);
     TWindowForm* two = m.OpenDocumentWindow(m.LanguageText("UntitledWindow"));
     for (const char* a : perDocument) QVERIFY2(Enabled(m, a), a);
     for (const char* a : pending) QVERIFY2(!Enabled(m, a), a);
     QVERIFY(m.findChild<QWidget*>("sbcut")->isEnabled());
     QVERIFY(!m.findChild<QToolButton*>("sbfunctions")->isEnabled());
-    QCOMPARE(m.OpenDocumentCount(), 2);
-
     QVERIFY(two->parentWidget()->close());
-    QCOMPARE(m.OpenDocumentCount(), 1);
     QVERIFY(Enabled(m, "FileSave"));
     QVERIFY(one->parentWidget()->close());
     QCOMPARE(m.OpenDocumentCount(), 0);
@@ -97,44 +90,42 @@ private slots:
     QVERIFY(f.Dialogs->Questions.isEmpty()); // unmodified windows close without asking
   }
 
+  // New and dropped files stop at 25 windows, each refusal told once.
   void atMostTwentyFiveWindows() {
+    QTemporaryDir dir;
+    const std::string a = Path(dir, "a b.zba"), b = Path(dir, "b.zba");
+    WriteBytes(a, "rem a\r\n");
+    WriteBytes(b, "rem b\r\n");
     TAppFixture f;
     TMainForm& m = f.M();
-    for (int i = 0; i < TMainForm::kMaxDocuments; ++i) m.FileNewExecute();
+    m.show();
+    for (int i = 0; i < TMainForm::kMaxDocuments - 1; ++i) m.FileNewExecute();
+    m.OpenDroppedFiles({QString::fromStdString(a), QString::fromStdString(b)});
     QCOMPARE(m.OpenDocumentCount(), 25);
-    QVERIFY(f.Dialogs->Errors.isEmpty());
-    m.Action("FileNew")->trigger();
-    QCOMPARE(m.OpenDocumentCount(), 25);
+    QCOMPARE(m.Documents().back()->Caption(), a);
     QCOMPARE(f.Dialogs->Errors, QStringList{m.UiText("TooManyWindows")});
+    m.Action("FileNew")->trigger();
     QCOMPARE(m.MdiArea()->subWindowList().size(), 25);
+    QCOMPARE(f.Dialogs->Errors.size(), 2);
     m.Documents().front()->parentWidget()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m.Action("FileNew")->trigger();
     QCOMPARE(m.OpenDocumentCount(), 25);
-    QCOMPARE(f.Dialogs->Errors.size(), 1);
+    QCOMPARE(f.Dialogs->Errors.size(), 2);
   }
 
-  void recentFilesOrderMenuAndStoredValues() {
+  // Opened files join the File menu after Exit; an entry opens its file; the list is
+  // stored and the next main window reads it back.
+  void recentFilesInTheMenuAndTheStore() {
     QTemporaryDir dir;
     TAppFixture f;
     TMainForm& m = f.M();
     m.MRUList().Clear();
-    std::vector<std::string> names;
-    for (const char* n : {"1.zba", "2.zba", "3 & 4.zba", "5.zba", "6.zba", "7.zba"}) {
-      names.push_back(Path(dir, n));
-      WriteBytes(names.back(), "print 1\r\n");
-      f.Dialogs->OpenNames.push_back(QString::fromStdString(names.back()));
+    for (const char* n : {"1.zba", "3 & 4.zba"}) {
+      WriteBytes(Path(dir, n), "print 1\r\n");
+      f.Dialogs->OpenNames.push_back(QString::fromStdString(Path(dir, n)));
       m.Action("FileOpen")->trigger();
     }
-    QCOMPARE(m.OpenDocumentCount(), 6);
-    const std::vector<std::string> expected = {names[5], names[4], names[3], names[2], names[1]};
-    QVERIFY(m.MRUList().Items() == expected);
-    // Opening a listed file again moves it to the top.
-    f.Dialogs->OpenNames.push_back(QString::fromStdString(names[2]));
-    m.Action("FileOpen")->trigger();
-    QCOMPARE(m.MRUList().Items().front(), names[2]);
-    QCOMPARE(m.MRUList().Items().size(), size_t(5));
-
     QMenu* file = m.findChild<QMenu*>("FileMenu");
     QAction* first = m.findChild<QAction*>("MRUItem0");
     QVERIFY(first && file->actions().contains(first));
@@ -144,53 +135,32 @@ private slots:
     QVERIFY(QFontMetrics(file->font()).horizontalAdvance(first->text().mid(3).replace("&&", "&")) <=
                 200 ||
             first->text().contains(QChar(0x2026)));
-    // Choosing an entry opens it and leaves the order as it is.
     first->trigger();
-    QCOMPARE(m.OpenDocumentCount(), 8);
-    QCOMPARE(m.MRUList().Items().front(), names[2]);
-
+    QCOMPARE(m.OpenDocumentCount(), 3);
+    QCOMPARE(m.MRUList().Items().front(), Path(dir, "3 & 4.zba"));
     m.SaveSettingsNow();
-    platform::TRegistry reg;
-    QVERIFY(reg.OpenKey(kMRUKey, false));
-    QCOMPARE(reg.GetValueNames().size(), size_t(5));
-    QCOMPARE(reg.ReadString("F0"), names[2]);
-    QCOMPARE(reg.ReadString("F4"), names[1]);
-    reg.CloseKey();
     TAppFixture again;
     QVERIFY(again.M().MRUList().Items() == m.MRUList().Items());
   }
 
-  void commandLineOpensTheJoinedNameOrEachFile() {
+  void commandLineFilesOpenOnShowWithAbsoluteCaptions() {
     QTemporaryDir dir;
-    const std::string a = Path(dir, "a.zba"), b = Path(dir, "b.zba");
-    WriteBytes(a, "print \"a\"\r\n");
-    WriteBytes(b, "print \"b\"\r\n");
-    {
-      TAppFixture f;
-      // Relative names become absolute captions.
-      QDir::setCurrent(dir.path());
-      f.M().SetCommandLine({"a.zba", "b.zba"});
-      f.M().show();
-      QTRY_COMPARE(f.M().OpenDocumentCount(), 2);
-      QCOMPARE(f.M().Documents()[0]->Caption(), a);
-      QCOMPARE(f.M().Documents()[1]->Caption(), b);
-      QCOMPARE(f.M().Documents()[1]->MemoSource().LineText(0), std::string("print \"b\""));
-    }
-    {
-      QDir().mkpath(dir.filePath("My Games"));
-      const std::string joined = Path(dir, "My Games/demo.zba");
-      WriteBytes(joined, "rem demo\r\n");
-      TAppFixture f;
-      f.M().SetCommandLine({Path(dir, "My"), "Games/demo.zba"});
-      f.M().show();
-      QTRY_COMPARE(f.M().OpenDocumentCount(), 1);
-      QCOMPARE(f.M().Documents()[0]->Caption(), joined);
-      QCOMPARE(f.M().Documents()[0]->MemoSource().LineText(0), std::string("rem demo"));
-    }
+    WriteBytes(Path(dir, "a.zba"), "print \"a\"\r\n");
+    WriteBytes(Path(dir, "b.zba"), "print \"b\"\r\n");
+    TAppFixture f;
+    QDir::setCurrent(dir.path());
+    f.M().SetCommandLine({"a.zba", "b.zba"});
+    f.M().show();
+    QTRY_COMPARE(f.M().OpenDocumentCount(), 2);
+    QCOMPARE(f.M().Documents()[0]->Caption(), Path(dir, "a.zba"));
+    QCOMPARE(f.M().Documents()[1]->Caption(), Path(dir, "b.zba"));
+    QCOMPARE(f.M().Documents()[1]->MemoSource().LineText(0), std::string("print \"b\""));
     QDir::setCurrent(QDir::tempPath());
   }
 
-  void menuShortcutsWinOverTheEditor() {
+  // Menu short-cuts reach the main window through the editor; closing the main window asks
+  // about each modified window, and a Cancel keeps them all, also one answered with No.
+  void shortcutsAndTheCloseQuestion() {
     TAppFixture f;
     TMainForm& m = f.M();
     m.resize(800, 600);
@@ -199,34 +169,17 @@ private slots:
     QVERIFY(QTest::qWaitForWindowActive(&m));
     m.Action("FileNew")->trigger();
     TWindowForm* w = m.ActiveDocument();
-    QVERIFY(w);
     w->Editor().setFocus();
     QTest::keyClicks(&w->Editor(), "print 1");
-    QCOMPARE(w->MemoSource().LineText(0), std::string("print 1"));
-    // Ctrl+N opens a window; Ctrl+A selects all; Ctrl+S asks for a name (untitled).
-    QTest::keyClick(&w->Editor(), Qt::Key_A, Qt::ControlModifier);
-    QVERIFY(w->MemoSource().HasSelection());
     QTest::keyClick(&w->Editor(), Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(f.Dialogs->SaveSpecs.size(), 1);
-    QCOMPARE(f.Dialogs->SaveSpecs[0].Filters.size(), 6);
-    QCOMPARE(f.Dialogs->SaveSpecs[0].Filters[3], QString("RTF Export (*.rtf)"));
-    QCOMPARE(f.Dialogs->SaveSpecs[0].SuffixOfFilter(5), QString("htm"));
+    QCOMPARE(f.Dialogs->SaveSpecs.size(), 1); // untitled: Ctrl+S asks for a name
     QTest::keyClick(&w->Editor(), Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(m.OpenDocumentCount(), 2);
-    // A pending Ctrl+K prefix ends when a menu short-cut fires.
     TWindowForm* second = m.ActiveDocument();
     QVERIFY(second != w);
-    second->Editor().setFocus();
-    QTest::keyClick(&second->Editor(), Qt::Key_K, Qt::ControlModifier);
-    QVERIFY(second->Editor().PendingKeyPrefix() != 0);
-    QTest::keyClick(&second->Editor(), Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(second->Editor().PendingKeyPrefix(), 0);
-    // Closing the main window asks about each modified window; a Cancel keeps them all,
-    // also the one already answered with No.
     QTest::keyClicks(&second->Editor(), "x");
     f.Dialogs->Answers = {TAppDialogs::No, TAppDialogs::Cancel};
     QVERIFY(!m.close());
-    QCOMPARE(f.Dialogs->Questions.size(), 2);
     QCOMPARE(m.OpenDocumentCount(), 2);
     QVERIFY(w->MemoSource().Modified());
     f.Dialogs->Answers = {TAppDialogs::No, TAppDialogs::No};
@@ -239,14 +192,13 @@ private slots:
     QTemporaryDir empty;
     TAppFixture f(empty.path().toStdString() + "/");
     const QStringList& errors = f.M().StartupErrors();
-    // keywords.txt, Language.txt and the six bitmaps, each told.
+    // keywords.txt, Language.txt and the six bitmaps, each told, shown in one box.
     QCOMPARE(errors.size(), 8);
     QVERIFY(errors[0].contains("keywords.txt"));
     QVERIFY(errors[1].contains("Language.txt"));
     QVERIFY(errors[7].contains("labels.bmp"));
-    // Captions keep their design values; the window still works.
+    // Captions keep their design values; a button without its picture says what it does.
     QCOMPARE(f.M().findChild<QMenu*>("FileMenu")->title(), QString("&File"));
-    // A button without its picture still says what it does.
     QCOMPARE(f.M().findChild<QToolButton*>("sbExecute")->text(), QString("Execute"));
     f.M().show();
     QTRY_COMPARE(f.Dialogs->Errors.size(), 1);
@@ -270,34 +222,16 @@ private slots:
     QCOMPARE(full.M().Action("FileSave")->text(), full.M().UiText("FileSave"));
     QCOMPARE(full.M().findChild<QToolButton*>("sblabels")->toolTip(), full.M().UiText("LABELS"));
     auto* check = full.M().findChild<QToolButton*>("sbCheck");
-    QVERIFY(!check->icon().isNull());
     full.M().show();
+    QVERIFY(!check->icon().isNull());
     QCOMPARE(check->iconSize(), QSize(88, 20));
     QCOMPARE(check->size(), QSize(92, 24));
-  }
-
-  void droppedFilesOpenInTurn() {
-    QTemporaryDir dir;
-    const std::string a = Path(dir, "a b.zba"), b = Path(dir, "b.zba");
-    WriteBytes(a, "rem a\r\n");
-    WriteBytes(b, "rem b\r\n");
-    TAppFixture f;
-    f.M().show();
-    for (int i = 0; i < 24; ++i) f.M().FileNewExecute();
-    f.M().OpenDroppedFiles({QString::fromStdString(a), QString::fromStdString(b)});
-    // The first fits, the second meets the window limit and is told.
-    QCOMPARE(f.M().OpenDocumentCount(), 25);
-    QCOMPARE(f.M().Documents().back()->Caption(), a);
-    QCOMPARE(f.Dialogs->Errors, QStringList{f.M().UiText("TooManyWindows")});
   }
 
   void aboutBoxShowsTheBannerAndTheTexts() {
     TAppFixture f;
     auto* box = f.M().findChild<QDialog*>("AboutBox");
-    QVERIFY(box);
-    auto* banner = box->findChild<QLabel*>("Banner");
-    QVERIFY(!banner->pixmap().isNull());
-    QCOMPARE(banner->pixmap().size(), QSize(400, 120));
+    QCOMPARE(box->findChild<QLabel*>("Banner")->pixmap().size(), QSize(400, 120));
     QCOMPARE(box->findChild<QLabel*>("AboutL9")->text(), f.M().UiText("AboutL9"));
     QCOMPARE(box->windowTitle(), f.M().UiText("AboutCaption"));
     QTemporaryDir dir;
@@ -312,20 +246,19 @@ private slots:
     m.resize(900, 700);
     m.show();
     for (int i = 0; i < 3; ++i) m.FileNewExecute();
-    m.WindowTileHClick();
     auto subs = m.MdiArea()->subWindowList(QMdiArea::CreationOrder);
-    const int width = m.MdiArea()->viewport()->width();
-    for (QMdiSubWindow* s : subs) QCOMPARE(s->width(), width);
+    auto area = [&] { return m.MdiArea()->viewport()->rect(); };
+    m.WindowTileHClick();
+    for (QMdiSubWindow* s : subs) QCOMPARE(s->width(), area().width());
     QVERIFY(subs[0]->y() < subs[1]->y() && subs[1]->y() < subs[2]->y());
     m.WindowTileVClick();
-    for (QMdiSubWindow* s : subs) QCOMPARE(s->height(), m.MdiArea()->viewport()->height());
+    for (QMdiSubWindow* s : subs) QCOMPARE(s->height(), area().height());
     QVERIFY(subs[0]->x() < subs[1]->x() && subs[1]->x() < subs[2]->x());
     // Cascade: large windows stepping down from the top left, each whole in view.
     m.Action("WindowCascade")->trigger();
-    const QRect area = m.MdiArea()->viewport()->rect();
     for (int i = 0; i < 3; ++i) {
-      QVERIFY(area.contains(subs[i]->geometry()));
-      QVERIFY(subs[i]->width() >= area.width() / 2 && subs[i]->height() >= area.height() / 2);
+      QVERIFY(area().contains(subs[i]->geometry()));
+      QVERIFY(subs[i]->width() >= area().width() / 2 && subs[i]->height() >= area().height() / 2);
       if (i > 0) QVERIFY(subs[i]->pos().x() > subs[i - 1]->pos().x());
     }
     // The Window menu lists the windows after its three commands.

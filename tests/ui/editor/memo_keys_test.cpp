@@ -1,5 +1,6 @@
-// Keys reach the text model through the real control: the key table, two-key commands,
-// the menu's short-cuts, typing through the code page and the template list.
+// Keys reach the text model through the real control: keys as Qt delivers them, two-key
+// commands, held keys, the menu's short-cuts, typing through the code page and the template
+// list. What each command does to the text is the core's (tests/core/text).
 #include "core/text/key_list.h"
 #include "memo_test_util.h"
 #include "ui/editor/code_template_list.h"
@@ -21,80 +22,55 @@ class MemoKeysTest : public QObject {
 private slots:
   void initTestCase() { QApplication::setCursorFlashTime(0); }
 
-  void ctrlKMarksAndDeletesABlock() {
+  void ctrlKPairsAndQtKeysReachTheKeyTable() {
     MemoFixture f({"one two", "three", "four"});
     QVERIFY(f.Show());
     f.source.SetCaret(4, 0);
-    f.Key(Qt::Key_K, Qt::ControlModifier);
+    f.Keys("Ctrl+K");
     QCOMPARE(f.memo.PendingKeyPrefix(), kPrefixCtrlK);
-    f.Key(Qt::Key_B);
-    f.Key(Qt::Key_Down);
-    f.Key(Qt::Key_K, Qt::ControlModifier);
-    f.Key(Qt::Key_K, Qt::ControlModifier); // the letter works with Ctrl held too
-    QCOMPARE(f.source.SelectionKind(), TSelectionType::Stream);
+    f.Keys("B Down Ctrl+K Ctrl+K"); // the letter works with Ctrl held too
     QCOMPARE(f.source.BlockBegin(), (TPoint{4, 0}));
     QCOMPARE(f.source.BlockEnd(), (TPoint{4, 1}));
-    f.Key(Qt::Key_K, Qt::ControlModifier);
-    f.Key(Qt::Key_Y);
-    QCOMPARE(Lines(f.source), (std::vector<std::string>{"one e", "four"}));
-    // A pair that means nothing swallows its second key.
-    f.Key(Qt::Key_K, Qt::ControlModifier);
-    f.Key(Qt::Key_Z);
+    f.Keys("Ctrl+K Y Ctrl+K Z"); // a pair that means nothing swallows its second key
     QCOMPARE(Lines(f.source), (std::vector<std::string>{"one e", "four"}));
     QCOMPARE(f.memo.PendingKeyPrefix(), 0);
-  }
 
-  void movesSelectionsAndBrackets() {
-    MemoFixture f(std::vector<std::string>(6, "0123456789"));
-    QVERIFY(f.Show());
+    f.source.Lines().Assign(std::vector<std::string>(6, "0123456789"));
     f.source.SetCaret(5, 0);
-    for (int i = 0; i < 3; ++i) f.Key(Qt::Key_Down, Qt::ShiftModifier | Qt::AltModifier);
+    f.Keys("Shift+Alt+Down Shift+Alt+Down Shift+Alt+Down");
     QCOMPARE(f.source.SelectionKind(), TSelectionType::Column);
-    QCOMPARE(f.source.BlockBegin().Y, 0);
     QCOMPARE(f.source.BlockEnd().Y, 3);
-
     f.source.Lines().Assign({"a(b[c])"});
     f.source.SetCaret(1, 0);
-    f.Key(Qt::Key_BracketLeft, Qt::ControlModifier);
+    f.Keys("Ctrl+[");
     QCOMPARE(f.source.Caret(), (TPoint{6, 0}));
-
-    // Shift+Ctrl+digit sets a bookmark, Ctrl+digit goes back to it.
+    // Shift+Ctrl+1 arrives as Shift+Ctrl+!: it sets bookmark 1, Ctrl+1 goes back to it.
     f.source.Lines().Assign(std::vector<std::string>(100, "line"));
     f.source.SetCaret(2, 40);
-    f.Key(Qt::Key_Exclam, Qt::ShiftModifier | Qt::ControlModifier);
-    f.Key(Qt::Key_Home, Qt::ControlModifier);
-    QCOMPARE(f.source.CaretY(), 0);
-    f.Key(Qt::Key_1, Qt::ControlModifier);
+    f.Keys("Shift+Ctrl+! Ctrl+Home Ctrl+1");
     QCOMPARE(f.source.Caret(), (TPoint{2, 40}));
 
-    // Page keys scroll the view by a page and the caret with it.
-    f.Key(Qt::Key_Home, Qt::ControlModifier);
+    // Page keys scroll the view by its page and the caret with it; Ctrl+Up scrolls alone.
+    f.Keys("Ctrl+Home PgDown");
     const int page = f.memo.PageLines();
-    f.Key(Qt::Key_PageDown);
     QCOMPARE(f.memo.FirstVisibleLine(), page);
-    QCOMPARE(f.source.CaretY(), page);
-    f.Key(Qt::Key_Up, Qt::ControlModifier); // scrolls, the caret stays
+    f.Keys("Ctrl+Up");
     QCOMPARE(f.memo.FirstVisibleLine(), page - 1);
     QCOMPARE(f.source.CaretY(), page);
-    f.Key(Qt::Key_End, Qt::ControlModifier);
+    f.Keys("Ctrl+End");
     QCOMPARE(f.memo.FirstVisibleLine(), 100 - page);
   }
 
-  void typingGoesThroughTheCodePage() {
+  void typingGoesThroughTheCodePageAndTabStaysInTheEditor() {
     MemoFixture f({""});
     QVERIFY(f.Show());
     f.memo.SetCharSet(238); // Windows-1250
     f.Type(QString::fromUtf8("a\u0142\u0416b"));
-    QCOMPARE(f.source.StoredLine(0), std::string_view("a\xB3"
-                                                      "b"));
     f.memo.SetCharSet(204); // Windows-1251
-    f.source.SetCaret(3, 0);
     f.Type(QString::fromUtf8("\u0416"));
     QCOMPARE(f.source.StoredLine(0), std::string_view("a\xB3"
                                                       "b\xC6"));
-    // Tab is the editor's: it does not move the focus on.
-    f.Key(Qt::Key_Home);
-    f.Key(Qt::Key_Tab);
+    f.Keys("Home Tab");
     QVERIFY(f.memo.hasFocus());
     QCOMPARE(f.source.StoredLine(0).substr(0, 3), std::string_view("   "));
   }
@@ -108,26 +84,22 @@ private slots:
       QKeyEvent e(QEvent::KeyPress, key, mods, QString(), true);
       QApplication::sendEvent(&f.memo, &e);
     };
-    f.Key(Qt::Key_Backspace);
+    f.Keys("Backspace");
     held(Qt::Key_Backspace);
     held(Qt::Key_Backspace);
     QCOMPARE(f.source.StoredLine(0), std::string_view("abc"));
     held(Qt::Key_Left);
     QCOMPARE(f.source.CaretX(), 2);
     // Holding Shift with a repeating move grows the selection, a stream or a column.
-    f.Key(Qt::Key_Left, Qt::ShiftModifier);
+    f.Keys("Shift+Left");
     held(Qt::Key_Left, Qt::ShiftModifier);
-    QCOMPARE(f.source.SelectionKind(), TSelectionType::Stream);
     QCOMPARE(f.source.BlockBegin(), (TPoint{0, 0}));
     held(Qt::Key_Right, Qt::ShiftModifier | Qt::AltModifier);
     QCOMPARE(f.source.SelectionKind(), TSelectionType::Column);
     QCOMPARE(f.source.CaretX(), 1);
-    // Word moves are single steps, with Shift too.
-    held(Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier);
+    held(Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier); // word moves do not repeat
     QCOMPARE(f.source.CaretX(), 1);
-    f.source.ClearSelection();
-    f.source.SetCaret(2, 0);
-    f.Key(Qt::Key_Insert);
+    f.Keys("Ins");
     held(Qt::Key_Insert);
     QVERIFY(TCustomMemoSource::Overwrite());
     f.source.SetOverwrite(false);
@@ -144,41 +116,33 @@ private slots:
     layout->addWidget(other);
     auto* save = new QAction(&window);
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    window.addAction(save);
     auto* open = new QAction(&window);
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    window.addAction(open);
+    window.addActions({save, open});
     QSignalSpy saved(save, &QAction::triggered), opened(open, &QAction::triggered);
     QVERIFY(f.Show());
 
-    f.Key(Qt::Key_K, Qt::ControlModifier);
-    f.Key(Qt::Key_S, Qt::ControlModifier);
+    f.Keys("Ctrl+K Ctrl+S B");
     QCOMPARE(saved.count(), 1);
-    QCOMPARE(f.memo.PendingKeyPrefix(), 0);
-    QTest::keyClicks(&f.memo, "b");
     QCOMPARE(f.source.StoredLine(0), std::string_view("b"));
     QCOMPARE(f.source.SelectionKind(), TSelectionType::None);
-
-    // Ctrl+O opens a file: the editor's Ctrl+O pairs never start.
-    f.Key(Qt::Key_O, Qt::ControlModifier);
+    f.Keys("Ctrl+O"); // opens a file: the editor's Ctrl+O pairs never start
     QCOMPARE(opened.count(), 1);
     QCOMPARE(f.memo.PendingKeyPrefix(), 0);
-
     // A listed short-cut is left to the window even without an action in it: Ctrl+Y
     // would otherwise delete the line.
     f.memo.SetMenuShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    f.Key(Qt::Key_Y, Qt::ControlModifier);
+    f.Keys("Ctrl+Y");
     QCOMPARE(f.source.StoredLine(0), std::string_view("b"));
 
-    f.Key(Qt::Key_Q, Qt::ControlModifier);
+    f.Keys("Ctrl+Q");
     QCOMPARE(f.memo.PendingKeyPrefix(), kPrefixCtrlQ);
     other->setFocus();
     QTRY_VERIFY(!f.memo.hasFocus());
     QCOMPARE(f.memo.PendingKeyPrefix(), 0);
     f.memo.setFocus();
     QTRY_VERIFY(f.memo.hasFocus());
-    f.Key(Qt::Key_Home);
-    QTest::keyClicks(&f.memo, "r");
+    f.Keys("Home R");
     QCOMPARE(f.source.StoredLine(0), std::string_view("rb"));
 
     // The short-cut of a pop-up menu that is not open leaves the key to the editor.
@@ -187,47 +151,29 @@ private slots:
     cut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
     QSignalSpy cutByMenu(cut, &QAction::triggered);
     f.source.SelectAll();
-    f.Key(Qt::Key_X, Qt::ControlModifier);
+    f.Keys("Ctrl+X");
     QCOMPARE(cutByMenu.count(), 0);
-    QCOMPARE(f.source.StoredLine(0), std::string_view(""));
     QCOMPARE(QApplication::clipboard()->text(), QString("rb"));
   }
 
-  void ctrlJOffersTheTemplates() {
+  // Ctrl+J without a chooser shows the control's own list: Down and Enter pick the second
+  // template, Esc leaves without inserting anything.
+  void ctrlJOffersTheTemplateList() {
     MemoFixture f({""});
     QVERIFY(f.Show());
-    std::vector<std::string> offered;
-    f.memo.OnChooseCodeTemplate = [&](const std::vector<const TMemoCodeTemplate*>& list) {
-      for (const auto* t : list) offered.push_back(t->Name);
-      return 2;
-    };
-    f.Key(Qt::Key_J, Qt::ControlModifier);
-    QCOMPARE(offered.size(), f.source.CodeTemplates().size());
-    QCOMPARE(f.source.StoredLine(0), std::string_view("for  = 0 to 0"));
-
-    // The control's own list: Down and Enter pick the second template.
-    f.memo.OnChooseCodeTemplate = nullptr;
-    f.source.Lines().Assign({""});
-    QTimer::singleShot(0, [] {
-      auto* popup = qobject_cast<TCodeTemplateList*>(QApplication::activePopupWidget());
-      QVERIFY(popup);
-      QCOMPARE(popup->List()->count(), 11);
-      QTest::keyClick(popup->List(), Qt::Key_Down);
-      QTest::keyClick(popup->List(), Qt::Key_Return);
-    });
-    f.Key(Qt::Key_J, Qt::ControlModifier);
-    QCOMPARE(f.source.StoredLine(0), std::string_view("do"));
-    QTRY_VERIFY(f.memo.hasFocus());
-
-    // Esc leaves the list without inserting anything.
-    f.source.Lines().Assign({""});
-    QTimer::singleShot(0, [] {
-      auto* popup = qobject_cast<TCodeTemplateList*>(QApplication::activePopupWidget());
-      QVERIFY(popup);
-      QTest::keyClick(popup->List(), Qt::Key_Escape);
-    });
-    f.Key(Qt::Key_J, Qt::ControlModifier);
-    QCOMPARE(Lines(f.source), (std::vector<std::string>{""}));
+    for (int key : {Qt::Key_Down, Qt::Key_Escape}) {
+      f.source.Lines().Assign({""});
+      QTimer::singleShot(0, [key] {
+        auto* popup = qobject_cast<TCodeTemplateList*>(QApplication::activePopupWidget());
+        QVERIFY(popup);
+        QCOMPARE(popup->List()->count(), 11);
+        QTest::keyClick(popup->List(), static_cast<Qt::Key>(key));
+        if (key == Qt::Key_Down) QTest::keyClick(popup->List(), Qt::Key_Return);
+      });
+      f.Keys("Ctrl+J");
+      QCOMPARE(f.source.StoredLine(0), std::string_view(key == Qt::Key_Down ? "do" : ""));
+      if (key == Qt::Key_Down) QTRY_VERIFY(f.memo.hasFocus());
+    }
   }
 };
 

@@ -6,33 +6,40 @@
 
 namespace marlo::test {
 
+namespace {
+
+std::vector<std::string> Numbered(int count) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < count; ++i) lines.push_back("line " + std::to_string(i));
+  return lines;
+}
+
+} // namespace
+
 class MemoMouseTest : public QObject {
   Q_OBJECT
 
 private slots:
   void initTestCase() { QApplication::setCursorFlashTime(0); }
 
-  void clicksPlaceAndExtend() {
+  void clicksPlaceExtendAndDragSelect() {
     MemoFixture f({"hello world", "second line", "third"});
     QVERIFY(f.Show());
     f.Press(f.Boundary(3, 1));
     f.Release(f.Boundary(3, 1));
     QCOMPARE(f.source.Caret(), (TPoint{3, 1}));
-    QCOMPARE(f.source.SelectionKind(), TSelectionType::None);
     // The right half of a character puts the caret after it.
     f.Press(f.Cell(3, 1) + QPoint(f.G().CharWidth / 2 - 1, 0));
     f.Release(f.Cell(4, 1));
     QCOMPARE(f.source.Caret(), (TPoint{4, 1}));
-
+    QCOMPARE(f.source.SelectionKind(), TSelectionType::None);
     f.Press(f.Boundary(0, 2), Qt::ShiftModifier);
     f.Release(f.Cell(0, 2), Qt::ShiftModifier);
     QCOMPARE(f.source.SelectionKind(), TSelectionType::Stream);
     QCOMPARE(f.source.BlockBegin(), (TPoint{4, 1}));
     QCOMPARE(f.source.BlockEnd(), (TPoint{0, 2}));
-
     // Dragging with the button held selects from the press to the pointer.
-    const QPoint from = f.Boundary(2, 0);
-    f.Press(from);
+    f.Press(f.Boundary(2, 0));
     f.Move(f.Boundary(5, 0));
     f.Move(f.Boundary(7, 1));
     f.Release(f.Cell(7, 1));
@@ -44,9 +51,7 @@ private slots:
   // A press on the partly shown last line puts the caret on that line and brings it into
   // view; holding the button there does not run the view away.
   void pressOnAPartlyShownLineTakesThatLine() {
-    std::vector<std::string> lines;
-    for (int i = 0; i < 100; ++i) lines.push_back("line " + std::to_string(i));
-    MemoFixture f(lines);
+    MemoFixture f(Numbered(100));
     QVERIFY(f.Show());
     const int h = f.G().LineHeight;
     f.memo.resize(480, f.memo.height() + (h / 2 - f.G().Height % h));
@@ -68,37 +73,29 @@ private slots:
     QVERIFY(f.Show());
     QSignalSpy gutter(&f.memo, &TCustomCodeMemo::gutterClicked);
     f.DoubleClick(f.Cell(7, 0));
-    QCOMPARE(f.source.SelectionKind(), TSelectionType::Stream);
     QCOMPARE(f.source.BlockBegin(), (TPoint{6, 0}));
     QCOMPARE(f.source.BlockEnd(), (TPoint{10, 0}));
-
+    // In the gutter a click is told to the window and moves nothing, double or not.
     f.source.ClearSelection();
     f.source.SetCaret(1, 1);
-    // In the gutter a click is told to the window and moves nothing, double or not.
-    const QPoint inGutter(f.G().Gutter / 2, f.G().LineTop(0) + 3);
-    f.DoubleClick(inGutter);
+    f.DoubleClick(QPoint(f.G().Gutter / 2, f.G().LineTop(0) + 3));
     QCOMPARE(f.source.SelectionKind(), TSelectionType::None);
     QCOMPARE(f.source.Caret(), (TPoint{1, 1}));
     QVERIFY(gutter.count() >= 2);
     QCOMPARE(gutter.last().at(0).toInt(), 0);
   }
 
-  // While the button is held outside the text, a 30 ms timer scrolls and the selection
-  // follows.
+  // While the button is held outside the text, a timer scrolls and the selection follows;
+  // back inside, the scrolling stops.
   void dragSelectionScrollsOutsideTheText() {
-    std::vector<std::string> lines;
-    for (int i = 0; i < 300; ++i) lines.push_back("line " + std::to_string(i));
-    MemoFixture f(lines);
+    MemoFixture f(Numbered(300));
     QVERIFY(f.Show());
     f.Press(f.Boundary(0, 2));
-    const QPoint below(f.G().TextLeft + 10, f.G().Height + 20);
-    f.Move(below);
+    f.Move(QPoint(f.G().TextLeft + 10, f.G().Height + 20));
     QTRY_VERIFY(f.memo.FirstVisibleLine() >= 5);
     const int first = f.memo.FirstVisibleLine();
-    // The caret is at the last whole line shown, the selection from the press to it.
-    QCOMPARE(f.source.CaretY(), first + f.memo.PageLines() - 1);
+    QCOMPARE(f.source.CaretY(), first + f.memo.PageLines() - 1); // the last whole line shown
     QCOMPARE(f.source.BlockBegin(), (TPoint{0, 2}));
-    // Back inside, the scrolling stops.
     const int stopped = f.memo.FirstVisibleLine();
     f.Move(f.Cell(1, stopped + 3));
     QTest::qWait(100);
@@ -108,30 +105,24 @@ private slots:
   }
 
   // Dragging the selection moves it; with Ctrl held it copies; one undo takes it back.
+  // Dropping into the selection itself changes nothing; a click there places the caret.
   void draggingTheSelectionMovesOrCopiesIt() {
     MemoFixture f({"hello world", "end"});
     QVERIFY(f.Show());
-    f.source.SelectBlock(TSelectionType::Stream, 0, 0, 5, 0);
-    f.Press(f.Cell(2, 0));
-    f.Move(f.Cell(5, 0));
-    f.Move(f.Boundary(3, 1));
-    f.Release(f.Boundary(3, 1));
+    auto drag = [&](int x0, int x1, QPoint from, QPoint to, Qt::KeyboardModifiers mods) {
+      f.source.SelectBlock(TSelectionType::Stream, x0, 0, x1, 0);
+      f.Press(from);
+      f.Move(from + QPoint(3 * f.G().CharWidth, 0), mods);
+      f.Move(to, mods);
+      f.Release(to, mods);
+    };
+    drag(0, 5, f.Cell(2, 0), f.Boundary(3, 1), Qt::NoModifier);
     QCOMPARE(Lines(f.source), (std::vector<std::string>{" world", "endhello"}));
     f.Key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Lines(f.source), (std::vector<std::string>{"hello world", "end"}));
-
-    f.source.SelectBlock(TSelectionType::Stream, 6, 0, 11, 0);
-    f.Press(f.Cell(7, 0));
-    f.Move(f.Cell(3, 0), Qt::ControlModifier);
-    f.Move(f.Boundary(0, 1), Qt::ControlModifier);
-    f.Release(f.Boundary(0, 1), Qt::ControlModifier);
+    drag(6, 11, f.Cell(7, 0), f.Boundary(0, 1), Qt::ControlModifier);
     QCOMPARE(Lines(f.source), (std::vector<std::string>{"hello world", "worldend"}));
-
-    // Dropping into the selection itself changes nothing; a click there places the caret.
-    f.source.SelectBlock(TSelectionType::Stream, 0, 0, 5, 0);
-    f.Press(f.Cell(1, 0));
-    f.Move(f.Cell(4, 0));
-    f.Release(f.Cell(4, 0));
+    drag(0, 5, f.Cell(1, 0), f.Cell(4, 0), Qt::NoModifier);
     QCOMPARE(Lines(f.source), (std::vector<std::string>{"hello world", "worldend"}));
     f.Press(f.Boundary(2, 0));
     f.Release(f.Boundary(2, 0));

@@ -5,6 +5,7 @@
 #include "ui/editor/code_memo.h"
 
 #include <QApplication>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -75,6 +76,13 @@ public:
   }
   void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QTest::keyClick(&memo, static_cast<Qt::Key>(key), mods);
+  }
+  // Presses each key of a blank-separated list of Qt key names ("Ctrl+K B Shift+Down").
+  void Keys(const QString& names) {
+    for (const QString& name : names.split(' ', Qt::SkipEmptyParts)) {
+      const QKeyCombination k = QKeySequence(name)[0];
+      Key(k.key(), k.keyboardModifiers());
+    }
   }
 
   // Types characters the way a keyboard of any layout delivers them.
