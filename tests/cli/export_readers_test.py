@@ -1,11 +1,8 @@
 #!/usr/bin/env python3
-"""Runs `marlo-cli export` as a user does and hands its output to real readers: the RTF
-to unrtf, the HTML to Python's HTML parser. Each must give back the source text with its
-line breaks. Also checks that the command writes the hand-written expected files (their
-bytes are the core's, tests/core/export) to a file and to stdout, and its failures.
-
-Environment: MARLO_CLI (the program), MARLO_SOURCE_DIR (the source tree).
-"""
+"""Runs `marlo-cli export` and hands its output to real readers (unrtf, Python's HTML
+parser): each must give back the source text with its line breaks. Also the hand-written
+files (their bytes are the core's, tests/core/export) to a file and to stdout, and failures.
+Environment: MARLO_CLI (the program), MARLO_SOURCE_DIR (the source tree)."""
 import html.parser
 import os
 import random
@@ -35,14 +32,11 @@ def source_lines(path):
     line after a final line break."""
     text = open(path, "rb").read().decode("latin-1")
     lines = text.replace("\r\n", "\n").replace("\r", "\n").split("\n")
-    if lines and lines[-1] == "":
-        lines.pop()
-    return [line.rstrip(" \t") for line in lines]
+    return [line.rstrip(" \t") for line in lines[:-1 if lines[-1] == "" else None]]
 
 
 def read(path):
-    with open(path, "rb") as f:
-        return f.read()
+    return open(path, "rb").read()
 
 
 def export(*args):
@@ -88,8 +82,8 @@ def html_text(page):
 
 
 def rtf_text(path):
-    out = subprocess.run(["unrtf", "--text", path], capture_output=True, check=True).stdout
-    text = out.decode("latin-1")
+    text = subprocess.run(["unrtf", "--text", path], capture_output=True,
+                          check=True).stdout.decode("latin-1")
     marker = "-----------------\n"
     return text[text.index(marker) + len(marker):] if marker in text else text
 
@@ -102,8 +96,7 @@ def generated_source(path):
     lines = [(" " * rnd.choice([0, 0, 3, 6]) +
               " ".join(rnd.choice(words) for _ in range(rnd.randrange(0, 8)))).rstrip()
              for _ in range(60)]
-    with open(path, "wb") as f:
-        f.write(("\r\n".join(lines) + "\r\n").encode("latin-1"))
+    open(path, "wb").write(("\r\n".join(lines) + "\r\n").encode("latin-1"))
 
 
 def main():
@@ -137,11 +130,9 @@ def main():
         # The hand-written files use the styles a document window starts with. Stored
         # settings that match them (italic strings, plain numbers) give those files; the
         # program's default settings (plain strings, bold numbers) do not.
-        registry = os.path.join(work, "registry.reg")
-        with open(registry, "w") as f:
-            f.write('REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Zorbic]\n'
+        os.environ["MARLO_REGISTRY"] = registry = os.path.join(work, "registry.reg")
+        open(registry, "w").write('REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Zorbic]\n'
                     '"Strings Style"="I"\n"Numbers Style"=""\n')
-        os.environ["MARLO_REGISTRY"] = registry
         # The command writes what those files say, to a file (an existing one is replaced)
         # and to stdout.
         for src, fmt, syntax, want, to in (("sample.zba", "--html", [], "sample.htm", "old"),

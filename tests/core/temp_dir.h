@@ -1,6 +1,5 @@
 #pragma once
-// Scratch folders and small file helpers for tests that touch the disk. Every test that
-// writes files does so under a fresh folder in the system's temporary folder.
+// Scratch folders and small file helpers for tests that touch the disk.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -14,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -87,21 +87,37 @@ inline bool IsSymlink(const std::string& path) {
 inline int RunUnprivileged(const std::function<int()>& fn) {
   if (::geteuid() != 0) return fn();
   std::fflush(nullptr);
-  pid_t pid = ::fork();
-  if (pid < 0) return -1;
+  const pid_t pid = ::fork();
   if (pid == 0) {
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(100);
-    int code = 101;
+    int code = 100;
     try {
-      code = fn();
+      if (::setgid(65534) == 0 && ::setuid(65534) == 0) code = fn();
     } catch (...) {
+      code = 101;
     }
     ::_exit(code);
   }
   int status = 0;
-  if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  int code = WEXITSTATUS(status);
-  return code >= 100 ? -1 : code;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status) >= 100 ? -1 : WEXITSTATUS(status);
+}
+
+// Makes the folder `sub` of `dir` read-only, its parent passable, and runs `fn` as
+// RunUnprivileged does.
+inline int RunInReadOnlyFolder(const TempDir& dir, const std::string& sub,
+                               const std::function<int()>& fn) {
+  if (::chmod(dir.Path().c_str(), 0755) != 0 || ::chmod((dir / sub).c_str(), 0555) != 0) return -1;
+  return RunUnprivileged(fn);
+}
+
+// What the E that `fn` raises says, or nothing when it raises none.
+template <class E> std::optional<std::string> Raised(const std::function<void()>& fn) {
+  try {
+    fn();
+  } catch (const E& e) {
+    return e.what();
+  }
+  return std::nullopt;
 }
 
 } // namespace marlo::test

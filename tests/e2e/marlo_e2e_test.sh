@@ -55,30 +55,17 @@ shot started
 
 # No click and no window manager: the program itself makes its window active, so the
 # menu's Ctrl+S is taken at once. Ctrl+Home takes the caret to the start.
-xdotool key --delay 50 ctrl+Home
-xdotool type --delay 30 'rem typed by e2e'
-xdotool key --delay 50 Return ctrl+s
-sleep 0.5
+xdotool key --delay 50 ctrl+Home type --delay 30 'rem typed by e2e'
+xdotool key --delay 50 Return ctrl+s sleep 0.5
 shot saved
 # The about box through the Help menu (Alt+H, then A); after it the short-cuts still work.
-xdotool key --delay 100 alt+h
-sleep 0.3
-xdotool key --delay 100 a
-sleep 0.5
+xdotool key --delay 100 alt+h sleep 0.3 key --delay 100 a sleep 0.5
 shot about
-xdotool key --delay 50 Return
-sleep 0.3
-xdotool type --delay 30 'rem after the about box'
-xdotool key --delay 50 Return ctrl+s
-sleep 0.5
+xdotool key --delay 50 Return sleep 0.3 type --delay 30 'rem after the about box'
+xdotool key --delay 50 Return ctrl+s sleep 0.5
 # Leave through the menu: Alt+F opens File, x is E&xit.
-xdotool key --delay 100 alt+f
-sleep 0.3
-xdotool key --delay 100 x
-for _ in $(seq 50); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
+xdotool key --delay 100 alt+f sleep 0.3 key --delay 100 x
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null && sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then fail "marlo did not end after File Exit"; fi
 wait "$pid" || fail "marlo ended with status $?"
 pid=

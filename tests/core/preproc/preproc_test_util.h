@@ -1,8 +1,9 @@
 #pragma once
 // The keys of the preprocessor's texts; a language whose preprocessor texts are their own
 // keys, so that tests read which text a status line or an error used; and helpers that run
-// the passes on short sources.
+// the passes on short sources, whole and split in halves.
 #include "core/preproc/preprocessor.h"
+#include "core/preproc/replace_halves.h"
 #include "core/shell/language_table.h"
 
 #include <gtest/gtest.h>
@@ -44,36 +45,33 @@ inline TLanguageTable KeyLanguage(bool truthValues = true) {
 }
 
 struct TRun {
-  std::vector<std::string> Output;
-  std::vector<std::string> Status;
+  Lines Output;
+  Lines Status;
   bool Failed = false;
   std::string ErrorText; // " #: N. M"
+  // The last output line, or the error.
+  std::string Last() const { return Failed ? ErrorText : Output.empty() ? "" : Output.back(); }
 };
 
-inline TRun Preprocess(const std::vector<std::string>& source, bool structs, bool defines,
-                       bool globals, const TLanguageTable& language = KeyLanguage()) {
-  preproc::TPreprocessor p(language);
-  p.Run(source, {structs, defines, globals});
+// Runs `source` through `passes`. A second run without status lines, whose replacing steps
+// split in two halves side by side, must say the same.
+inline TRun Preprocess(const Lines& source, const preproc::TPreprocOptions& passes,
+                       const TLanguageTable& language = KeyLanguage()) {
+  preproc::TPreprocessor p(language), split(language);
+  p.Run(source, passes);
+  const size_t threshold = preproc::TReplaceHalves::Threshold;
+  preproc::TReplaceHalves::Threshold = 2;
+  split.KeepStatus(false);
+  split.Run(source, passes);
+  preproc::TReplaceHalves::Threshold = threshold;
+  EXPECT_EQ(split.ErrorText(), p.ErrorText()) << "split in halves";
+  EXPECT_TRUE(p.Failed() || split.Output() == p.Output()) << "split in halves";
   return {p.Output(), p.Status().Lines(), p.Failed(), p.ErrorText()};
 }
 
-// Checks that `run` stopped at an error on line `line` (0-based) with `message`.
-inline void ExpectFailure(const TRun& run, const std::string& message, int line) {
-  ASSERT_TRUE(run.Failed);
-  EXPECT_EQ(run.ErrorText, " #: " + std::to_string(line + 1) + ". " + message);
-  ASSERT_FALSE(run.Status.empty());
-  EXPECT_EQ(run.Status.back(), "PreError");
-}
-
-inline TRun Structs(const Lines& s) {
-  return Preprocess(s, true, false, false);
-}
-inline TRun Defines(const Lines& s) {
-  return Preprocess(s, false, true, false);
-}
-inline TRun Globals(const Lines& s) {
-  return Preprocess(s, false, false, true);
-}
+inline const auto Structs = [](const Lines& s) { return Preprocess(s, {true, false, false}); };
+inline const auto Defines = [](const Lines& s) { return Preprocess(s, {false, true, false}); };
+inline const auto Globals = [](const Lines& s) { return Preprocess(s, {false, false, true}); };
 
 // A source that must stop at an error, the error's message and its line (0-based).
 struct TErrorCase {
@@ -82,10 +80,14 @@ struct TErrorCase {
   int Line;
 };
 
+// Checks that each source stops at its error, with the error status line last.
 inline void ExpectFailures(const std::vector<TErrorCase>& cases, TRun (*pass)(const Lines&)) {
   for (const TErrorCase& c : cases) {
     SCOPED_TRACE(c.Source.back());
-    ExpectFailure(pass(c.Source), c.Message, c.Line);
+    const TRun run = pass(c.Source);
+    ASSERT_TRUE(run.Failed);
+    EXPECT_EQ(run.ErrorText, " #: " + std::to_string(c.Line + 1) + ". " + c.Message);
+    EXPECT_EQ(run.Status.empty() ? "" : run.Status.back(), "PreError");
   }
 }
 

@@ -1,12 +1,13 @@
 // The colouring cache of the text model: lazy colouring ahead of the shown lines, edits
-// re-coloured at once, and the lines whose start state moved scanned again.
+// re-coloured at once, and the lines whose start state moved scanned again. That fresh
+// colouring follows the plain rules is checked by my_parser_test.cpp and the colour samples.
 #include "../text/model_test_util.h"
 #include "core/syntax/my_parser.h"
 #include "core/text/line_color_reader.h"
-#include "naive_highlighter.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 namespace marlo {
@@ -33,53 +34,41 @@ struct TCacheBound {
   ~TCacheBound() { TColorCache::MaxCachedLines = Saved; }
 };
 
-Lines Numbered(int n) {
-  Lines lines;
-  for (int i = 0; i < n; ++i) lines.push_back("print " + std::to_string(i));
-  return lines;
-}
-
-// What the lines must look like: each coloured from scratch by the plain rules.
-void ExpectFreshColors(TCustomMemoSource& m, const std::vector<std::string>& keywords,
-                       int skip = -1) {
-  test::NaiveHighlighter plain(keywords);
-  m.ColorLines(m.FirstUncolored(), m.LineCount() - 1, true);
+// The styles of every line coloured from scratch, top to bottom, by a parser of its own.
+std::vector<std::string> FreshColors(const TCustomMemoSource& m, const Lines& keywords,
+                                     std::vector<int>* ends = nullptr) {
+  TMyParser parser(keywords);
+  std::vector<std::string> out;
   int state = 0;
   for (int i = 0; i < m.LineCount(); ++i) {
-    std::string expected;
-    std::string text(m.StoredLine(i));
-    int end = text.empty() ? state : plain.ColorLine(text, state, expected);
+    std::string text(m.StoredLine(i)), colors(text.size(), '\0');
+    if (!text.empty()) state = parser.ColorString(text, state, colors);
+    out.push_back(colors);
+    if (ends) ends->push_back(state);
+  }
+  return out;
+}
+
+// Colours what the cache has not coloured yet, and compares every line and end state.
+void ExpectFreshColors(TCustomMemoSource& m, const Lines& keywords) {
+  std::vector<int> ends;
+  const std::vector<std::string> expected = FreshColors(m, keywords, &ends);
+  m.ColorLines(m.FirstUncolored(), m.LineCount() - 1, true);
+  for (int i = 0; i < m.LineCount(); ++i) {
     ASSERT_TRUE(m.IsLineColored(i)) << "line " << i;
-    if (i != skip) {
-      ASSERT_EQ(std::string(m.LineColors(i)), expected) << "line " << i << ": " << text;
-    }
-    ASSERT_EQ(m.ColorCache().EndState(i), end) << "line " << i;
-    state = end;
+    ASSERT_EQ(std::string(m.LineColors(i)), expected[i]) << "line " << i << ": " << m.StoredLine(i);
+    ASSERT_EQ(m.ColorCache().EndState(i), ends[i]) << "line " << i;
   }
 }
 
-TEST(ColorCache, ColoursOnDemandAheadOfTheShownLine) {
-  auto m = test::DocModel(Numbered(500));
-  CountingParser parser({"print"});
-  m->SetSyntaxParser(&parser);
-  m->EnsureLineColored(60, true);
-  EXPECT_EQ(parser.scanned.size(), 161u);
-  EXPECT_EQ(m->FirstUncolored(), 161);
-  // Lines already coloured are not scanned again; one further down colours up to it.
-  parser.scanned.clear();
-  m->EnsureLineColored(30, true);
-  m->EnsureLineColored(170, true);
-  EXPECT_EQ(parser.scanned.front(), 161);
-  EXPECT_EQ(parser.scanned.back(), 270);
-  m->EnsureLineColored(1000, true); // past the end is clamped
-  EXPECT_EQ(m->FirstUncolored(), 500);
-}
-
 TEST(ColorCache, OpeningARemarkBlockRescansTheLinesBelowWhenShown) {
-  auto m = test::DocModel(Numbered(500));
+  Lines numbered;
+  for (int i = 0; i < 500; ++i) numbered.push_back("print " + std::to_string(i));
+  auto m = test::DocModel(numbered);
   CountingParser parser({"print"});
   m->SetSyntaxParser(&parser);
-  m->EnsureLineColored(60, true); // lines 0-60 shown
+  m->EnsureLineColored(60, true); // lines 0-60 shown, and 100 further down
+  EXPECT_EQ(parser.scanned.size(), 161u);
   test::ScopedView scoped(*m);
   m->SetCaret(0, 10);
   parser.scanned.clear();
@@ -89,8 +78,8 @@ TEST(ColorCache, OpeningARemarkBlockRescansTheLinesBelowWhenShown) {
   // reported for repainting.
   EXPECT_EQ(parser.scanned, std::vector<int>{10});
   ASSERT_EQ(scoped.view.Count(), 1);
-  EXPECT_EQ(scoped.view.Last().FirstLine, 10);
-  EXPECT_EQ(scoped.view.Last().LastLine, 499);
+  EXPECT_EQ(std::pair(scoped.view.Last().FirstLine, scoped.view.Last().LastLine),
+            std::pair(10, 499));
   EXPECT_EQ(m->FirstUncolored(), 10);
 
   // The view colours the last changed line it shows; lines 11-160 are scanned again, and
@@ -103,6 +92,8 @@ TEST(ColorCache, OpeningARemarkBlockRescansTheLinesBelowWhenShown) {
   // Lines beyond the coloured part are only scanned when they are needed.
   EXPECT_FALSE(m->IsLineColored(300));
   EXPECT_EQ(m->LineColors(300)[0], tkComment);
+  m->EnsureLineColored(1000, true); // past the end is clamped
+  EXPECT_EQ(m->FirstUncolored(), 500);
 }
 
 TEST(ColorCache, ParserChangesAndFreeingDropTheColours) {
@@ -131,28 +122,15 @@ TEST(ColorCache, ParserChangesAndFreeingDropTheColours) {
   m->SetSyntaxParser(nullptr);
 }
 
-TEST(ColorCache, LoadsAndReplacedTextStartAfresh) {
-  test::TempDir dir;
-  test::WriteFile(dir / "a.zba", "remstart\r\nx\r\nremend\r\nprint 1\r\n");
-  auto m = test::DocModel(Numbered(50));
-  TMyParser parser({"print"});
-  m->SetSyntaxParser(&parser);
-  m->EnsureLineColored(20, true);
-  m->LoadFromFile(dir / "a.zba");
-  EXPECT_EQ(m->FirstUncolored(), 0);
-  ExpectFreshColors(*m, {"print"});
-  m->Lines().Assign({"print \"a", "remstart", "print"});
-  ExpectFreshColors(*m, {"print"});
-}
-
 // Random edits, with the shown part coloured now and then as a view would, always leave
 // every line coloured exactly as a fresh colouring of the final text, with a cache of a
 // few lines as well. Reading the colours top to bottom (as an export does), whatever part
-// the cache holds, gives them too and keeps nothing.
+// the cache holds, gives them too and keeps nothing. A load or a text written through the
+// line list starts afresh.
 TEST(ColorCache, EditsKeepTheCacheTrueToTheText) {
-  const std::vector<std::string> keywords = {"print", "sync on", "end"};
-  const std::vector<std::string> inserts = {"remstart", "remend", "rem ",    "\"", "print ", "x",
-                                            " ",        "1.5",    "sync on", "`",  ":"};
+  const Lines keywords = {"print", "sync on", "end"};
+  const Lines inserts = {"remstart", "remend", "rem ",    "\"", "print ", "x",
+                         " ",        "1.5",    "sync on", "`",  ":"};
   for (unsigned seed = 1; seed <= 30; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     TCacheBound bound(seed % 2 ? 3 : TColorCache::MaxCachedLines);
@@ -162,40 +140,37 @@ TEST(ColorCache, EditsKeepTheCacheTrueToTheText) {
     auto m = test::DocModel(lines);
     TMyParser parser(keywords);
     m->SetSyntaxParser(&parser);
+    int y = 0;
+    auto insert = [&] { m->InsertText(inserts[rng() % inserts.size()]); };
+    const std::function<void()> edits[] = {
+        insert,
+        insert,
+        [&] { m->DeleteChars(1 + static_cast<int>(rng() % 6)); },
+        [&] { m->SplitLine(); },
+        [&] { m->SetCaret(0, y), m->DeleteLine(); },
+        [&] { m->Undo(); },
+        [&] { m->EnsureLineColored(y, true); }, // a view showing line y
+    };
     for (int step = 0; step < 300; ++step) {
-      int y = static_cast<int>(rng() % static_cast<unsigned>(std::max(1, m->LineCount())));
+      y = static_cast<int>(rng() % static_cast<unsigned>(std::max(1, m->LineCount())));
       m->SetCaret(static_cast<int>(rng() % 12), y);
-      switch (rng() % 7) {
-      case 0:
-      case 1:
-        m->InsertText(inserts[rng() % inserts.size()]);
-        break;
-      case 2:
-        m->DeleteChars(1 + static_cast<int>(rng() % 6));
-        break;
-      case 3:
-        m->SplitLine();
-        break;
-      case 4:
-        m->SetCaret(0, y), m->DeleteLine();
-        break;
-      case 5:
-        m->Undo();
-        break;
-      default:
-        m->EnsureLineColored(y, true); // a view showing line y
-        break;
-      }
+      edits[rng() % 7]();
     }
 
-    auto fresh = test::DocModel(test::StoredLines(*m));
-    fresh->SetSyntaxParser(&parser);
+    const std::vector<std::string> expected = FreshColors(*m, keywords);
     int firstUncolored = m->FirstUncolored();
     TLineColorReader reader(*m);
     for (int i = rng() % 3; i < m->LineCount(); i += 1 + rng() % 3) // some passed over
-      ASSERT_EQ(std::string(reader.Colors(i)), std::string(fresh->LineColors(i))) << i;
+      ASSERT_EQ(std::string(reader.Colors(i)), expected[i]) << i;
     EXPECT_EQ(m->FirstUncolored(), firstUncolored);
-    fresh->SetSyntaxParser(nullptr);
+    ExpectFreshColors(*m, keywords);
+
+    if (seed > 2) continue;
+    m->EnsureLineColored(20, true);
+    m->LoadFromBytes("remstart\r\nx\r\nremend\r\nprint 1\r\n");
+    EXPECT_EQ(m->FirstUncolored(), 0);
+    ExpectFreshColors(*m, keywords);
+    m->Lines().Assign({"print \"a", "remstart", "print"});
     ExpectFreshColors(*m, keywords);
   }
 }

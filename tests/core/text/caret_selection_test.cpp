@@ -5,10 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <deque>
+#include <functional>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace marlo::test {
 namespace {
+
+using M = TCustomMemoSource;
 
 TPosition Tracked(int x, int y, TMoveParts parts = mpBoth) {
   TPosition p;
@@ -24,12 +32,11 @@ TPoint At(const TPosition& p) {
 
 // ---- Caret ---------------------------------------------------------------------------
 
-enum { kLimitEol = 1, kBeyondEnd = 2, kDoc = 4 };
+enum { kLimitEol = 1, kBeyondEnd = 2, kDoc = 4, kTabs = 8, kOnTabs = 16, kAlwaysOnTabs = 32 };
 
 // Each move is one letter: l r u d (arrows), s e (line start, end), t b (text top, bottom),
 // w W (word right, left).
-void Move(TCustomMemoSource& m, char move) {
-  using M = TCustomMemoSource;
+void Move(M& m, char move) {
   static void (M::*const commands[])() = {
       &M::MoveCaretLeft,  &M::MoveCaretRight,       &M::MoveCaretUp,
       &M::MoveCaretDown,  &M::MoveCaretToLineStart, &M::MoveCaretToLineEnd,
@@ -54,7 +61,6 @@ TEST(Caret, MovesAndClamping) {
       {two, 0, {1, 5}, "", {1, 1}},
       {two, 0, {-5, -5}, "", {0, 0}},
       {two, kLimitEol, {10, 0}, "", {3, 0}},
-      {two, kLimitEol, {10, 1}, "", {2, 1}},
       {{}, 0, {3, 3}, "", {3, 0}},
       {{}, kLimitEol, {3, 3}, "", {0, 0}},
       // The line end limit stops at line ends; Right wraps, Left never does.
@@ -66,7 +72,6 @@ TEST(Caret, MovesAndClamping) {
       // The end of the text, not of the blanks.
       {{"ab  ", "xyz"}, 0, {0, 0}, "e", {2, 0}},
       {{"ab  ", "xyz"}, 0, {0, 0}, "b", {3, 1}},
-      {{"ab  ", "xyz"}, 0, {2, 1}, "s", {0, 1}},
       {{"ab  ", "xyz"}, 0, {2, 1}, "t", {0, 0}},
       {{}, 0, {0, 0}, "be", {0, 0}},
       {{"a", "b"}, 0, {0, 1}, "d", {0, 1}},
@@ -78,21 +83,29 @@ TEST(Caret, MovesAndClamping) {
       {words, 0, {4, 0}, "w", {13, 0}},
       {words, 0, {13, 0}, "w", {16, 0}},
       {words, 0, {16, 0}, "w", {0, 1}},
-      {words, 0, {0, 1}, "ww", {4, 1}},
       {words, 0, {16, 0}, "W", {13, 0}},
       {words, 0, {13, 0}, "W", {4, 0}},
       {words, 0, {6, 0}, "W", {4, 0}}, // inside a word: to its start
-      {words, 0, {4, 0}, "WW", {0, 0}},
       {words, 0, {0, 1}, "W", {16, 0}},
       // Only blanks left of the caret: to the end of the previous line.
       {{"xy", "   foo bar"}, 0, {3, 1}, "W", {2, 0}},
       {{"xy", "   foo bar"}, 0, {30, 1}, "W", {7, 1}}, // past the end: from the end
       {{"a:b c"}, kDoc, {0, 0}, "w", {2, 0}},
+      // A stored tab covering columns 1 to 4: the caret steps over it or goes to its nearer end.
+      {{"a\tb"}, kTabs | kOnTabs, {1, 0}, "r", {5, 0}},
+      {{"a\tb"}, kTabs | kOnTabs, {5, 0}, "l", {1, 0}},
+      {{"a\tb"}, kTabs | kAlwaysOnTabs, {2, 0}, "", {1, 0}},
+      {{"a\tb"}, kTabs | kAlwaysOnTabs, {4, 0}, "", {5, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << (c.text.empty() ? "" : c.text[0]) << " from " << c.start.X
                                       << "," << c.start.Y << " " << c.moves);
-    auto m = (c.options & kDoc) ? DocModel(c.text) : BaseModel(c.text);
+    auto m = (c.options & kDoc) ? DocModel() : BaseModel();
+    m->SetOption(soUseTabCharacter, (c.options & kTabs) != 0);
+    m->SetTabStops("5");
+    SetText(*m, c.text);
+    m->SetOption(soCursorOnTabs, (c.options & kOnTabs) != 0);
+    m->SetOption(soCursorAlwaysOnTabs, (c.options & kAlwaysOnTabs) != 0);
     m->SetOption(soLimitEOL, (c.options & kLimitEol) != 0);
     m->SetOption(soBeyondFileEnd, (c.options & kBeyondEnd) != 0);
     m->SetCaret(c.start.X, c.start.Y);
@@ -105,17 +118,14 @@ TEST(Caret, MovesAndClamping) {
 // go far, but never wraps round to negative values.
 TEST(Caret, ExtremeCoordinatesWithoutLimitsDoNotOverflow) {
   auto m = BaseModel({"abc", "de", "fghij"});
-  m->SetOption(soLimitEOL, false);
   m->SetOption(soBeyondFileEnd, true);
   m->SetCaret(INT_MAX, INT_MAX);
   TPoint far = m->Caret();
-  EXPECT_GT(far.X, 5);
-  EXPECT_GT(far.Y, 2);
+  EXPECT_TRUE(far.X > 5 && far.Y > 2);
   m->MoveCaretRight();
   m->MoveCaretDown();
   m->MoveCaret(INT_MAX, INT_MAX);
-  EXPECT_GE(m->CaretX(), far.X);
-  EXPECT_GE(m->CaretY(), far.Y);
+  EXPECT_TRUE(m->CaretX() >= far.X && m->CaretY() >= far.Y);
   m->SetCaret(LLONG_MIN, LLONG_MIN);
   EXPECT_EQ(m->Caret(), (TPoint{0, 0}));
 }
@@ -126,14 +136,12 @@ TEST(Caret, LeavingALineTrimsItsTrailingBlanksWithoutAnUndoRecord) {
   m->MoveCaretRight(); // staying on the line keeps the blanks
   m->SetCaret(6, 0);
   EXPECT_EQ(m->StoredLine(0), "abc   ");
-  EXPECT_FALSE(m->Modified());
-
   int records = m->UndoList().Count();
   m->MoveCaretDown();
   EXPECT_EQ(m->StoredLine(0), "abc");
   EXPECT_EQ(m->Caret(), (TPoint{6, 1}));
   EXPECT_TRUE(m->Modified());
-  ASSERT_EQ(m->UndoList().Count(), records + 1);
+  ASSERT_EQ(m->UndoList().Count(), records + 1); // the move's record only
   EXPECT_EQ(m->UndoList()[records].Action, uaCaretMove);
 
   // Undo takes the caret back but not the blanks.
@@ -178,78 +186,44 @@ TEST(Caret, WordAtFindsTheWordAroundAPosition) {
 
 // ---- Selection -----------------------------------------------------------------------
 
-TEST(Selection, StreamSelectMoveFollowsTheCaretEnd) {
+// Selecting moves (letters as in MovesAndClamping) from a caret: the selected text and the
+// caret afterwards. Column items of lines shorter than the block are padded to its width.
+TEST(Selection, SelectMoveFollowsTheCaret) {
+  const auto stream = TSelectionType::Stream, column = TSelectionType::Column;
+  const std::tuple<TSelectionType, TPoint, const char*, const char*, TPoint> cases[] = {
+      {stream, {2, 0}, "rrr", "cde", {5, 0}},
+      {stream, {2, 0}, "rrrllll", "b", {1, 0}}, // back past the anchor
+      {stream, {2, 0}, "rrrlllld", "cdef\r\ng", {1, 1}},
+      {column, {1, 0}, "drr", "bcd\r\nhij", {3, 1}},
+      {column, {1, 0}, "drrlll", "ab\r\ngh", {0, 1}}, // the corner crosses the other one
+      {column, {1, 0}, "drrlllu", "ab", {0, 0}},
+      {column, {1, 2}, "dr", "no\r\n  ", {2, 3}},
+  };
+  for (const auto& [kind, start, moves, text, caret] : cases) {
+    SCOPED_TRACE(moves);
+    auto m = BaseModel({"abcdef", "ghijkl", "mnopqr", "x"});
+    m->SetCaret(start.X, start.Y);
+    for (const char* p = moves; *p; ++p) m->SelectMove(kind, [&] { Move(*m, *p); });
+    EXPECT_EQ(m->SelectionKind(), kind);
+    EXPECT_EQ(m->Selection().Text(), text);
+    EXPECT_EQ(m->Caret(), caret);
+  }
+}
+
+TEST(Selection, APlainMoveDropsTheSelectionUnlessItPersists) {
   auto m = BaseModel({"hello world", "second line"});
-  m->SetCaret(2, 0);
-  for (int i = 0; i < 3; ++i) m->SelectMove(TSelectionType::Stream, [&] { m->MoveCaretRight(); });
-  EXPECT_EQ(m->SelectionKind(), TSelectionType::Stream);
-  EXPECT_EQ(m->BlockBegin(), (TPoint{2, 0}));
-  EXPECT_EQ(m->BlockEnd(), (TPoint{5, 0}));
-  EXPECT_EQ(m->Caret(), (TPoint{5, 0}));
-  EXPECT_EQ(m->Selection().Text(), "llo");
-
-  // Back past the anchor: begin and end swap.
-  for (int i = 0; i < 4; ++i) m->SelectMove(TSelectionType::Stream, [&] { m->MoveCaretLeft(); });
-  EXPECT_EQ(m->BlockBegin(), (TPoint{1, 0}));
-  EXPECT_EQ(m->BlockEnd(), (TPoint{2, 0}));
-  EXPECT_EQ(m->Selection().Text(), "e");
-
-  m->SelectMove(TSelectionType::Stream, [&] { m->MoveCaretDown(); });
-  EXPECT_EQ(m->BlockBegin(), (TPoint{2, 0}));
-  EXPECT_EQ(m->BlockEnd(), (TPoint{1, 1}));
-  EXPECT_EQ(m->Selection().Count(), 2);
-  EXPECT_EQ(m->Selection().Text(), "llo world\r\ns");
-
-  // A plain move drops the selection; with persistent blocks it stays.
+  Select(*m, TSelectionType::Stream, 0, 0, 5, 0);
   m->MoveCaretRight();
   EXPECT_FALSE(m->HasSelection());
-  EXPECT_EQ(m->Selection().Count(), 0);
   m->SetOption(soPersistentBlocks, true);
   Select(*m, TSelectionType::Stream, 0, 0, 5, 0);
   m->MoveCaretDown();
   m->MoveCaretRight();
-  EXPECT_TRUE(m->HasSelection());
   EXPECT_EQ(m->Selection().Text(), "hello");
   // With the caret away from both ends, extending starts a new selection at the caret.
   m->SelectMove(TSelectionType::Stream, [&] { m->MoveCaretRight(); });
   EXPECT_EQ(m->BlockBegin(), (TPoint{6, 1}));
   EXPECT_EQ(m->BlockEnd(), (TPoint{7, 1}));
-}
-
-TEST(Selection, ColumnSelectMoveFollowsTheCaretCorner) {
-  auto m = BaseModel({"abcdef", "ghijkl", "mnopqr"});
-  m->SetCaret(1, 0);
-  m->SelectMove(TSelectionType::Column, [&] { m->MoveCaretDown(); });
-  EXPECT_EQ(m->SelectionKind(), TSelectionType::Column);
-  m->SelectMove(TSelectionType::Column, [&] { m->MoveCaretRight(); });
-  m->SelectMove(TSelectionType::Column, [&] { m->MoveCaretRight(); });
-  EXPECT_EQ(m->BlockBegin(), (TPoint{1, 0}));
-  EXPECT_EQ(m->BlockEnd(), (TPoint{3, 1}));
-  ASSERT_EQ(m->Selection().Count(), 2);
-  EXPECT_EQ(m->Selection().Get(0), "bcd");
-  EXPECT_EQ(m->Selection().Get(1), "hij");
-  EXPECT_EQ(m->Selection().Text(), "bcd\r\nhij");
-
-  // The corner crosses the other one: the block is ordered again.
-  for (int i = 0; i < 3; ++i) m->SelectMove(TSelectionType::Column, [&] { m->MoveCaretLeft(); });
-  EXPECT_EQ(m->Caret(), (TPoint{0, 1}));
-  EXPECT_EQ(m->BlockBegin(), (TPoint{0, 0}));
-  EXPECT_EQ(m->BlockEnd(), (TPoint{1, 1}));
-  EXPECT_EQ(m->Selection().Text(), "ab\r\ngh");
-  EXPECT_TRUE(m->IsInSelection(1, 1));
-  EXPECT_FALSE(m->IsInSelection(2, 1));
-  EXPECT_FALSE(m->IsInSelection(0, 2));
-
-  m->SelectMove(TSelectionType::Column, [&] { m->MoveCaretUp(); });
-  EXPECT_EQ(m->Selection().Count(), 1);
-  EXPECT_EQ(m->Selection().Text(), "ab");
-
-  // Items of lines shorter than the block are padded to its width.
-  auto s = BaseModel({"a", "defg"});
-  Select(*s, TSelectionType::Column, 1, 0, 2, 1);
-  ASSERT_EQ(s->Selection().Count(), 2);
-  EXPECT_EQ(s->Selection().Get(0), "  ");
-  EXPECT_EQ(s->Selection().Get(1), "ef");
 }
 
 // That a selection always has a kind BlockOption allows is checked by model_random_test.cpp.
@@ -258,11 +232,6 @@ TEST(Selection, BlockOptionConvertsAndTheHookChoosesTheKind) {
   m->SelectMove(TSelectionType::Stream, [&] { m->MoveCaretRight(); });
   m->SetBlockOption(bkBlockSel); // assigning converts the current selection
   EXPECT_EQ(m->SelectionKind(), TSelectionType::Column);
-  m->SetBlockOption(bkNone);
-  TPoint caret = m->Caret();
-  m->SelectAll();
-  EXPECT_EQ(m->Caret(), caret);
-
   m->SetBlockOption(bkBoth);
   m->OnGetSelectionType = [](TCustomMemoSource&, TSelectionType& kind) {
     if (kind == TSelectionType::Stream) kind = TSelectionType::Column;
@@ -276,23 +245,16 @@ TEST(Selection, LineWordBlockEndsAndSpans) {
   m->SetCaret(1, 1);
   m->SelectCaretLine();
   EXPECT_EQ(m->SelectionKind(), TSelectionType::Stream);
-  EXPECT_EQ(m->BlockBegin(), (TPoint{0, 1}));
-  EXPECT_EQ(m->BlockEnd(), (TPoint{0, 2}));
   EXPECT_EQ(m->Selection().Text(), "two\r\n");
-
   m->SetCaret(2, 2);
   m->SelectWordAtCaret();
   EXPECT_EQ(m->Caret(), (TPoint{5, 2}));
-  EXPECT_EQ(m->BlockBegin(), (TPoint{0, 2}));
-  EXPECT_EQ(m->BlockEnd(), (TPoint{5, 2}));
-
+  EXPECT_EQ(m->Selection().Text(), "three");
   m->SetCaret(1, 0);
   m->SetBlockBegin();
   m->SetCaret(3, 1);
   m->SetBlockEnd();
   EXPECT_EQ(m->SelectionKind(), TSelectionType::Stream);
-  EXPECT_EQ(m->BlockBegin(), (TPoint{1, 0}));
-  EXPECT_EQ(m->BlockEnd(), (TPoint{3, 1}));
   EXPECT_EQ(m->Selection().Text(), "ne\r\ntwo");
 
   // Given in any order, the block is kept in document order.
@@ -302,32 +264,28 @@ TEST(Selection, LineWordBlockEndsAndSpans) {
   m->SelectBlock(TSelectionType::Stream, 2, 2, 1, 0);
   EXPECT_EQ(m->BlockBegin(), (TPoint{1, 0}));
   EXPECT_EQ(m->BlockEnd(), (TPoint{2, 2}));
-
   m->ClearSelection();
   EXPECT_FALSE(m->HasSelection());
   EXPECT_EQ(m->BlockBegin(), (TPoint{1, 0}));
 
+  // The spans a view paints: {line, from, to}, to -1 for "to the line end or further".
   auto s = BaseModel({"abcdef", "ghijkl", "mnopqr"});
+  auto span = [&](int y) {
+    int from = -1, to = -1;
+    if (!s->SelectedSpan(y, from, to)) return std::pair{-9, -9};
+    return std::pair{from, to >= 6 ? -1 : to};
+  };
   s->SelectBlock(TSelectionType::Stream, 2, 0, 3, 2);
   EXPECT_TRUE(s->IsInSelection(2, 0) && s->IsInSelection(5, 1) && s->IsInSelection(2, 2));
   EXPECT_FALSE(s->IsInSelection(1, 0) || s->IsInSelection(3, 2) || s->IsInSelection(0, 3));
-  int from = -1, to = -1;
-  ASSERT_TRUE(s->SelectedSpan(0, from, to));
-  EXPECT_EQ(from, 2);
-  ASSERT_TRUE(s->SelectedSpan(1, from, to));
-  EXPECT_EQ(from, 0);
-  EXPECT_GE(to, 6);
-  ASSERT_TRUE(s->SelectedSpan(2, from, to));
-  EXPECT_EQ(from, 0);
-  EXPECT_EQ(to, 3);
-  EXPECT_FALSE(s->SelectedSpan(3, from, to));
-
+  EXPECT_EQ(span(0), std::pair(2, -1));
+  EXPECT_EQ(span(1), std::pair(0, -1));
+  EXPECT_EQ(span(2), std::pair(0, 3));
+  EXPECT_EQ(span(3), std::pair(-9, -9));
   s->SelectBlock(TSelectionType::Column, 1, 0, 3, 2);
   EXPECT_TRUE(s->IsInSelection(3, 1) && s->IsInSelection(1, 2));
   EXPECT_FALSE(s->IsInSelection(4, 1) || s->IsInSelection(0, 1));
-  ASSERT_TRUE(s->SelectedSpan(1, from, to));
-  EXPECT_EQ(from, 1);
-  EXPECT_EQ(to, 4);
+  EXPECT_EQ(span(1), std::pair(1, 4));
 
   // Clearing the selection list deletes the selected text.
   s->Selection().Clear();
@@ -337,39 +295,88 @@ TEST(Selection, LineWordBlockEndsAndSpans) {
 
 // ---- Primitives ----------------------------------------------------------------------
 
-TEST(Primitives, InsertTextMovesOnlyWhatFollowsIt) {
-  auto m = BaseModel({"abcdef", "ghij"});
-  TPosition atCaret = Tracked(2, 0), after = Tracked(4, 0), before = Tracked(1, 0),
-            below = Tracked(2, 1), frozen = Tracked(5, 0, mpNone),
-            columnOnly = Tracked(5, 0, mpColumn);
-  TPosition noCallback;
-  noCallback.X = 4;
-  for (TPosition* p : {&atCaret, &after, &before, &below, &frozen, &columnOnly, &noCallback})
-    m->AddPosition(p);
+// One primitive at a caret. Each tracked position, "x,y>x,y" before and after, is tracked
+// four times: following both parts, the column only (the column it gets on the line it
+// had), the line only, and neither (without a callback), which stays where it was.
+struct PrimitiveCase {
+  const char* text;
+  TPoint caret;
+  std::function<void(M&)> edit;
+  const char* expected;
+  const char* moves = "";
+};
 
-  m->SetCaret(2, 0);
-  EXPECT_TRUE(m->InsertText("XY"));
-  EXPECT_EQ(m->StoredLine(0), "abXYcdef");
-  EXPECT_EQ(m->Caret(), (TPoint{2, 0}));
-  EXPECT_EQ(atCaret.X, 2);
-  EXPECT_EQ(after.X, 6);
-  EXPECT_EQ(before.X, 1);
-  EXPECT_EQ(At(below), (TPoint{2, 1}));
-  EXPECT_EQ(frozen.X, 5);
-  EXPECT_EQ(columnOnly.X, 7);
-  EXPECT_EQ(noCallback.X, 4);
-  EXPECT_FALSE(m->InsertText(""));
-  for (TPosition* p : {&atCaret, &after, &before, &below, &frozen, &columnOnly, &noCallback})
-    m->RemovePosition(p);
+std::function<void(M&)> Insert(std::string s) {
+  return [s](M& m) { EXPECT_TRUE(m.InsertText(s)); };
+}
+std::function<void(M&)> Delete(int n) {
+  return [n](M& m) { m.DeleteChars(n); };
+}
 
-  // Text inserted at either end of a selection stays outside it.
+TEST(Primitives, EditsMoveTrackedPositionsWithTheirTextAndUndoInOneStep) {
+  const PrimitiveCase cases[] = {
+      {"abcdef|ghij", {2, 0}, Insert("XY"), "abXYcdef|ghij", "2,0>2,0 4,0>6,0 1,0>1,0 2,1>2,1"},
+      {"abcdef|x", {1, 0}, Delete(2), "adef|x", "5,0>3,0 2,0>1,0 1,0>1,0"},
+      {"abcdef|x", {1, 0}, Delete(100), "a|x"},
+      {"abcdef|x", {1, 0}, Delete(-3), "abcdef|x"},
+      {"abcdef|x", {6, 0}, Delete(1), "abcdef|x"}, // at the end of the line
+      {"abcdef|x", {9, 0}, Delete(1), "abcdef|x"}, // past it
+      {"x", {0, 0}, Delete(1), ""},                // the last character: no lines are left
+      // The first part loses its trailing blank, and one Undo takes back both.
+      {"abc def|next", {4, 0}, &M::SplitLine, "abc|def|next", "5,0>1,1 2,0>2,0 1,1>1,2"},
+      {"", {0, 0}, &M::SplitLine, "|"},
+      {"a", {0, 3}, &M::SplitLine, "a"}, // below the text
+      {"ab|cd|ef", {2, 0}, &M::JoinLines, "abcd|ef", "1,1>3,0 1,2>1,1 2,0>2,0"},
+      {"ab|cd", {1, 0}, &M::JoinLines, "ab|cd"},  // not at the line end
+      {"ab|cd", {2, 1}, &M::JoinLines, "ab|cd"},  // the last line
+      {"ab|cd", {4, 0}, &M::JoinLines, "ab  cd"}, // past the end: padded up to the caret
+      {"|", {0, 0}, &M::JoinLines, ""},
+      // Inside a tab ("3" stops) the tab turns into blanks; Undo brings the tab back.
+      {"a\tb", {2, 0}, Insert("X"), "a X b"},
+      {"c\td", {2, 0}, Delete(1), "c d"},
+  };
+  for (const PrimitiveCase& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.text << " at " << c.caret.X << "," << c.caret.Y);
+    auto m = BaseModel();
+    m->SetOption(soBeyondFileEnd, true);
+    m->SetOption(soUseTabCharacter, true);
+    m->SetTabStops("3");
+    SetText(*m, LinesOf(c.text));
+    std::vector<std::pair<TPoint, TPoint>> moves;
+    std::istringstream in(c.moves);
+    TPoint a, b;
+    char sep;
+    while (in >> a.X >> sep >> a.Y >> sep >> b.X >> sep >> b.Y) moves.push_back({a, b});
+    std::deque<TPosition> tracked;
+    for (auto [from, to] : moves)
+      for (TMoveParts parts : {mpBoth, mpColumn, mpLine, mpNone}) {
+        tracked.push_back(parts == mpNone ? TPosition{} : Tracked(from.X, from.Y, parts));
+        tracked.back().X = from.X;
+        tracked.back().Y = from.Y;
+        m->AddPosition(&tracked.back());
+      }
+    m->SetCaret(c.caret.X, c.caret.Y);
+    c.edit(*m);
+    EXPECT_EQ(StoredLines(*m), LinesOf(c.expected));
+    for (size_t i = 0; i < tracked.size(); ++i) {
+      auto [from, to] = moves[i / 4];
+      const TPoint expected[] = {to, {to.X, from.Y}, {from.X, to.Y}, from};
+      EXPECT_EQ(At(tracked[i]), expected[i % 4]) << "position " << i;
+    }
+    for (TPosition& p : tracked) m->RemovePosition(&p);
+    m->Undo();
+    EXPECT_EQ(StoredLines(*m), LinesOf(c.text)) << "after one Undo";
+  }
+  EXPECT_FALSE(BaseModel({"a"})->InsertText(""));
+}
+
+TEST(Primitives, InsertedTextStaysOutsideTheSelection) {
   auto s = BaseModel({"abcdef"});
   s->SetOption(soPersistentBlocks, true);
   Select(*s, TSelectionType::Stream, 2, 0, 5, 0);
   s->SetCaret(2, 0);
   s->InsertText("XY");
   EXPECT_EQ(s->BlockBegin(), (TPoint{4, 0}));
-  EXPECT_EQ(s->BlockEnd(), (TPoint{7, 0}));
   EXPECT_EQ(s->Selection().Text(), "cde");
   s->SetCaret(7, 0);
   s->InsertText("Z");
@@ -384,37 +391,7 @@ TEST(Primitives, InsertTextMovesOnlyWhatFollowsIt) {
   EXPECT_EQ(s->BlockEnd(), (TPoint{2, 0}));
 }
 
-TEST(Primitives, DeleteCharsMovesFollowingPositionsBackToTheCaretAtMost) {
-  auto m = BaseModel({"abcdef", "x"});
-  TPosition right = Tracked(5, 0), inside = Tracked(2, 0), atCaret = Tracked(1, 0);
-  for (TPosition* p : {&right, &inside, &atCaret}) m->AddPosition(p);
-  m->SetCaret(1, 0);
-  m->DeleteChars(2);
-  EXPECT_EQ(m->StoredLine(0), "adef");
-  EXPECT_EQ(m->Caret(), (TPoint{1, 0}));
-  EXPECT_EQ(right.X, 3);
-  EXPECT_EQ(inside.X, 1);
-  EXPECT_EQ(atCaret.X, 1);
-  for (TPosition* p : {&right, &inside, &atCaret}) m->RemovePosition(p);
-
-  m->DeleteChars(0);
-  m->DeleteChars(-3);
-  m->SetCaret(4, 0);
-  m->DeleteChars(1); // at the end of the line
-  m->SetCaret(9, 0);
-  m->DeleteChars(1); // past it
-  EXPECT_EQ(StoredLines(*m), (Lines{"adef", "x"}));
-  m->SetCaret(1, 0);
-  m->DeleteChars(100);
-  EXPECT_EQ(StoredLines(*m), (Lines{"a", "x"}));
-
-  // The last character of a one-line text: no lines are left.
-  auto one = BaseModel({"x"});
-  one->DeleteChars(1);
-  EXPECT_EQ(one->LineCount(), 0);
-}
-
-TEST(Primitives, StyleBytesFollowTheText) {
+TEST(Primitives, StyleBytesAndLineFlagsFollowTheText) {
   auto m = BaseModel({"abc"});
   m->ColorCache().SetStyles(0, "\x01\x02\x03");
   m->SetCaret(1, 0);
@@ -430,72 +407,14 @@ TEST(Primitives, StyleBytesFollowTheText) {
   m->SplitLine();
   EXPECT_EQ(m->ColorCache().Styles(0), "\x01");
   EXPECT_EQ(m->ColorCache().Styles(1), "\x01\x03\x03\x03");
+  m->Strings().Item(0).LineFlags = 1;
+  m->Strings().Item(1).LineFlags = 4;
   m->SetCaret(1, 0);
   m->JoinLines();
   EXPECT_EQ(m->ColorCache().Styles(0), "\x01\x01\x03\x03\x03");
-}
-
-TEST(Primitives, SplitLineMovesWhatFollowsToTheNewLine) {
-  auto m = BaseModel({"abc def", "next"});
-  TPosition after = Tracked(5, 0), before = Tracked(2, 0), below = Tracked(1, 1);
-  for (TPosition* p : {&after, &before, &below}) m->AddPosition(p);
-  m->SetCaret(4, 0);
-  m->SplitLine();
-  // The first part loses its trailing blank.
-  EXPECT_EQ(StoredLines(*m), (Lines{"abc", "def", "next"}));
-  EXPECT_EQ(m->CaretY(), 0);
-  EXPECT_EQ(At(after), (TPoint{1, 1}));
-  EXPECT_EQ(At(before), (TPoint{2, 0}));
-  EXPECT_EQ(At(below), (TPoint{1, 2}));
-  for (TPosition* p : {&after, &before, &below}) m->RemovePosition(p);
-
-  // One undo step takes back the split and the trimming it recorded.
-  m->Undo();
-  EXPECT_EQ(StoredLines(*m), (Lines{"abc def", "next"}));
-
-  auto empty = BaseModel();
-  empty->SplitLine();
-  EXPECT_EQ(StoredLines(*empty), (Lines{"", ""}));
-
-  auto beyond = BaseModel({"a"});
-  beyond->SetOption(soBeyondFileEnd, true);
-  beyond->SetCaret(0, 3);
-  beyond->SplitLine();
-  EXPECT_EQ(StoredLines(*beyond), (Lines{"a"}));
-}
-
-TEST(Primitives, JoinLinesNeedsTheCaretAtTheLineEnd) {
-  auto m = BaseModel({"ab", "cd", "ef"});
-  TPosition nextLine = Tracked(1, 1), later = Tracked(1, 2), sameLine = Tracked(2, 0);
-  for (TPosition* p : {&nextLine, &later, &sameLine}) m->AddPosition(p);
-  m->Strings().Item(0).LineFlags = 1;
-  m->Strings().Item(1).LineFlags = 4;
-  m->SetCaret(2, 0);
-  m->JoinLines();
-  EXPECT_EQ(StoredLines(*m), (Lines{"abcd", "ef"}));
   EXPECT_EQ(m->Strings().Item(0).LineFlags, 5);
-  EXPECT_EQ(At(nextLine), (TPoint{3, 0}));
-  EXPECT_EQ(At(later), (TPoint{1, 1}));
-  EXPECT_EQ(At(sameLine), (TPoint{2, 0}));
-  for (TPosition* p : {&nextLine, &later, &sameLine}) m->RemovePosition(p);
-
-  m->SetCaret(1, 0);
-  m->JoinLines(); // not at the end
-  m->SetCaret(2, 1);
-  m->JoinLines(); // the last line
-  EXPECT_EQ(StoredLines(*m), (Lines{"abcd", "ef"}));
-
-  // Past the end, the line is padded up to the caret first.
-  m->SetCaret(6, 0);
-  m->JoinLines();
-  EXPECT_EQ(StoredLines(*m), (Lines{"abcd  ef"}));
-
-  auto blank = BaseModel({"", ""});
-  blank->JoinLines();
-  EXPECT_EQ(blank->LineCount(), 0);
 }
 
-// A read-only model refusing every command is checked by fuzz/fuzz_key_sequence.cpp.
 TEST(Primitives, ReadOnlyLinesRefuseEdits) {
   auto m = BaseModel({"abc", "def", "ghi"});
   m->SetLineReadOnly(0, true);
@@ -517,44 +436,6 @@ TEST(Primitives, ReadOnlyLinesRefuseEdits) {
   m->SetCaret(1, 1);
   EXPECT_TRUE(m->InsertText("x"));
   EXPECT_EQ(m->StoredLine(1), "dxef");
-}
-
-TEST(Primitives, EditingInsideATabTurnsItIntoBlanks) {
-  auto m = BaseModel();
-  m->SetOption(soUseTabCharacter, true);
-  m->SetTabStops("3");
-  m->Lines().Assign({"a\tb", "c\td"});
-  m->SetCaret(2, 0);
-  EXPECT_TRUE(m->InsertText("X"));
-  EXPECT_EQ(m->StoredLine(0), "a X b");
-  m->SetCaret(2, 1);
-  m->DeleteChars(1);
-  EXPECT_EQ(m->StoredLine(1), "c d");
-  // Undo brings the tab characters back, not just their look.
-  for (int i = 0; i < 20 && m->CanUndo(); ++i) m->Undo();
-  EXPECT_EQ(StoredLines(*m), (Lines{"a\tb", "c\td"}));
-  for (int i = 0; i < 20 && m->CanRedo(); ++i) m->Redo();
-  EXPECT_EQ(ShownLines(*m), (Lines{"a X b", "c d"}));
-}
-
-TEST(Primitives, CaretStepsOverTabExpansions) {
-  auto m = BaseModel();
-  m->SetOption(soUseTabCharacter, true);
-  m->SetTabStops("5");
-  m->Lines().Assign({"a\tb"}); // the tab covers columns 1 to 4, b stands at 5
-  m->SetOption(soCursorOnTabs, true);
-  m->SetCaret(1, 0);
-  m->MoveCaretRight();
-  EXPECT_EQ(m->CaretX(), 5);
-  m->MoveCaretLeft();
-  EXPECT_EQ(m->CaretX(), 1);
-
-  m->SetOption(soCursorOnTabs, false);
-  m->SetOption(soCursorAlwaysOnTabs, true);
-  m->SetCaret(2, 0);
-  EXPECT_EQ(m->CaretX(), 1);
-  m->SetCaret(4, 0);
-  EXPECT_EQ(m->CaretX(), 5);
 }
 
 TEST(CaretOptions, TurningTheLineEndLimitOnMovesNothing) {

@@ -10,9 +10,9 @@
 
 #include <clocale>
 #include <functional>
-#include <optional>
 #include <regex>
 #include <string>
+#include <tuple>
 
 namespace marlo::test {
 namespace {
@@ -32,11 +32,7 @@ void ExpectOneUndoStep(TCustomMemoSource& m, const Lines& before) {
 
 class Editing : public ::testing::Test {
 protected:
-  void SetUp() override {
-    ResetClipboard();
-    TCustomMemoSource dummy;
-    dummy.SetOverwrite(false);
-  }
+  void SetUp() override { ResetClipboard(); }
   void TearDown() override {
     TCustomMemoSource dummy;
     dummy.SetOverwrite(false);
@@ -45,6 +41,7 @@ protected:
 };
 
 enum { kBase = 1, kUndo = 2 };
+const TPoint kAny{-1, -1}; // the caret is not checked
 
 void TypeX(M& m) {
   m.TypeChar('X');
@@ -52,15 +49,20 @@ void TypeX(M& m) {
 void Overwrite(M& m) {
   m.SetOverwrite(true);
 }
-void FillWithTabs(M& m) {
+void Persistent(M& m) {
+  m.SetOption(soPersistentBlocks, true);
+}
+void TabCharacter(M& m) {
   m.SetOption(soUseTabCharacter, true);
-  m.SetOption(soOptimalFill, true);
   m.SetTabStops("3");
 }
+void FillWithTabs(M& m) {
+  TabCharacter(m);
+  m.SetOption(soOptimalFill, true);
+}
 void PreviousIndentWithTabs(M& m) {
-  m.SetOption(soUseTabCharacter, true);
+  TabCharacter(m);
   m.SetOption(soUsePrevIndent, true);
-  m.SetTabStops("3");
   m.Lines().Assign({"\t x"});
 }
 
@@ -71,160 +73,122 @@ int TemplateIndex(const TCustomMemoSource& m, const std::string& name) {
   ADD_FAILURE() << "no template " << name;
   return -1;
 }
-
-void Persistent(M& m) {
-  m.SetOption(soPersistentBlocks, true);
+std::function<void(M&)> Template(std::string name) {
+  return [name](M& m) { m.InsertCodeTemplate(TemplateIndex(m, name)); };
+}
+// Drags the selection to (x, 0); copies it when `copy`.
+std::function<void(M&)> DragTo(int x, bool copy, int y = 0) {
+  return [=](M& m) {
+    m.SetCaret(x, y);
+    copy ? m.CopySelectionToCaret() : m.MoveSelectionToCaret();
+  };
 }
 
-// One command on a document model (or the base model), from a caret or a selection.
+// One command on a document model (or the base model), from a caret or a selection; texts
+// are lines joined by '|'.
 struct CommandCase {
-  const char* name;
-  Lines text;
+  const char* text;
   TSelectionType kind; // kNone: `from` is the caret
   TPoint from, to;
   std::function<void(M&)> command;
-  Lines expected;
-  std::optional<TPoint> caret = {};
-  int flags = 0; // kBase: the base model instead of a document's; kUndo: one Undo/Redo step
-  void (*setup)(M&) = nullptr;
-  const char* selected = nullptr; // the selection kept afterwards
+  const char* expected;
+  TPoint caret;
+  int flags; // kBase: the base model instead of a document's; kUndo: one Undo/Redo step
+  void (*setup)(M&);
+  const char* selected; // the selection kept afterwards
 };
 
-CommandCase C(const char* name, Lines text, TSelectionType kind, TPoint from, TPoint to,
-              std::function<void(M&)> command, Lines expected, std::optional<TPoint> caret = {},
-              int flags = 0, void (*setup)(M&) = nullptr, const char* selected = nullptr) {
-  return {name,  std::move(text), kind,  from,    to, std::move(command), std::move(expected),
-          caret, flags,           setup, selected};
+CommandCase At(const char* text, TPoint at, std::function<void(M&)> command, const char* expected,
+               TPoint caret = kAny, int flags = 0, void (*setup)(M&) = nullptr) {
+  return {text, kNone, at, {}, std::move(command), expected, caret, flags, setup, nullptr};
+}
+CommandCase Sel(const char* text, TSelectionType kind, TPoint from, TPoint to,
+                std::function<void(M&)> command, const char* expected, TPoint caret = kAny,
+                int flags = 0, void (*setup)(M&) = nullptr, const char* selected = nullptr) {
+  return {text, kind, from, to, std::move(command), expected, caret, flags, setup, selected};
 }
 
 TEST_F(Editing, CommandsOnText) {
+  const char* six = "abcdef|ghijkl|mnopqr";
   const CommandCase cases[] = {
       // Typing
-      C("type past the end pads", {"abc"}, kNone, {10, 0}, {}, TypeX, {"abc       X"}, {{11, 0}},
-        kBase),
-      C("type over a selection", {"hello world"}, kStream, {0, 0}, {5, 0}, TypeX, {"X world"},
-        {{1, 0}}),
-      C("type by a persistent block", {"hello world"}, kStream, {0, 0}, {5, 0}, TypeX,
-        {"helloX world"}, {}, 0, [](M& m) { m.SetOption(soPersistentBlocks, true); }, "hello"),
-      C("type in overwrite mode", {"abc"}, kNone, {1, 0}, {}, TypeX, {"aXc"}, {{2, 0}},
-        kBase | kUndo, Overwrite),
-      // Enter
-      C("enter keeps the indentation", {"   for i"}, kNone, {7, 0}, {}, &M::InsertNewLine,
-        {"   for", "   i"}, {{3, 1}}, kUndo),
-      C("enter on an empty line: the indent above", {"  x", "", ""}, kNone, {0, 2}, {},
-        &M::InsertNewLine, {"  x", "", "", "  "}, {{2, 3}}),
-      C("enter inside the indentation", {"    abc"}, kNone, {1, 0}, {}, &M::InsertNewLine,
-        {"", "    abc"}, {{1, 1}}),
-      C("enter fills with tabs", {"       x"}, kNone, {8, 0}, {}, &M::InsertNewLine,
-        {"       x", "\t\t "}, {{7, 1}}, kBase, FillWithTabs),
-      C("enter repeats the previous indent", {}, kNone, {5, 0}, {}, &M::InsertNewLine,
-        {"\t x", "\t "}, {{4, 1}}, kBase, PreviousIndentWithTabs),
-      // Enter in overwrite mode only moves the caret.
-      C("overwrite enter past the indent", {"    abc", "  def", "xy"}, kNone, {6, 0}, {},
-        &M::InsertNewLine, {"    abc", "  def", "xy"}, {{2, 1}}, 0, Overwrite),
-      C("overwrite enter to a flush line", {"    abc", "  def", "xy"}, kNone, {5, 1}, {},
-        &M::InsertNewLine, {"    abc", "  def", "xy"}, {{0, 2}}, 0, Overwrite),
-      // Backspace
-      C("backspace", {"abc", "def"}, kNone, {2, 0}, {}, &M::BackSpace, {"ac", "def"}, {{1, 0}},
-        kBase),
-      C("backspace joins", {"abc", "def"}, kNone, {0, 1}, {}, &M::BackSpace, {"abcdef"}, {{3, 0}},
-        kBase),
-      C("backspace past the end moves", {"abc"}, kNone, {5, 0}, {}, &M::BackSpace, {"abc"},
-        {{4, 0}}, kBase),
-      C("backspace unindents", {"   a", "      b"}, kNone, {6, 1}, {}, &M::BackSpace,
-        {"   a", "   b"}, {{3, 1}}, kUndo),
-      C("backspace off the first non-blank", {"   a", "      b"}, kNone, {4, 1}, {}, &M::BackSpace,
-        {"   a", "     b"}, {{3, 1}}),
-      // Delete
-      C("delete joins", {"abc", "def"}, kNone, {3, 0}, {}, &M::DeleteChar, {"abcdef"}, {{3, 0}}),
-      C("delete past the end pads and joins", {"ab", "cd"}, kNone, {4, 0}, {}, &M::DeleteChar,
-        {"ab  cd"}, {{4, 0}}, kBase),
-      // Tab and back-tab
-      C("tab to the next stop", {"abcdef"}, kNone, {4, 0}, {}, &M::TabKey, {"abcd  ef"}, {{6, 0}}),
-      C("tab at a stop", {"abc"}, kNone, {3, 0}, {}, &M::TabKey, {"abc   "}, {{6, 0}}),
-      C("tab before each piece of a selection", {"abcdef", "ghijkl"}, kStream, {1, 0}, {2, 1},
-        &M::TabKey, {"a  bcdef", "  ghijkl"}, {}, kUndo),
-      C("tab character", {"ab"}, kNone, {2, 0}, {}, &M::TabKey, {"ab\t"}, {{3, 0}}, kBase,
-        [](M& m) { m.SetOption(soUseTabCharacter, true); m.SetTabStops("3"); }),
-      C("smart tab to the indent above", {"    foo bar", "x"}, kNone, {1, 1}, {}, &M::TabKey,
-        {"    foo bar", "x   "}, {{4, 1}}, kBase),
-      C("smart tab to the next word above", {"    foo bar", "x"}, kNone, {6, 1}, {}, &M::TabKey,
-        {"    foo bar", "x       "}, {{8, 1}}, kBase),
-      C("back-tab between stops", {"abcdefghij"}, kNone, {7, 0}, {}, &M::BackTab, {"abcdefghij"},
-        {{6, 0}}),
-      C("back-tab from a stop", {"abcdefghij"}, kNone, {6, 0}, {}, &M::BackTab, {"abcdefghij"},
-        {{3, 0}}),
-      C("back-tab unindents a selection", {"      abc", "      def", "  ghi"}, kStream, {0, 0},
-        {5, 2}, &M::BackTab, {"   abc", "   def", "ghi"}),
+      At("abc", {10, 0}, TypeX, "abc       X", {11, 0}, kBase), // past the end pads
+      Sel("hello world", kStream, {0, 0}, {5, 0}, TypeX, "X world", {1, 0}),
+      Sel("hello world", kStream, {0, 0}, {5, 0}, TypeX, "helloX world", kAny, 0, Persistent,
+          "hello"),
+      At("abc", {1, 0}, TypeX, "aXc", {2, 0}, kBase | kUndo, Overwrite),
+      // Enter keeps the indentation, or takes the one above on an empty line.
+      At("   for i", {7, 0}, &M::InsertNewLine, "   for|   i", {3, 1}, kUndo),
+      At("  x||", {0, 2}, &M::InsertNewLine, "  x|||  ", {2, 3}),
+      At("    abc", {1, 0}, &M::InsertNewLine, "|    abc", {1, 1}), // inside the indentation
+      At("       x", {8, 0}, &M::InsertNewLine, "       x|\t\t ", {7, 1}, kBase, FillWithTabs),
+      At("", {5, 0}, &M::InsertNewLine, "\t x|\t ", {4, 1}, kBase, PreviousIndentWithTabs),
+      // Enter in overwrite mode only moves the caret: past the indent, or to a flush line.
+      At("    abc|  def|xy", {6, 0}, &M::InsertNewLine, "    abc|  def|xy", {2, 1}, 0, Overwrite),
+      At("    abc|  def|xy", {5, 1}, &M::InsertNewLine, "    abc|  def|xy", {0, 2}, 0, Overwrite),
+      // Backspace: joins, moves past the end, unindents, or deletes off the first non-blank.
+      At("abc|def", {2, 0}, &M::BackSpace, "ac|def", {1, 0}, kBase),
+      At("abc|def", {0, 1}, &M::BackSpace, "abcdef", {3, 0}, kBase),
+      At("abc", {5, 0}, &M::BackSpace, "abc", {4, 0}, kBase),
+      At("   a|      b", {6, 1}, &M::BackSpace, "   a|   b", {3, 1}, kUndo),
+      At("   a|      b", {4, 1}, &M::BackSpace, "   a|     b", {3, 1}),
+      // Delete joins, past the end after padding.
+      At("abc|def", {3, 0}, &M::DeleteChar, "abcdef", {3, 0}),
+      At("ab|cd", {4, 0}, &M::DeleteChar, "ab  cd", {4, 0}, kBase),
+      // Tab: to the next stop, also from a stop; before each piece of a selection.
+      At("abcdef", {4, 0}, &M::TabKey, "abcd  ef", {6, 0}),
+      At("abc", {3, 0}, &M::TabKey, "abc   ", {6, 0}),
+      Sel("abcdef|ghijkl", kStream, {1, 0}, {2, 1}, &M::TabKey, "a  bcdef|  ghijkl", kAny, kUndo),
+      At("ab", {2, 0}, &M::TabKey, "ab\t", {3, 0}, kBase, TabCharacter),
+      // Smart tab: to the indent above, or to the next word above.
+      At("    foo bar|x", {1, 1}, &M::TabKey, "    foo bar|x   ", {4, 1}, kBase),
+      At("    foo bar|x", {6, 1}, &M::TabKey, "    foo bar|x       ", {8, 1}, kBase),
+      // Back-tab moves between stops and from one; on a selection it unindents.
+      At("abcdefghij", {7, 0}, &M::BackTab, "abcdefghij", {6, 0}),
+      At("abcdefghij", {6, 0}, &M::BackTab, "abcdefghij", {3, 0}),
+      Sel("      abc|      def|  ghi", kStream, {0, 0}, {5, 2}, &M::BackTab, "   abc|   def|ghi"),
       // Block rewriting
-      C("indent", {"abc", "def", "ghi"}, kStream, {0, 0}, {3, 1}, &M::IndentBlock,
-        {"   abc", "   def", "ghi"}, {}, kUndo),
-      C("indent leaves empty lines", {"abc", "", "ghi"}, kStream, {0, 0}, {3, 2}, &M::IndentBlock,
-        {"   abc", "", "   ghi"}),
-      C("unindent", {"    abc", " def", "ghi"}, kStream, {0, 0}, {3, 2}, &M::UnindentBlock,
-        {" abc", "def", "ghi"}),
-      C("indent a column", {"abcdef", "ghijkl"}, kColumn, {1, 0}, {2, 1}, &M::IndentBlock,
-        {"a   bcdef", "g   hijkl"}),
-      C("unindent keeps the caret on its line", {"      abc", "      defgh"}, kStream, {0, 0},
-        {11, 1}, &M::UnindentBlock, {"   abc", "   defgh"}, {{8, 1}}),
-      C("quote a column", {"abc", "def"}, kColumn, {1, 0}, {1, 1}, &M::QuoteBlock,
-        {"a>bc", "d>ef"}),
-      C("upper-case a word", {"hello world", "MIXED Case"}, kNone, {2, 0}, {}, &M::UpperCaseWord,
-        {"HELLO world", "MIXED Case"}, {{2, 0}}),
+      Sel("abc|def|ghi", kStream, {0, 0}, {3, 1}, &M::IndentBlock, "   abc|   def|ghi", kAny,
+          kUndo),
+      Sel("abc||ghi", kStream, {0, 0}, {3, 2}, &M::IndentBlock, "   abc||   ghi"),
+      Sel("    abc| def|ghi", kStream, {0, 0}, {3, 2}, &M::UnindentBlock, " abc|def|ghi"),
+      Sel("abcdef|ghijkl", kColumn, {1, 0}, {2, 1}, &M::IndentBlock, "a   bcdef|g   hijkl"),
+      Sel("      abc|      defgh", kStream, {0, 0}, {11, 1}, &M::UnindentBlock, "   abc|   defgh",
+          {8, 1}),
+      Sel("abc|def", kColumn, {1, 0}, {1, 1}, &M::QuoteBlock, "a>bc|d>ef"),
+      At("hello world|MIXED Case", {2, 0}, &M::UpperCaseWord, "HELLO world|MIXED Case", {2, 0}),
       // Line and word deletion
-      C("delete a line", {"a", "b", "c"}, kNone, {0, 1}, {}, &M::DeleteLine, {"a", "c"}, {{0, 1}},
-        kUndo),
-      C("delete the last line", {"a", "b"}, kNone, {1, 1}, {}, &M::DeleteLine, {"a", ""}),
-      C("delete to the line start", {"abcdef"}, kNone, {3, 0}, {}, &M::DeleteToLineStart, {"def"},
-        {{0, 0}}),
-      C("delete to the line end", {"abcdef"}, kNone, {3, 0}, {}, &M::DeleteToLineEnd, {"abc"},
-        {{3, 0}}),
-      C("delete the word right", {"foo bar baz"}, kNone, {4, 0}, {}, &M::DeleteWordRight,
-        {"foo baz"}, {{4, 0}}),
-      C("delete the word left", {"foo bar baz"}, kNone, {8, 0}, {}, &M::DeleteWordLeft, {"foo baz"},
-        {{4, 0}}),
-      C("word left at a line start joins", {"foo", "bar"}, kNone, {0, 1}, {}, &M::DeleteWordLeft,
-        {"foobar"}, {{3, 0}}),
-      C("to the word end over blanks", {"foo   bar"}, kNone, {4, 0}, {}, &M::DeleteToWordEnd,
-        {"foo bar"}),
-      C("to the word end: a delimiter is no blank", {"foo:bar"}, kNone, {0, 0}, {},
-        &M::DeleteToWordEnd, {":bar"}),
-      // Deleting a selection
-      C("delete a stream", {"abcdef", "ghijkl", "mnopqr"}, kStream, {2, 0}, {3, 2},
-        &M::DeleteSelection, {"abpqr"}, {{2, 0}}, kBase | kUndo),
-      C("delete a stream selected backwards", {"abcdef", "ghijkl", "mnopqr"}, kStream, {3, 2},
-        {2, 0}, &M::DeleteSelection, {"abpqr"}, {{2, 0}}, kBase),
-      C("delete a column", {"abcdef", "ghijkl", "mnopqr"}, kColumn, {1, 0}, {2, 2},
-        &M::DeleteSelection, {"adef", "gjkl", "mpqr"}, {}, kBase | kUndo),
-      C("delete a column past a line end", {"ab", "cdefg"}, kColumn, {3, 0}, {4, 1},
-        &M::DeleteSelection, {"ab", "cde"}, {}, kBase),
+      At("a|b|c", {0, 1}, &M::DeleteLine, "a|c", {0, 1}, kUndo),
+      At("a|b", {1, 1}, &M::DeleteLine, "a|"),
+      At("abcdef", {3, 0}, &M::DeleteToLineStart, "def", {0, 0}),
+      At("abcdef", {3, 0}, &M::DeleteToLineEnd, "abc", {3, 0}),
+      At("foo bar baz", {4, 0}, &M::DeleteWordRight, "foo baz", {4, 0}),
+      At("foo bar baz", {8, 0}, &M::DeleteWordLeft, "foo baz", {4, 0}),
+      At("foo|bar", {0, 1}, &M::DeleteWordLeft, "foobar", {3, 0}),
+      At("foo   bar", {4, 0}, &M::DeleteToWordEnd, "foo bar"),
+      At("foo:bar", {0, 0}, &M::DeleteToWordEnd, ":bar"), // a delimiter is no blank
+      // Deleting a selection, also a column past a line end
+      Sel(six, kStream, {2, 0}, {3, 2}, &M::DeleteSelection, "abpqr", {2, 0}, kBase | kUndo),
+      Sel(six, kColumn, {1, 0}, {2, 2}, &M::DeleteSelection, "adef|gjkl|mpqr", kAny, kBase | kUndo),
+      Sel("ab|cdefg", kColumn, {3, 0}, {4, 1}, &M::DeleteSelection, "ab|cde", kAny, kBase),
       // Code templates keep the indentation and put the caret at the bar.
-      C("for-next template", {"    "}, kNone, {4, 0}, {},
-        [](M& m) { m.InsertCodeTemplate(TemplateIndex(m, "for-next block")); },
-        {"    for  = 0 to 0", "    next"}, {{8, 0}}, kUndo),
-      C("indented do-loop template", {"  "}, kNone, {2, 0}, {},
-        [](M& m) { m.InsertCodeTemplate(TemplateIndex(m, "do-loop block")); },
-        {"  do", "     rem Use Exit to Break out of this loop", "     ", "  loop"}, {{5, 2}}),
-      // Dragging a persistent block to the caret
-      C("copy a block to the caret", {"abc def"}, kStream, {0, 0}, {3, 0},
-        [](M& m) { m.SetCaret(7, 0); m.CopySelectionToCaret(); }, {"abc defabc"}, {}, kBase | kUndo,
-        Persistent),
-      C("move a block to the caret", {"abc def"}, kStream, {0, 0}, {3, 0},
-        [](M& m) { m.SetCaret(7, 0); m.MoveSelectionToCaret(); }, {" defabc"}, {}, kBase | kUndo,
-        Persistent),
-      C("move a block back", {"abc def"}, kStream, {4, 0}, {7, 0},
-        [](M& m) { m.SetCaret(0, 0); m.MoveSelectionToCaret(); }, {"defabc "}, {}, kBase,
-        Persistent),
-      C("move or copy into the block itself", {"abc def"}, kStream, {0, 0}, {3, 0},
-        [](M& m) { m.SetCaret(1, 0); m.MoveSelectionToCaret(); m.CopySelectionToCaret(); },
-        {"abc def"}, {}, kBase, Persistent),
-      C("move lines", {"one", "two", "three"}, kStream, {0, 0}, {0, 1},
-        [](M& m) { m.SetCaret(5, 2); m.MoveSelectionToCaret(); }, {"two", "threeone", ""}, {},
-        kBase | kUndo, Persistent),
+      At("    ", {4, 0}, Template("for-next block"), "    for  = 0 to 0|    next", {8, 0}, kUndo),
+      At("  ", {2, 0}, Template("do-loop block"),
+         "  do|     rem Use Exit to Break out of this loop|     |  loop", {5, 2}),
+      // Dragging a persistent block to the caret, not into the block itself
+      Sel("abc def", kStream, {0, 0}, {3, 0}, DragTo(7, true), "abc defabc", kAny, kBase | kUndo,
+          Persistent),
+      Sel("abc def", kStream, {0, 0}, {3, 0}, DragTo(7, false), " defabc", kAny, kBase | kUndo,
+          Persistent),
+      Sel("abc def", kStream, {4, 0}, {7, 0}, DragTo(0, false), "defabc ", kAny, kBase, Persistent),
+      Sel("abc def", kStream, {0, 0}, {3, 0}, DragTo(1, false), "abc def", kAny, kBase, Persistent),
+      Sel("abc def", kStream, {0, 0}, {3, 0}, DragTo(1, true), "abc def", kAny, kBase, Persistent),
+      Sel("one|two|three", kStream, {0, 0}, {0, 1}, DragTo(5, false, 2), "two|threeone|", kAny,
+          kBase | kUndo, Persistent),
   };
   for (const CommandCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto m = (c.flags & kBase) ? BaseModel(c.text) : DocModel(c.text);
+    SCOPED_TRACE(::testing::Message() << c.text << " from " << c.from.X << "," << c.from.Y);
+    auto m = (c.flags & kBase) ? BaseModel(LinesOf(c.text)) : DocModel(LinesOf(c.text));
     if (c.setup) c.setup(*m);
     if (c.kind == kNone)
       m->SetCaret(c.from.X, c.from.Y);
@@ -232,9 +196,9 @@ TEST_F(Editing, CommandsOnText) {
       Select(*m, c.kind, c.from.X, c.from.Y, c.to.X, c.to.Y);
     Lines before = StoredLines(*m);
     c.command(*m);
-    EXPECT_EQ(StoredLines(*m), c.expected);
-    if (c.caret) {
-      EXPECT_EQ(m->Caret(), *c.caret);
+    EXPECT_EQ(StoredLines(*m), LinesOf(c.expected));
+    if (c.caret != kAny) {
+      EXPECT_EQ(m->Caret(), c.caret);
     }
     if (c.selected) {
       EXPECT_EQ(m->Selection().Text(), c.selected);
@@ -273,7 +237,7 @@ TEST_F(Editing, CaseConversionUsesAFixedTableAndKeepsLengths) {
 
 TEST_F(Editing, CopyAndCut) {
   TClipboard& clip = TClipboard::Current();
-  auto m = BaseModel({"a\tc", "def"});
+  auto m = BaseModel();
   m->SetOption(soUseTabCharacter, true);
   m->Lines().Assign({"a\tc", "def"});
   Select(*m, kStream, 1, 0, 2, 1);
@@ -305,26 +269,19 @@ TEST_F(Editing, CopyAndCut) {
 }
 
 TEST_F(Editing, PasteSplitsTheClipboardIntoLines) {
-  struct Case {
-    std::string clip;
-    Lines expected;
-    TPoint caret;
+  const std::tuple<std::string, const char*, TPoint> cases[] = {
+      {"xy", "axybc", {3, 0}},          {"p\r\nq", "ap|qbc", {1, 1}},
+      {"p\r\n", "ap|bc", {0, 1}},       {"p\nq\rr", "ap|q|rbc", {1, 2}},
+      {{"ab\0cd", 5}, "aabbc", {3, 0}}, {"a\tb", "aa   bbc", {6, 0}},
   };
-  for (const Case& c : std::vector<Case>{
-           {"xy", {"axybc"}, {3, 0}},
-           {"p\r\nq", {"ap", "qbc"}, {1, 1}},
-           {"p\r\n", {"ap", "bc"}, {0, 1}},
-           {"p\nq\rr", {"ap", "q", "rbc"}, {1, 2}},
-           {std::string("ab\0cd", 5), {"aabbc"}, {3, 0}},
-           {"a\tb", {"aa   bbc"}, {6, 0}},
-       }) {
-    SCOPED_TRACE(c.clip);
+  for (const auto& [clip, expected, caret] : cases) {
+    SCOPED_TRACE(clip);
     auto m = DocModel({"abc"});
-    TClipboard::Current().SetText(c.clip);
+    TClipboard::Current().SetText(clip);
     m->SetCaret(1, 0);
     m->PasteFromClipboard();
-    EXPECT_EQ(StoredLines(*m), c.expected);
-    EXPECT_EQ(m->Caret(), c.caret);
+    EXPECT_EQ(StoredLines(*m), LinesOf(expected));
+    EXPECT_EQ(m->Caret(), caret);
     ExpectOneUndoStep(*m, {"abc"});
   }
 
@@ -358,42 +315,28 @@ TEST_F(Editing, PasteKeepsColumnsOnlyFromThisProgram) {
 // ---- Inserting lines, templates ------------------------------------------------------
 
 TEST_F(Editing, InsertLinesSelectsWhatWentIn) {
-  struct Case {
-    Lines text;
-    TPoint caret;
-    Lines inserted;
-    bool column;
-    Lines expected;
-    TPoint begin, end, caretAfter;
+  // {text, caret, inserted, column, expected, block end, caret after}; the block begins at
+  // the caret. Lines are added below the text as needed; the caret stays inside the text.
+  const std::tuple<const char*, TPoint, const char*, bool, const char*, TPoint, TPoint> cases[] = {
+      {"abc", {1, 0}, "X|Y|Z", false, "aX|Y|Zbc", {1, 2}, {1, 2}},
+      {"abc", {1, 0}, "\tq", false, "a qbc", {3, 0}, {3, 0}}, // a tab: SpacesInTab blanks
+      {"abcd|efgh|ij", {1, 0}, "XY|Z", true, "aXYbcd|eZfgh|ij", {2, 1}, {1, 2}},
+      {"ab", {1, 0}, "X|Y", true, "aXb| Y", {1, 1}, {1, 1}},
+      {"a", {0, 2}, "x|y", false, "a||x|y", {1, 3}, {1, 3}},
   };
-  const Case cases[] = {
-      {{"abc"}, {1, 0}, {"X", "Y", "Z"}, false, {"aX", "Y", "Zbc"}, {1, 0}, {1, 2}, {1, 2}},
-      {{"abc"}, {1, 0}, {"\tq"}, false, {"a qbc"}, {1, 0}, {3, 0}, {3, 0}}, // tab: SpacesInTab
-      {{"abcd", "efgh", "ij"},
-       {1, 0},
-       {"XY", "Z"},
-       true,
-       {"aXYbcd", "eZfgh", "ij"},
-       {1, 0},
-       {2, 1},
-       {1, 2}},
-      // Lines are added below the text as needed; the caret stays inside the text.
-      {{"ab"}, {1, 0}, {"X", "Y"}, true, {"aXb", " Y"}, {1, 0}, {1, 1}, {1, 1}},
-      {{"a"}, {0, 2}, {"x", "y"}, false, {"a", "", "x", "y"}, {0, 2}, {1, 3}, {1, 3}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.expected[0]);
-    auto m = BaseModel(c.text);
+  for (const auto& [text, caret, inserted, column, expected, end, after] : cases) {
+    SCOPED_TRACE(expected);
+    auto m = BaseModel(LinesOf(text));
     m->SetSpacesInTab(1);
-    m->SetOption(soBeyondFileEnd, c.caret.Y >= m->LineCount());
-    m->SetCaret(c.caret.X, c.caret.Y);
-    m->InsertLines(c.inserted, c.column);
-    EXPECT_EQ(StoredLines(*m), c.expected);
-    EXPECT_EQ(m->SelectionKind(), c.column ? kColumn : kStream);
-    EXPECT_EQ(m->BlockBegin(), c.begin);
-    EXPECT_EQ(m->BlockEnd(), c.end);
-    EXPECT_EQ(m->Caret(), c.caretAfter);
-    ExpectOneUndoStep(*m, c.text);
+    m->SetOption(soBeyondFileEnd, caret.Y >= m->LineCount());
+    m->SetCaret(caret.X, caret.Y);
+    m->InsertLines(LinesOf(inserted), column);
+    EXPECT_EQ(StoredLines(*m), LinesOf(expected));
+    EXPECT_EQ(m->SelectionKind(), column ? kColumn : kStream);
+    EXPECT_EQ(m->BlockBegin(), caret);
+    EXPECT_EQ(m->BlockEnd(), end);
+    EXPECT_EQ(m->Caret(), after);
+    ExpectOneUndoStep(*m, LinesOf(text));
   }
 }
 
@@ -445,10 +388,9 @@ TEST_F(Editing, BracketsInStringsAndCommentsDoNotCount) {
     auto m = BaseModel({"a(\")\")", "(x) ( y )"});
     m->ColorCache().SetStyles(0, std::string("\0\0", 2) + std::string(3, style) + '\0');
     m->ColorCache().SetStyles(1, std::string(3, '\0') + std::string(6, style));
-    for (auto [from, to] : {std::pair{TPoint{1, 0}, TPoint{5, 0}},
-                            {{5, 0}, {1, 0}},
-                            {{3, 0}, {3, 0}},
-                            {{0, 1}, {2, 1}}}) {
+    const std::pair<TPoint, TPoint> jumps[] = {
+        {{1, 0}, {5, 0}}, {{5, 0}, {1, 0}}, {{3, 0}, {3, 0}}, {{0, 1}, {2, 1}}};
+    for (auto [from, to] : jumps) {
       m->SetCaret(from.X, from.Y);
       m->GotoMatchingBracket();
       EXPECT_EQ(m->Caret(), to) << "from " << from.X << "," << from.Y;
@@ -459,22 +401,21 @@ TEST_F(Editing, BracketsInStringsAndCommentsDoNotCount) {
 TEST_F(Editing, InsertGuidKeepsTheSelection) {
   const std::regex form(
       R"(x\['\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\}'\]y)");
-  std::string first;
-  for (int i = 0; i < 2; ++i) {
-    auto m = DocModel({"xy", "abc"});
-    m->SetOption(soPersistentBlocks, true);
-    Select(*m, kColumn, 0, 1, 1, 1);
-    m->SetCaret(1, 0);
-    m->InsertGuid();
-    std::string line(m->StoredLine(0));
-    EXPECT_TRUE(std::regex_match(line, form)) << line;
-    EXPECT_NE(line, first);
-    first = line;
-    EXPECT_EQ(m->Caret(), (TPoint{43, 0}));
-    EXPECT_EQ(m->BlockBegin(), (TPoint{0, 1}));
-    EXPECT_EQ(m->BlockEnd(), (TPoint{1, 1}));
-    ExpectOneUndoStep(*m, {"xy", "abc"});
-  }
+  auto m = DocModel({"xy", "abc"});
+  m->SetOption(soPersistentBlocks, true);
+  Select(*m, kColumn, 0, 1, 1, 1);
+  m->SetCaret(1, 0);
+  m->InsertGuid();
+  std::string first(m->StoredLine(0));
+  EXPECT_TRUE(std::regex_match(first, form)) << first;
+  EXPECT_EQ(m->Caret(), (TPoint{43, 0}));
+  EXPECT_EQ(m->BlockBegin(), (TPoint{0, 1}));
+  EXPECT_EQ(m->BlockEnd(), (TPoint{1, 1}));
+  ExpectOneUndoStep(*m, {"xy", "abc"});
+  m->Undo();
+  m->SetCaret(1, 0);
+  m->InsertGuid();
+  EXPECT_NE(m->StoredLine(0), first); // a new one each time
 }
 
 } // namespace

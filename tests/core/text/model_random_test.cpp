@@ -1,17 +1,11 @@
-// Long random sequences of commands on random texts, checked after every step against
-// what the model promises whatever the commands were:
-// - the caret is never negative, nor below the last line unless soBeyondFileEnd allows it;
-//   in the sessions that keep soLimitEOL on and use no raw SplitLine or Lines writes (which
-//   leave the caret where it was by design), never past the end of its line;
-// - a selection is in document order, of a kind BlockOption allows, one list item a line;
-// - bookmarks are sorted by line, column and number, numbers unique and 1 to 255;
-// - a command is at most one notification, whose flags say what changed (text, caret, line
-//   count, selection, modified) and whose line range covers every changed line;
-// - Modified follows the save point, also across undo past it and lost history;
-// - saving and loading gives the same lines (but for blanks at line ends and empty last lines).
-// Every 250 steps and at the end, undoing everything gives back exactly the text the history
-// starts from and redoing everything the text as it was (without trailing blanks, and only
-// when the caret trimmed no blanks without a record); a second round gives the same texts.
+// Long random sequences of commands on random texts, checked after every step: the caret
+// stays in bounds (and, in sessions keeping soLimitEOL on without raw SplitLine or Lines
+// writes, within its line); a selection is ordered, of a kind BlockOption allows, one item a
+// line; bookmarks are ordered and numbered 1 to 255 once each; a command is at most one
+// notification whose flags and line range cover what changed; Modified follows the save
+// point; a save loads back to the same lines. Every 250 steps and at the end, undoing
+// everything gives back the text the history starts from and redoing everything the text
+// as it was, twice.
 #include "core/text/code_template.h"
 #include "core/text/memo_source.h"
 #include "model_test_util.h"
@@ -21,11 +15,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <deque>
 #include <functional>
 #include <iterator>
 #include <random>
-#include <sstream>
+#include <set>
+#include <tuple>
 
 namespace marlo::test {
 namespace {
@@ -89,12 +83,6 @@ Lines DropEmptyTail(Lines lines) {
   return lines;
 }
 
-std::string Show(const Lines& lines) {
-  std::string s;
-  for (const auto& l : lines) s += "  |" + l + "|\n";
-  return s;
-}
-
 bool SameRecord(const TUndoRecord& a, const TUndoRecord& b) {
   return a.Action == b.Action && a.Value1 == b.Value1 && a.Value2 == b.Value2 && a.Text == b.Text &&
          a.FirstOfChange == b.FirstOfChange && a.ChangeKind == b.ChangeKind &&
@@ -111,14 +99,6 @@ bool TextRecordAbove(const TUndoList& list, int index) {
   for (int i = std::max(index + 1, 0); i < list.Count(); ++i)
     if (list[i].ChangesText()) return true;
   return false;
-}
-
-bool Ordered(TPoint a, TPoint b) {
-  return a.Y < b.Y || (a.Y == b.Y && a.X <= b.X);
-}
-
-std::string At(TPoint p) {
-  return std::to_string(p.X) + "," + std::to_string(p.Y);
 }
 
 struct State {
@@ -144,14 +124,6 @@ void (M::*const kMoves[])() = {
     &M::MoveCaretUp,          &M::MoveCaretDown,      &M::MoveCaretLeft, &M::MoveCaretRight,
     &M::MoveCaretToLineStart, &M::MoveCaretToLineEnd, &M::WordLeft,      &M::WordRight,
     &M::MoveCaretToBottom};
-
-// A command without arguments, named after the member it calls.
-struct Simple {
-  const char* name;
-  int weight;
-  void (M::*command)();
-};
-#define COMMAND(name, weight) (Simple{#name, weight, &M::name})
 
 class Session {
 public:
@@ -191,24 +163,28 @@ public:
   Session& operator=(const Session&) = delete;
 
   void Run(int steps) {
-    int failuresBefore = Failures();
+    const int failures = Failures();
+    // A failure names the step; the seed and the step count replay the run up to it.
+    auto failed = [&] {
+      if (Failures() == failures) return false;
+      ADD_FAILURE() << "at step " << step_ << ": replay with MARLO_RANDOM_SEED=" << seed_
+                    << " MARLO_RANDOM_STEPS=" << step_ + 1;
+      return true;
+    };
     for (step_ = 0; step_ < steps; ++step_) {
       const Command& c = PickCommand();
-      Remember(c.name);
       State before = State::Of(m_);
       view_.Reset();
       CheckStep(before, c.run());
-      if (Failures() > failuresBefore) {
-        ADD_FAILURE() << Trail() << "text before the last command:\n" << Show(before.lines);
-        return;
-      }
+      if (failed()) return;
       if ((step_ + 1) % kCheckpoint == 0 && step_ + 1 < steps) {
         Checkpoint();
-        if (Failures() > failuresBefore) return;
+        if (failed()) return;
         Continue();
       }
     }
     Checkpoint();
+    failed();
   }
 
   static int Failures() {
@@ -217,7 +193,6 @@ public:
 
 private:
   struct Command {
-    std::string name;
     int weight;
     std::function<StepKind()> run;
   };
@@ -229,17 +204,16 @@ private:
 
   // ---- Commands ----------------------------------------------------------------------
 
-  void Add(std::string name, int weight, std::function<void()> f) {
-    commands_.push_back({std::move(name), weight, [f] {
-                           f();
-                           return StepKind::Plain;
-                         }});
+  void Add(int weight, std::function<void()> f) {
+    commands_.push_back({weight, [f] { return f(), StepKind::Plain; }});
   }
-  void AddKind(std::string name, int weight, std::function<StepKind()> f) {
-    commands_.push_back({std::move(name), weight, std::move(f)});
+  void AddKind(int weight, std::function<StepKind()> f) {
+    commands_.push_back({weight, std::move(f)});
   }
-  void AddSimple(std::initializer_list<Simple> list) {
-    for (const Simple& s : list) Add(s.name, s.weight, [this, s] { (m_.*s.command)(); });
+  // Commands without arguments, each followed by its weight.
+  template <typename... More> void AddSimple(void (M::*command)(), int weight, More... more) {
+    Add(weight, [this, command] { (m_.*command)(); });
+    if constexpr (sizeof...(more) > 0) AddSimple(more...);
   }
 
   bool Clamped() const { return m_.Has(soLimitEOL) && !m_.Has(soBeyondFileEnd); }
@@ -264,85 +238,70 @@ private:
 
   void BuildCommands() {
     const std::string typed = "      abcxyzXYZ(){}[]:=\"'0123.,;\xe9\xff";
-    Add("TypeChar", 24, [this, typed] {
-      char c = typed[static_cast<size_t>(r_.Below(static_cast<int>(typed.size())))];
-      Remember(std::string("  char '") + c + "'");
-      m_.TypeChar(c);
+    Add(24, [this, typed] {
+      m_.TypeChar(typed[static_cast<size_t>(r_.Below(static_cast<int>(typed.size())))]);
     });
-    AddSimple({COMMAND(InsertNewLine, 7),     COMMAND(BackSpace, 7),
-               COMMAND(DeleteChar, 5),        COMMAND(TabKey, 3),
-               COMMAND(BackTab, 2),           COMMAND(DeleteLine, 2),
-               COMMAND(DeleteToLineStart, 1), COMMAND(DeleteToLineEnd, 1),
-               COMMAND(DeleteWordRight, 2),   COMMAND(DeleteWordLeft, 2),
-               COMMAND(DeleteToWordEnd, 2),   COMMAND(IndentBlock, 1),
-               COMMAND(UnindentBlock, 1),     COMMAND(UpperCaseBlock, 1),
-               COMMAND(LowerCaseBlock, 1),    COMMAND(ToggleCaseBlock, 1),
-               COMMAND(UpperCaseWord, 1),     COMMAND(LowerCaseWord, 1),
-               COMMAND(QuoteBlock, 1),        COMMAND(DeleteSelection, 2),
-               COMMAND(CopyToClipboard, 2),   COMMAND(CutToClipboard, 2),
-               COMMAND(PasteFromClipboard, 3)});
-    Add("clipboard text", 1, [this] {
+    AddSimple(&M::InsertNewLine, 7, &M::BackSpace, 7, &M::DeleteChar, 5, &M::TabKey, 3, &M::BackTab,
+              2, &M::DeleteLine, 2, &M::DeleteToLineStart, 1, &M::DeleteToLineEnd, 1,
+              &M::DeleteWordRight, 2, &M::DeleteWordLeft, 2, &M::DeleteToWordEnd, 2,
+              &M::IndentBlock, 1, &M::UnindentBlock, 1, &M::UpperCaseBlock, 1, &M::LowerCaseBlock,
+              1, &M::ToggleCaseBlock, 1, &M::UpperCaseWord, 1, &M::LowerCaseWord, 1, &M::QuoteBlock,
+              1, &M::DeleteSelection, 2, &M::CopyToClipboard, 2, &M::CutToClipboard, 2,
+              &M::PasteFromClipboard, 3);
+    Add(1, [this] { // clipboard text from elsewhere
       std::string text = Join(RandomInsertion());
       if (r_.Chance(20)) text += "\r\n";
       TClipboard::Current().SetText(text);
     });
-    Add("InsertLines", 2, [this] { m_.InsertLines(RandomInsertion(), false); });
-    Add("InsertLines column", 2, [this] { m_.InsertLines(RandomInsertion(), true); });
-    Add("InsertCodeTemplate", 2, [this] {
-      int i = r_.Range(-1, static_cast<int>(m_.CodeTemplates().size()));
-      Remember("  template " + std::to_string(i));
-      m_.InsertCodeTemplate(i);
+    Add(2, [this] { m_.InsertLines(RandomInsertion(), false); });
+    Add(2, [this] { m_.InsertLines(RandomInsertion(), true); });
+    Add(2, [this] {
+      m_.InsertCodeTemplate(r_.Range(-1, static_cast<int>(m_.CodeTemplates().size())));
     });
-    AddSimple({COMMAND(MoveSelectionToCaret, 1), COMMAND(CopySelectionToCaret, 1),
-               COMMAND(GotoMatchingBracket, 1), COMMAND(InsertGuid, 1), COMMAND(MoveCaretUp, 4),
-               COMMAND(MoveCaretDown, 4), COMMAND(MoveCaretLeft, 4), COMMAND(MoveCaretRight, 4),
-               COMMAND(MoveCaretToLineStart, 1), COMMAND(MoveCaretToLineEnd, 2),
-               COMMAND(MoveCaretToTop, 1), COMMAND(MoveCaretToBottom, 1), COMMAND(WordLeft, 2),
-               COMMAND(WordRight, 2)});
-    Add("SetCaret", 4, [this] {
+    AddSimple(&M::MoveSelectionToCaret, 1, &M::CopySelectionToCaret, 1, &M::GotoMatchingBracket, 1,
+              &M::InsertGuid, 1, &M::MoveCaretUp, 4, &M::MoveCaretDown, 4, &M::MoveCaretLeft, 4,
+              &M::MoveCaretRight, 4, &M::MoveCaretToLineStart, 1, &M::MoveCaretToLineEnd, 2,
+              &M::MoveCaretToTop, 1, &M::MoveCaretToBottom, 1, &M::WordLeft, 2, &M::WordRight, 2);
+    Add(4, [this] {
       int x = RandomX(), y = RandomY();
-      Remember("  to " + At({x, y}));
       m_.SetCaret(x, y);
     });
     // Far places only where the limits pull the caret back: text typed far below the
     // end or far right of a line would grow the text beyond what a test can replay.
-    Add("SetCaret extreme", 1, [this] {
+    Add(1, [this] {
       if (!Clamped()) return;
       static const std::vector<long long> far = {LLONG_MIN, INT_MIN, -1, INT_MAX, LLONG_MAX};
       long long x = r_.Pick(far), y = r_.Pick(far);
       m_.SetCaret(x, y);
     });
-    Add("MoveCaret", 1, [this] {
+    Add(1, [this] {
       if (!Clamped()) return;
       static const std::vector<int> d = {INT_MIN, -5, -1, 0, 1, 3, INT_MAX};
       m_.MoveCaret(r_.Pick(d), r_.Pick(d));
     });
-    Add("SelectMove stream", 5, [this] { m_.SelectMove(TSelectionType::Stream, RandomMove()); });
-    Add("SelectMove column", 4, [this] { m_.SelectMove(TSelectionType::Column, RandomMove()); });
-    AddSimple({COMMAND(SelectAll, 1), COMMAND(SelectWordAtCaret, 1), COMMAND(SelectCaretLine, 1),
-               COMMAND(ClearSelection, 1)});
-    Add("SelectBlock", 2, [this] {
+    Add(5, [this] { m_.SelectMove(TSelectionType::Stream, RandomMove()); });
+    Add(4, [this] { m_.SelectMove(TSelectionType::Column, RandomMove()); });
+    AddSimple(&M::SelectAll, 1, &M::SelectWordAtCaret, 1, &M::SelectCaretLine, 1,
+              &M::ClearSelection, 1);
+    Add(2, [this] {
       TSelectionType kind = r_.Chance(50) ? TSelectionType::Stream : TSelectionType::Column;
       int y1 = r_.Range(0, std::max(0, m_.LineCount() - 1)),
           y2 = r_.Range(0, std::max(0, m_.LineCount() - 1));
       int x1 = r_.Range(0, m_.LineLength(y1) + 2), x2 = r_.Range(0, m_.LineLength(y2) + 2);
-      Remember("  block " + At({x1, y1}) + " " + At({x2, y2}));
       m_.SelectBlock(kind, x1, y1, x2, y2);
     });
-    AddSimple({COMMAND(SetBlockBegin, 1), COMMAND(SetBlockEnd, 1)});
+    AddSimple(&M::SetBlockBegin, 1, &M::SetBlockEnd, 1);
 
-    Add("SetBookmark", 2, [this] { m_.SetBookmark(r_.Range(0, 12)); });
-    Add("SetBookmark odd number", 1, [this] {
-      m_.SetBookmark(r_.Pick(std::vector<int>{-1, 255, 256, 1000}));
-    });
-    Add("ClearBookmark", 1, [this] { m_.ClearBookmark(r_.Range(0, 12)); });
-    Add("ToggleBookmark", 1, [this] { m_.ToggleBookmark(r_.Range(0, 12)); });
-    Add("GotoBookmark", 2, [this] { m_.GotoBookmark(r_.Range(0, 12)); });
+    Add(2, [this] { m_.SetBookmark(r_.Range(0, 12)); });
+    Add(1, [this] { m_.SetBookmark(r_.Pick(std::vector<int>{-1, 255, 256, 1000})); });
+    Add(1, [this] { m_.ClearBookmark(r_.Range(0, 12)); });
+    Add(1, [this] { m_.ToggleBookmark(r_.Range(0, 12)); });
+    Add(2, [this] { m_.GotoBookmark(r_.Range(0, 12)); });
 
-    AddKind("Undo", 9, [this] { return m_.Undo(), StepKind::Undo; });
-    AddKind("Redo", 4, [this] { return m_.Redo(), StepKind::Redo; });
-    AddKind("SetModified(false)", 2, [this] { return m_.SetModified(false), StepKind::Save; });
-    AddKind("SetModified(true)", 1, [this] {
+    AddKind(9, [this] { return m_.Undo(), StepKind::Undo; });
+    AddKind(4, [this] { return m_.Redo(), StepKind::Redo; });
+    AddKind(2, [this] { return m_.SetModified(false), StepKind::Save; });
+    AddKind(1, [this] {
       if (!r_.Chance(20)) return StepKind::Plain;
       return m_.SetModified(true), StepKind::ForceModified;
     });
@@ -353,34 +312,30 @@ private:
                                            soCursorAlwaysOnTabs, soUsePrevIndent};
     if (!strictEol_) toggles.push_back(soLimitEOL);
     if (!tabs_) toggles.push_back(soSmartTab);
-    Add("toggle option", 3, [this, toggles] {
+    Add(3, [this, toggles] {
       TStringsOption o = r_.Pick(toggles);
-      Remember("  option " + std::to_string(int(o)) + (m_.Has(o) ? " off" : " on"));
       m_.SetOption(o, !m_.Has(o));
     });
-    Add("ToggleOverwrite", 1, [this] { m_.ToggleOverwrite(); });
-    Add("SetBlockOption", 1, [this] {
-      TBlockOption b =
-          r_.Pick(std::vector<TBlockOption>{bkStreamSel, bkBlockSel, bkNone, bkBoth, bkBoth});
-      Remember("  block option " + std::to_string(int(b)));
-      m_.SetBlockOption(b);
+    Add(1, [this] { m_.ToggleOverwrite(); });
+    Add(1, [this] {
+      m_.SetBlockOption(
+          r_.Pick(std::vector<TBlockOption>{bkStreamSel, bkBlockSel, bkNone, bkBoth, bkBoth}));
     });
-    Add("SetBlockIndent", 1, [this] { m_.SetBlockIndent(r_.Range(-1, 4)); });
-    Add("SetSpacesInTab", 1, [this] { m_.SetSpacesInTab(r_.Range(0, 11)); });
+    Add(1, [this] { m_.SetBlockIndent(r_.Range(-1, 4)); });
+    Add(1, [this] { m_.SetSpacesInTab(r_.Range(0, 11)); });
     if (!tabs_)
-      Add("SetTabStops", 1, [this] {
-        m_.SetTabStops(r_.Pick(std::vector<std::string>{"3", "9,17", "2,4"}));
-      });
-    Add("SetReadOnly", 1, [this] {
+      Add(1, [this] { m_.SetTabStops(r_.Pick(std::vector<std::string>{"3", "9,17", "2,4"})); });
+    Add(1, [this] {
       if (m_.ReadOnly() || r_.Chance(15)) m_.SetReadOnly(!m_.ReadOnly());
     });
 
-    Add("InsertText", 2, [this] { m_.InsertText(RandomLine(r_, tabs_)); });
-    Add("DeleteChars", 2, [this] { m_.DeleteChars(r_.Range(-1, 5)); });
-    AddSimple({COMMAND(JoinLines, 1)});
+    // The primitives, and writes through the line list, which clear the history.
+    Add(2, [this] { m_.InsertText(RandomLine(r_, tabs_)); });
+    Add(2, [this] { m_.DeleteChars(r_.Range(-1, 5)); });
+    AddSimple(&M::JoinLines, 1);
     if (!strictEol_) {
-      AddSimple({COMMAND(SplitLine, 1)});
-      AddKind("Lines write", 1, [this] {
+      AddSimple(&M::SplitLine, 1);
+      AddKind(1, [this] {
         if (!r_.Chance(25)) return StepKind::Plain;
         int n = m_.LineCount(), what = r_.Below(4);
         if (what == 0) m_.Lines().Put(r_.Range(-1, n), RandomLine(r_, tabs_));
@@ -389,7 +344,7 @@ private:
         if (what == 3) m_.Lines().Add(RandomLine(r_, tabs_));
         return StepKind::ClearsHistory;
       });
-      AddKind("AllowUndo off and on", 1, [this] {
+      AddKind(1, [this] { // AllowUndo off and on
         if (!r_.Chance(10)) return StepKind::Plain;
         m_.SetAllowUndo(false);
         m_.SetAllowUndo(true);
@@ -451,7 +406,7 @@ private:
     }
     TPoint b = m_.BlockBegin(), e = m_.BlockEnd();
     EXPECT_TRUE(b.X >= 0 && b.Y >= 0) << "negative block begin";
-    EXPECT_TRUE(Ordered(b, e)) << "block out of order";
+    EXPECT_TRUE(b.Y < e.Y || (b.Y == e.Y && b.X <= e.X)) << "block out of order";
     EXPECT_TRUE(kind != TSelectionType::Column || b.X <= e.X) << "column block out of order";
     EXPECT_EQ(m_.Selection().Count(), e.Y - b.Y + 1);
     (void)m_.Selection().Text(); // must not fail whatever the block
@@ -459,21 +414,14 @@ private:
 
   void CheckBookmarks() {
     const auto& items = m_.Bookmarks().Items();
-    std::vector<int> numbers;
+    auto key = [](const TBookmark& b) { return std::tuple(b.Y, b.X, b.Number); };
+    std::set<int> numbers;
     for (size_t i = 0; i < items.size(); ++i) {
       const TBookmark& b = items[i];
-      EXPECT_TRUE(b.Number >= 1 && b.Number <= 255) << "bookmark number " << b.Number;
-      EXPECT_TRUE(b.X >= 0 && b.Y >= 0) << "negative bookmark";
-      numbers.push_back(b.Number);
-      if (i > 0) {
-        const TBookmark& a = items[i - 1];
-        EXPECT_TRUE(a.Y < b.Y || (a.Y == b.Y && (a.X < b.X || (a.X == b.X && a.Number < b.Number))))
-            << "bookmarks out of order";
-      }
+      EXPECT_TRUE(b.Number >= 1 && b.Number <= 255 && b.X >= 0 && b.Y >= 0) << "bad bookmark";
+      EXPECT_TRUE(numbers.insert(b.Number).second) << "a bookmark number twice";
+      EXPECT_TRUE(i == 0 || key(items[i - 1]) < key(b)) << "bookmarks out of order";
     }
-    std::sort(numbers.begin(), numbers.end());
-    EXPECT_TRUE(std::adjacent_find(numbers.begin(), numbers.end()) == numbers.end())
-        << "a bookmark number twice";
   }
 
   void CheckNotification(const State& before, const State& after, bool textChanged) {
@@ -486,18 +434,13 @@ private:
                                       (before.begin != after.begin || before.end != after.end));
     if (!textChanged && !caretMoved && !countChanged && !modifiedChanged && !selectionChanged)
       return;
-    ASSERT_EQ(view_.Count(), 1) << "a change without a notification: text " << textChanged
-                                << ", caret " << At(before.caret) << " to " << At(after.caret)
-                                << ", modified " << modifiedChanged;
+    ASSERT_EQ(view_.Count(), 1) << "a change without a notification";
     const TChangeInfo& info = view_.Last();
     EXPECT_TRUE(!textChanged || info.Flags.Has(chText)) << "no chText";
     EXPECT_TRUE(!caretMoved || info.Flags.Has(chCaret)) << "no chCaret";
     EXPECT_TRUE(!countChanged || info.Flags.Has(chLineCount)) << "no chLineCount";
     EXPECT_TRUE(!modifiedChanged || info.Flags.Has(chModified)) << "no chModified";
-    EXPECT_TRUE(!selectionChanged || info.Flags.Has(chSelection))
-        << "no chSelection: " << int(before.kind) << " " << At(before.begin) << "-"
-        << At(before.end) << " became " << int(after.kind) << " " << At(after.begin) << "-"
-        << At(after.end);
+    EXPECT_TRUE(!selectionChanged || info.Flags.Has(chSelection)) << "no chSelection";
     if (!textChanged) return;
     size_t n = std::min(before.lines.size(), after.lines.size()), first = 0;
     while (first < n && before.lines[first] == after.lines[first]) ++first;
@@ -575,21 +518,15 @@ private:
 
   // Undo everything, redo everything, twice.
   void Checkpoint() {
-    SCOPED_TRACE(Trail());
     m_.SetReadOnly(false);
     // What was undone last is redone first: the history then ends at the text compared.
     ASSERT_TRUE(RedoEverything(m_)) << "redo does not come to an end";
     Lines final = StoredLines(m_);
     ASSERT_TRUE(UndoEverything(m_)) << "undo does not come to an end";
-    EXPECT_EQ(Comparable(StoredLines(m_)), Comparable(start_)) << "undo of everything\nstart:\n"
-                                                               << Show(start_) << "got:\n"
-                                                               << Show(StoredLines(m_));
+    EXPECT_EQ(Comparable(StoredLines(m_)), Comparable(start_)) << "undo of everything";
     ASSERT_TRUE(RedoEverything(m_)) << "redo does not come to an end";
     Lines redone = StoredLines(m_);
-    EXPECT_TRUE(maybeTrimmed_ || RTrimmed(redone) == RTrimmed(final))
-        << "redo of everything\nfinal:\n"
-        << Show(final) << "got:\n"
-        << Show(redone);
+    EXPECT_TRUE(maybeTrimmed_ || RTrimmed(redone) == RTrimmed(final)) << "redo of everything";
     ASSERT_TRUE(UndoEverything(m_));
     EXPECT_EQ(Comparable(StoredLines(m_)), Comparable(start_)) << "undo of everything again";
     ASSERT_TRUE(RedoEverything(m_));
@@ -599,7 +536,6 @@ private:
   // Goes on after a checkpoint from the text redone there, taken as saved; now and then
   // with a fresh history, so that stretches without trimmed blanks are checked as well.
   void Continue() {
-    Remember("(checkpoint)");
     if (r_.Chance(50)) {
       m_.SetAllowUndo(false);
       m_.SetAllowUndo(true);
@@ -611,29 +547,6 @@ private:
     if (savedDepth_ >= 0) savedRecord_ = m_.UndoList()[savedDepth_];
   }
 
-  // ---- The trail printed with a failure ----------------------------------------------
-
-  void Remember(const std::string& what) {
-    std::ostringstream s;
-    if (what.rfind("  ", 0) == 0)
-      s << what;
-    else
-      s << "#" << step_ << " " << what << "  caret " << At(m_.Caret()) << " sel "
-        << int(m_.SelectionKind()) << " " << At(m_.BlockBegin()) << "-" << At(m_.BlockEnd())
-        << (M::Overwrite() ? " ovr" : "");
-    trail_.push_back(s.str());
-    if (trail_.size() > 40) trail_.pop_front();
-  }
-
-  std::string Trail() const {
-    std::ostringstream s;
-    s << "seed " << seed_ << (strictEol_ ? ", soLimitEOL kept on" : "") << (tabs_ ? ", tabs" : "")
-      << ", options " << m_.Options().Bits() << "\nlast commands:\n";
-    for (const auto& t : trail_) s << t << "\n";
-    s << "text now:\n" << Show(StoredLines(m_));
-    return s.str();
-  }
-
   uint32_t seed_;
   Rng r_;
   TMemoSource m_;
@@ -641,7 +554,6 @@ private:
   bool strictEol_ = false, tabs_ = false;
   std::vector<Command> commands_;
   int totalWeight_ = 0, step_ = 0;
-  std::deque<std::string> trail_;
 
   Lines start_;
   bool maybeTrimmed_ = false, expModified_ = false, forced_ = false;

@@ -32,6 +32,19 @@ inline Lines ShownLines(const TCustomMemoSource& m) {
   return out;
 }
 
+// Lines written in one string for tables, '|' between them: "ab|cd" is {"ab", "cd"}, "|" two
+// empty lines and "" no lines at all.
+inline Lines LinesOf(std::string_view text) {
+  Lines out;
+  if (text.empty()) return out;
+  for (size_t from = 0;; ++from) {
+    size_t bar = text.find('|', from);
+    out.emplace_back(text.substr(from, bar - from));
+    if (bar == std::string_view::npos) return out;
+    from = bar;
+  }
+}
+
 inline std::string RTrim(std::string_view v) {
   std::string s(v);
   while (!s.empty() && static_cast<unsigned char>(s.back()) <= 32) s.pop_back();

@@ -33,20 +33,12 @@ public:
   void Message(QWidget*, const QString& text) override { Messages << text; }
   TAnswer Question(QWidget*, const QString& text) override {
     Questions << text;
-    if (Answers.empty()) {
-      qWarning("unexpected question: %s", qPrintable(text));
-      return Cancel;
-    }
-    TAnswer a = Answers.front();
-    Answers.pop_front();
-    return a;
+    if (Answers.empty()) qWarning("unexpected question: %s", qPrintable(text));
+    return Pop(Answers, Cancel);
   }
   bool Confirm(QWidget*, const QString& text) override {
     Confirms << text;
-    if (ConfirmAnswers.empty()) return false;
-    bool a = ConfirmAnswers.front();
-    ConfirmAnswers.pop_front();
-    return a;
+    return Pop(ConfirmAnswers, false);
   }
   QString OpenFile(QWidget*, const TFileDialogSetup&) override { return Pop(OpenNames); }
   QString SaveFile(QWidget*, const TFileDialogSetup& setup) override {
@@ -56,11 +48,11 @@ public:
   std::optional<QColor> Color(QWidget*, QList<QColor>&) override { return ColorAnswer; }
 
 private:
-  static QString Pop(std::deque<QString>& q) {
-    if (q.empty()) return {};
-    QString s = q.front();
+  template <class T> static T Pop(std::deque<T>& q, T none = {}) {
+    if (q.empty()) return none;
+    T a = q.front();
     q.pop_front();
-    return s;
+    return a;
   }
 };
 
@@ -95,8 +87,14 @@ inline std::string Path(const QTemporaryDir& dir, const char* name) {
   return QDir(dir.path()).filePath(name).toStdString();
 }
 
-inline bool Enabled(TMainForm& m, const char* action) {
+inline bool Enabled(TMainForm& m, const QString& action) {
   return m.Action(action)->isEnabled();
+}
+
+// Writes a file and opens it in a document window.
+inline TWindowForm* OpenWith(TAppFixture& f, const std::string& file, const std::string& bytes) {
+  WriteBytes(file, bytes);
+  return f.M().OpenDocumentWindow(file);
 }
 
 } // namespace marlo::test

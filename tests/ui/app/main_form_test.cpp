@@ -1,5 +1,5 @@
-// The main window: which commands are enabled, the window limit, recent files, the
-// command line, closing with modified windows and start-up with missing files. The rules
+// The main window: which commands are enabled, the window limit, recent files, closing with
+// modified windows, start-up with missing files and the window arrangement. The rules
 // behind them (recent-file order, command-line names, language texts) are the core's.
 #include "app_test_util.h"
 
@@ -48,45 +48,38 @@ private slots:
       }
     });
     TAppDialogs().Error(&m, "text");
-    QVERIFY(!title.isEmpty());
     QCOMPARE(title, QApplication::applicationName());
   }
 
   void documentCommandsFollowTheOpenWindows() {
     TAppFixture f;
     TMainForm& m = f.M();
-    const char* perDocument[] = {"FileSave",
-                                 "FileSaveAs",
-                                 "FileClose",
-                                 "EditUndo",
-                                 "EditRedo",
-                                 "EditCut",
-                                 "EditCopy",
-                                 "EditPaste",
-                                 "EditDelete",
-                                 "EditSelectAll",
-                                 "SearchClearBookmark",
-                                 "WindowCascade",
-                                 "WindowTileH",
-                                 "WindowTileV"};
+    const QStringList perDocument =
+        QString("FileSave FileSaveAs FileClose EditUndo EditRedo EditCut "
+                "EditCopy EditPaste EditDelete EditSelectAll "
+                "SearchClearBookmark WindowCascade WindowTileH WindowTileV")
+            .split(' ');
     // Commands whose features are still to come stay disabled throughout.
-    const char* pending[] = {"FilePrint",   "SearchFind", "SearchGotoLineNumber", "CompileExecute",
-                             "EditOptions", "HelpZBHelp", "HelpMediaBrowser"};
-    for (const char* a : perDocument) QVERIFY2(!Enabled(m, a), a);
-    for (const char* a : {"FileNew", "FileOpen", "FileExit", "HelpAbout"})
-      QVERIFY2(Enabled(m, a), a);
+    const QStringList pending = QString("FilePrint SearchFind SearchGotoLineNumber CompileExecute "
+                                        "EditOptions HelpZBHelp HelpMediaBrowser")
+                                    .split(' ');
+    auto all = [&](const QStringList& names, bool on) {
+      for (const QString& a : names) QVERIFY2(Enabled(m, a) == on, qPrintable(a));
+    };
+    all(perDocument, false);
+    all({"FileNew", "FileOpen", "FileExit", "HelpAbout"}, true);
     QVERIFY(!m.findChild<QToolButton*>("sbCheck")->isEnabled());
     TWindowForm* one = m.OpenDocumentWindow(m.LanguageText("UntitledWindow"));
     TWindowForm* two = m.OpenDocumentWindow(m.LanguageText("UntitledWindow"));
-    for (const char* a : perDocument) QVERIFY2(Enabled(m, a), a);
-    for (const char* a : pending) QVERIFY2(!Enabled(m, a), a);
+    all(perDocument, true);
+    all(pending, false);
     QVERIFY(m.findChild<QWidget*>("sbcut")->isEnabled());
     QVERIFY(!m.findChild<QToolButton*>("sbfunctions")->isEnabled());
     QVERIFY(two->parentWidget()->close());
     QVERIFY(Enabled(m, "FileSave"));
     QVERIFY(one->parentWidget()->close());
     QCOMPARE(m.OpenDocumentCount(), 0);
-    for (const char* a : perDocument) QVERIFY2(!Enabled(m, a), a);
+    all(perDocument, false);
     QVERIFY(f.Dialogs->Questions.isEmpty()); // unmodified windows close without asking
   }
 
@@ -143,23 +136,9 @@ private slots:
     QVERIFY(again.M().MRUList().Items() == m.MRUList().Items());
   }
 
-  void commandLineFilesOpenOnShowWithAbsoluteCaptions() {
-    QTemporaryDir dir;
-    WriteBytes(Path(dir, "a.zba"), "print \"a\"\r\n");
-    WriteBytes(Path(dir, "b.zba"), "print \"b\"\r\n");
-    TAppFixture f;
-    QDir::setCurrent(dir.path());
-    f.M().SetCommandLine({"a.zba", "b.zba"});
-    f.M().show();
-    QTRY_COMPARE(f.M().OpenDocumentCount(), 2);
-    QCOMPARE(f.M().Documents()[0]->Caption(), Path(dir, "a.zba"));
-    QCOMPARE(f.M().Documents()[1]->Caption(), Path(dir, "b.zba"));
-    QCOMPARE(f.M().Documents()[1]->MemoSource().LineText(0), std::string("print \"b\""));
-    QDir::setCurrent(QDir::tempPath());
-  }
-
   // Menu short-cuts reach the main window through the editor; closing the main window asks
-  // about each modified window, and a Cancel keeps them all, also one answered with No.
+  // about each modified window, bringing it to the front, and a Cancel keeps them all, also
+  // one answered with No.
   void shortcutsAndTheCloseQuestion() {
     TAppFixture f;
     TMainForm& m = f.M();
@@ -178,13 +157,16 @@ private slots:
     TWindowForm* second = m.ActiveDocument();
     QVERIFY(second != w);
     QTest::keyClicks(&second->Editor(), "x");
+    f.Dialogs->Answers = {TAppDialogs::Cancel};
+    QVERIFY(!m.close());
+    QCOMPARE(m.MdiArea()->activeSubWindow(), w->parentWidget());
     f.Dialogs->Answers = {TAppDialogs::No, TAppDialogs::Cancel};
     QVERIFY(!m.close());
     QCOMPARE(m.OpenDocumentCount(), 2);
     QVERIFY(w->MemoSource().Modified());
     f.Dialogs->Answers = {TAppDialogs::No, TAppDialogs::No};
     QVERIFY(m.close());
-    QCOMPARE(f.Dialogs->Questions.size(), 4);
+    QCOMPARE(f.Dialogs->Questions.size(), 5);
     QCOMPARE(m.OpenDocumentCount(), 0);
   }
 
@@ -216,28 +198,23 @@ private slots:
     QCOMPARE(g.M().findChild<QMenu*>("FileMenu")->title(), QString("&Files"));
     QCOMPARE(g.M().windowTitle(), QString("Caption"));
 
-    // With every file present nothing is told and the texts come from the table.
+    // With every file present nothing is told and the texts come from the table; the
+    // pictures beside the program show on the buttons and in the about box.
     TAppFixture full;
-    QVERIFY2(full.M().StartupErrors().isEmpty(), qPrintable(full.M().StartupErrors().join("|")));
-    QCOMPARE(full.M().Action("FileSave")->text(), full.M().UiText("FileSave"));
-    QCOMPARE(full.M().findChild<QToolButton*>("sblabels")->toolTip(), full.M().UiText("LABELS"));
-    auto* check = full.M().findChild<QToolButton*>("sbCheck");
-    full.M().show();
+    TMainForm& m = full.M();
+    QVERIFY2(m.StartupErrors().isEmpty(), qPrintable(m.StartupErrors().join("|")));
+    QCOMPARE(m.Action("FileSave")->text(), m.UiText("FileSave"));
+    QCOMPARE(m.findChild<QToolButton*>("sblabels")->toolTip(), m.UiText("LABELS"));
+    auto* check = m.findChild<QToolButton*>("sbCheck");
+    m.show();
     QVERIFY(!check->icon().isNull());
     QCOMPARE(check->iconSize(), QSize(88, 20));
     QCOMPARE(check->size(), QSize(92, 24));
-  }
-
-  void aboutBoxShowsTheBannerAndTheTexts() {
-    TAppFixture f;
-    auto* box = f.M().findChild<QDialog*>("AboutBox");
+    auto* box = m.findChild<QDialog*>("AboutBox");
     QCOMPARE(box->findChild<QLabel*>("Banner")->pixmap().size(), QSize(400, 120));
-    QCOMPARE(box->findChild<QLabel*>("AboutL9")->text(), f.M().UiText("AboutL9"));
-    QCOMPARE(box->windowTitle(), f.M().UiText("AboutCaption"));
-    QTemporaryDir dir;
-    WriteBytes(Path(dir, "bad.jpg"), "not a picture");
-    QVERIFY_THROWS_EXCEPTION(Error, LoadJpegPicture(Path(dir, "bad.jpg")));
-    QVERIFY_THROWS_EXCEPTION(Error, LoadJpegPicture(Path(dir, "missing.jpg")));
+    QCOMPARE(box->windowTitle(), m.UiText("AboutCaption"));
+    WriteBytes(Path(empty, "bad.jpg"), "not a picture");
+    QVERIFY_THROWS_EXCEPTION(Error, LoadJpegPicture(Path(empty, "bad.jpg")));
   }
 
   void windowsTileAndCascade() {
@@ -247,18 +224,18 @@ private slots:
     m.show();
     for (int i = 0; i < 3; ++i) m.FileNewExecute();
     auto subs = m.MdiArea()->subWindowList(QMdiArea::CreationOrder);
-    auto area = [&] { return m.MdiArea()->viewport()->rect(); };
+    const QRect area = m.MdiArea()->viewport()->rect();
     m.WindowTileHClick();
-    for (QMdiSubWindow* s : subs) QCOMPARE(s->width(), area().width());
-    QVERIFY(subs[0]->y() < subs[1]->y() && subs[1]->y() < subs[2]->y());
+    for (int i = 0; i < 3; ++i)
+      QVERIFY(subs[i]->width() == area.width() && (i == 0 || subs[i]->y() > subs[i - 1]->y()));
     m.WindowTileVClick();
-    for (QMdiSubWindow* s : subs) QCOMPARE(s->height(), area().height());
-    QVERIFY(subs[0]->x() < subs[1]->x() && subs[1]->x() < subs[2]->x());
+    for (int i = 0; i < 3; ++i)
+      QVERIFY(subs[i]->height() == area.height() && (i == 0 || subs[i]->x() > subs[i - 1]->x()));
     // Cascade: large windows stepping down from the top left, each whole in view.
     m.Action("WindowCascade")->trigger();
     for (int i = 0; i < 3; ++i) {
-      QVERIFY(area().contains(subs[i]->geometry()));
-      QVERIFY(subs[i]->width() >= area().width() / 2 && subs[i]->height() >= area().height() / 2);
+      QVERIFY(area.contains(subs[i]->geometry()));
+      QVERIFY(subs[i]->width() >= area.width() / 2 && subs[i]->height() >= area.height() / 2);
       if (i > 0) QVERIFY(subs[i]->pos().x() > subs[i - 1]->pos().x());
     }
     // The Window menu lists the windows after its three commands.

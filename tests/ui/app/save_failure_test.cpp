@@ -22,9 +22,8 @@ private slots:
   void readOnlyFolderKeepsFileAndDocument() {
     QTemporaryDir dir;
     const std::string file = Path(dir, "game.zba");
-    WriteBytes(file, "print 1\r\n");
     TAppFixture f;
-    TWindowForm* w = f.M().OpenDocumentWindow(file);
+    TWindowForm* w = OpenWith(f, file, "print 1\r\n");
     QVERIFY(w);
     QTest::keyClicks(&w->Editor(), "x");
     f.M().MRUList().Clear();

@@ -85,8 +85,7 @@ private slots:
       QApplication::sendEvent(&f.memo, &e);
     };
     f.Keys("Backspace");
-    held(Qt::Key_Backspace);
-    held(Qt::Key_Backspace);
+    for (int i = 0; i < 2; ++i) held(Qt::Key_Backspace);
     QCOMPARE(f.source.StoredLine(0), std::string_view("abc"));
     held(Qt::Key_Left);
     QCOMPARE(f.source.CaretX(), 2);
