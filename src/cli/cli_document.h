@@ -19,4 +19,11 @@ bool LoadDocument(const std::string& command, const std::string& file, TMemoSour
 bool LoadKeywords(const std::string& command, const std::string& file,
                   std::vector<std::string>& keywords, std::ostream& err);
 
+// Every line as the line list gives it (tabs expanded), each ended by a line feed.
+void WriteLines(const TCustomMemoSource& source, std::ostream& out);
+// "@selection KIND BX BY EX EY".
+void WriteSelection(const TCustomMemoSource& source, std::ostream& out);
+// @caret, @selection, @bookmark, @modified and @overwrite lines.
+void WriteState(const TCustomMemoSource& source, std::ostream& out);
+
 } // namespace marlo::cli

@@ -28,6 +28,15 @@ const TSubcommand kSubcommands[] = {
     {"preprocess", "[--types] [--defines] [--globals] [--status] [--language FILE] SOURCE",
      "run the preprocessor's passes over SOURCE and print the lines a build would use",
      RunPreprocess},
+    {"find",
+     "[--regex] [--case] [--words] [--backward] [--from-cursor] [--caret X Y] "
+     "[--select BX BY EX EY] [--selected] [--replace R] [--all] [--prompt ANSWERS] "
+     "[--again N] [--undo] [--state] [--] FILE TEXT",
+     "find TEXT in FILE as the find dialog does, or replace it as the replace dialog does",
+     RunFind},
+    {"functions", "[--language FILE] SOURCE",
+     "list the function headers of SOURCE as the function pop-up does", RunFunctions},
+    {"labels", "SOURCE", "list the labels of SOURCE as the label pop-up does", RunLabels},
 };
 
 void PrintUsage(std::ostream& out) {
@@ -41,6 +50,8 @@ void PrintUsage(std::ostream& out) {
       << kColorsHelp << "\n"
       << kExportHelp << "\n"
       << kPreprocessHelp << "\n"
+      << kFindHelp << "\n"
+      << kListHelp << "\n"
       << kSettingsHelp;
 }
 

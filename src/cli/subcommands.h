@@ -33,5 +33,10 @@ int RunExport(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kExportHelp;
 int RunPreprocess(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kPreprocessHelp;
+int RunFind(const TArgs& args, std::ostream& out, std::ostream& err);
+extern const char* const kFindHelp;
+int RunFunctions(const TArgs& args, std::ostream& out, std::ostream& err);
+int RunLabels(const TArgs& args, std::ostream& out, std::ostream& err);
+extern const char* const kListHelp;
 
 } // namespace marlo::cli

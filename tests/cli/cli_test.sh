@@ -304,5 +304,43 @@ settings --help|0|settings --help|Name=string:TEXT
 --help lists settings|0|--help|^  settings
 TABLE
 
+# ---- find, functions, labels: the command line, what is printed, the statuses. What a
+# search finds is the core's (tests/core/text/search_test.cpp).
+printf 'for for\r\nfunction Draw(a) : x\r\nstart:\r\n  banana\r\n' >"$work/find.zba"
+f="$work/find.zba"
+run find "$f" for
+expect "find prints each match as it is found" 0 $'0 0 3\n4 0 3\n'
+run find --backward --words "$f" for
+expect "find backward, whole words" 0 $'4 0 3\n0 0 3\n'
+run find --replace o --all --undo --state "$f" a
+expect "Replace All, then one Undo" 0 $'for for\nfunction Draw(a) : x\nstart:\n  banana\n@replaced 6\n@caret 0 0\n@selection none 0 0 0 0\n@found none\n@modified 0\n@options case=0 words=0 regex=0 prompt=0\n'
+run find --replace '' --prompt nya --all "$f" a
+expect "the prompt's answers" 0 $'for for\nfunction Draw() : x\nstrt:\n  bnn\n@replaced 5\n'
+run find --regex --caret 0 3 --from-cursor -- "$f" 'n{an}*'
+expect "a pattern from the caret, after --" 0 $'4 3 3\n'
+run find "$f" zz
+expect "nothing found: status 1 and the message" 1 '' $'marlo-cli find: Search string \'zz\' not found\n'
+run find --regex "$f" 'a**'
+expect "an invalid pattern: status 2" 2 '' $'marlo-cli find: a** is invalid mask at (3)\n'
+run find --selected --from-cursor --caret 0 0 --select 0 1 4 1 "$f" a
+expect "a caret outside the selection: status 2" 2 '' $'marlo-cli find: Tried to search marked block from cursor but cursor is outside block\n'
+run functions "$f"
+expect "functions lists the headers" 0 $'Draw(a)   [2]\n'
+run labels "$f"
+expect "labels lists the labels" 0 $'start:   [3]\n'
+printf 'FUNCTION=FUNKTION\r\n' >"$work/lang.txt"
+run functions --language "$work/lang.txt" "$f"
+expect "functions takes the keyword from the language file" 0 ''
+table <<TABLE
+find without TEXT is refused|2|find $f|no TEXT given
+find with a bad --prompt is refused|2|find --replace x --prompt yq $f a|--prompt
+find --all without --replace is refused|2|find --all $f a|needs --replace
+find on a missing file is refused|2|find $work/none.zba a|no such file
+functions on a missing file is refused|2|functions $work/none.zba|no such file
+functions with a missing language file is refused|2|functions --language $work/none.txt $f|language
+labels without SOURCE is refused|2|labels|no SOURCE given
+--help lists find, functions and labels|0|--help|^  labels
+TABLE
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real marlo on a copy of the example, driven with X key and mouse events under a
 # virtual display: a line typed at the top, saved with Ctrl+S, the about box shown and
-# closed, another line saved, the program left through the File menu. Then the file, its
+# closed, another line saved; a find with F3, a Replace All undone and done again, a jump
+# from the function pop-up, saved; the program left through the File menu. Then the file, its
 # backup and the stored recent files are checked.
 # Screenshots go to $MARLO_ARTIFACTS.
 # usage (inside xvfb-run): MARLO=... MARLO_SOURCE_DIR=... MARLO_ARTIFACTS=... marlo_e2e_test.sh
@@ -63,6 +64,26 @@ xdotool key --delay 100 alt+h sleep 0.3 key --delay 100 a sleep 0.5
 shot about
 xdotool key --delay 50 Return sleep 0.3 type --delay 30 'rem after the about box'
 xdotool key --delay 50 Return ctrl+s sleep 0.5
+# Find: Ctrl+F, the text, Enter; the caret ends the match, so what is typed lands after it.
+# F3 finds nothing more and says so; Return closes the message.
+xdotool key --delay 50 ctrl+f sleep 0.5 key ctrl+a type --delay 30 'after the about'
+xdotool key --delay 50 Return sleep 0.5 type 'X'
+xdotool key --delay 50 F3 sleep 0.5
+shot not_found
+xdotool key --delay 50 Return sleep 0.3
+# Replace All (Alt+A in the replace dialog), taken back by one Ctrl+Z, then again.
+for round in 1 2; do
+  xdotool key --delay 50 ctrl+h sleep 0.5 key ctrl+a type --delay 30 'typed by'
+  xdotool key --delay 50 Tab ctrl+a type --delay 30 'written by'
+  xdotool key --delay 50 alt+a sleep 0.5
+  [ "$round" = 1 ] && xdotool key --delay 50 ctrl+z sleep 0.3
+done
+# F8: the function pop-up; Down chooses the first header, Return closes the list, and the
+# caret waits at the start of that line.
+xdotool key --delay 50 F8 sleep 0.5
+shot functions
+xdotool key --delay 100 Down Return sleep 0.3 type --delay 30 'rem F8 '
+xdotool key --delay 50 ctrl+s sleep 0.5
 # Leave through the menu: Alt+F opens File, x is E&xit.
 xdotool key --delay 100 alt+f sleep 0.3 key --delay 100 x
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null && sleep 0.1; done
@@ -71,15 +92,17 @@ wait "$pid" || fail "marlo ended with status $?"
 pid=
 
 demo=$(cat "$MARLO_SOURCE_DIR/examples/demo.zba")
-first=$(printf 'rem typed by e2e\r\n%s' "$demo")
-expected=$(printf 'rem typed by e2e\r\nrem after the about box\r\n%s' "$demo")
+second=$(printf 'rem typed by e2e\r\nrem after the about box\r\n%s' "$demo")
+header=$(grep -n '^function' "$MARLO_SOURCE_DIR/examples/demo.zba" | head -1 | cut -d: -f1)
+marked=$(sed "${header}s/^/rem F8 /" "$MARLO_SOURCE_DIR/examples/demo.zba")
+expected=$(printf 'rem written by e2e\r\nrem after the aboutX box\r\n%s' "$marked")
 actual=$(cat "$scratch/demo.zba")
 [ "$actual" = "$expected" ] || {
   diff <(echo "$expected") <(echo "$actual") | head -20 >&2
-  fail "the saved file is not the example with the two typed lines on top"
+  fail "the saved file is not the example with the typed, found, replaced and F8 edits"
 }
-# The backup holds the file as the first save left it.
-[ "$(cat "$scratch/demo.~zb")" = "$first" ] || fail "no backup of the old file"
+# The backup holds the file as the save before the last left it.
+[ "$(cat "$scratch/demo.~zb")" = "$second" ] || fail "no backup of the old file"
 grep -q '"F0"="'"$scratch"'/demo.zba"' "$MARLO_REGISTRY" || fail "the recent files do not hold the file"
 grep -q '"Width"=dword:' "$MARLO_REGISTRY" || fail "the settings were not written"
-echo "e2e: typed, saved and closed; screenshots in $MARLO_ARTIFACTS"
+echo "e2e: typed, found, replaced, jumped, saved and closed; screenshots in $MARLO_ARTIFACTS"

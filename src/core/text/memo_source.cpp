@@ -29,6 +29,7 @@ TCustomMemoSource::TCustomMemoSource() {
 }
 
 TCustomMemoSource::~TCustomMemoSource() {
+  if (dialogSource_ == this) dialogSource_ = nullptr;
   if (TLineParser* parser = colors_.Parser()) parser->RemoveClient(this);
   store_.SetListener(nullptr); // the cache goes first
 }

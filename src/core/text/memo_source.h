@@ -2,6 +2,7 @@
 // The text model of a document: lines, caret, selection, undo and redo, bookmarks and
 // the editing commands. Every change runs inside one change bracket and is reported to
 // the registered views once, when the outermost bracket ends.
+#include "core/search/search_options.h"
 #include "core/text/bookmark_list.h"
 #include "core/text/code_template.h"
 #include "core/text/color_cache.h"
@@ -14,6 +15,7 @@
 #include "core/text/text_types.h"
 #include "core/text/undo_list.h"
 
+#include <bitset>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -25,7 +27,11 @@
 
 namespace marlo {
 
+class TLineMatcher;
 class UndoGroup;
+
+// The answers to "replace this occurrence?".
+enum class TReplaceAnswer { Yes, No, Cancel, All };
 
 class TCustomMemoSource : public TLineParserClient {
 public:
@@ -81,6 +87,37 @@ public:
   std::function<void(TCustomMemoSource&, int& dLine, int& dCol)> OnCaretMoveHook;
   // The editor control's new-line column hook (overwrite-mode Enter).
   std::function<void(TCustomMemoSource&, int& column)> OnNewLineColumnHook;
+
+  // ---- Search and replace ----------------------------------------------------------
+  // With the shared search options. A search error (searching a selection that is not
+  // there) goes to OnSearchException first and is raised unless the handler takes it; the
+  // not-found report goes there too, then to OnSearchMessage.
+  std::function<void(TCustomMemoSource&, const std::string& text, bool& handled)> OnSearchException;
+  std::function<void(TCustomMemoSource&, const std::string& text)> OnSearchMessage;
+  // Asked before each replacement while Prompt on replace is on; Yes without it.
+  std::function<TReplaceAnswer(TCustomMemoSource&, const std::string& question)> OnReplacePrompt;
+  // Told when a long search or Replace All starts (true) and ends (false).
+  std::function<void(TCustomMemoSource&, bool busy)> OnSearchBusy;
+  // Asked now and then while a search runs, inside a long line too; true stops it (a
+  // stopped Replace All keeps what it replaced).
+  std::function<bool(TCustomMemoSource&)> OnSearchPoll;
+  // The find dialog's search: the first after a dialog, reporting a failure.
+  // Each says whether something was found.
+  bool FindText();
+  // The replace dialog's replacement.
+  bool ReplaceText();
+  // F3: repeats the last find or replacement.
+  bool FindAgain();
+  bool SearchNext();
+  bool ReplaceNext();
+  // Replacements made so far.
+  int ReplaceCount() const { return replaceCount_; }
+  // Whether the caret is inside the selection or at one of its ends.
+  bool CaretAtSelection() const;
+  // The model a dialog is working on: cleared when that model goes, so that a dialog that
+  // outlives its document leaves it alone.
+  static TCustomMemoSource* DialogSource() { return dialogSource_; }
+  void SetAsDialogSource() { dialogSource_ = this; }
 
   // ---- Lines -----------------------------------------------------------------------
   TExternalStrings& Lines() { return lines_; }
@@ -368,6 +405,16 @@ private:
   int LastTextRecord() const;
   TUndoList& RecordingList() { return recordToRedo_ ? redo_ : undo_; }
 
+  // Search internals
+  class TSearchLines;
+  TLineMatcher& SearchMatcher(const TSearchOptions& options);
+  void SearchError(const std::string& text);
+  // Every so many lines searched or replacements made, OnSearchPoll is asked.
+  bool PollDue();
+  bool PollSearch();
+  bool ReplaceOnce();
+  bool ReplaceAllLoop();
+
   // Commands internals
   bool DeleteSelectionIfOverwriting();
   std::vector<std::string> SelectionItems(bool stored) const;
@@ -447,8 +494,16 @@ private:
   TSelectionType trackKind_ = TSelectionType::None;
   bool caretToOrigin_ = false; // a bulk load ends with the caret at the start
 
+  // The compiled search and what it was compiled from.
+  std::shared_ptr<TLineMatcher> matcher_; // shared: complete only where it is made
+  std::string matcherText_, matcherDelimiters_;
+  bool matcherCase_ = false, matcherWords_ = false, matcherRegex_ = false;
+  int replaceCount_ = 0;
+  int pollCount_ = 0;
+
   static bool overwrite_;
   static bool columnClipboard_;
+  static TCustomMemoSource* dialogSource_;
 };
 
 // The model as document windows create it.

@@ -7,14 +7,6 @@
 
 namespace marlo {
 
-void RestoreActivation(QWidget* parent) {
-  // Without a window manager nothing gives the activation back when a modal box closes,
-  // and an inactive main window takes no menu short-cuts.
-  if (!parent) return;
-  QWidget* window = parent->window();
-  if (window->isVisible() && !window->isActiveWindow()) window->activateWindow();
-}
-
 void TAppDialogs::Error(QWidget* parent, const QString& text) {
   QMessageBox::critical(parent, QApplication::applicationName(), text, QMessageBox::Ok);
   RestoreActivation(parent);

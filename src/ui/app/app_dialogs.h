@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "ui/restore_activation.h"
+
 #include <functional>
 #include <optional>
 
@@ -23,9 +25,6 @@ struct TFileDialogSetup {
   // The default suffix for a 1-based filter index, when it follows the chosen type.
   std::function<QString(int)> SuffixOfFilter;
 };
-
-// Gives the activation back to the window of `parent` after a modal box of its own.
-void RestoreActivation(QWidget* parent);
 
 class TAppDialogs {
 public:

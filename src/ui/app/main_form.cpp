@@ -1,5 +1,9 @@
 #include "ui/app/main_form.h"
 
+#include "core/shell/function_list.h"
+#include "ui/tools/listdlg.h"
+#include "ui/tools/setbmdlg.h"
+
 #include "core/error.h"
 #include "core/platform/file_system.h"
 #include "core/platform/program_folder.h"
@@ -258,7 +262,15 @@ void TMainForm::CreateMenus() {
       {"EditPaste", [this] { ActiveDocument()->MemoSource().PasteFromClipboard(); }},
       {"EditDelete", [this] { ActiveDocument()->MemoSource().DeleteSelection(); }},
       {"EditSelectAll", [this] { ActiveDocument()->MemoSource().SelectAll(); }},
+      {"SearchFind", [this] { ActiveDocument()->Search().ExecuteFindDialog(); }},
+      {"SearchReplace", [this] { ActiveDocument()->Search().ExecuteReplaceDialog(); }},
+      {"SearchFindAgain", [this] { ActiveDocument()->Search().FindAgain(); }},
+      {"SearchSetBookmark", [this] { SearchSetBookmarkClick(); }},
       {"SearchClearBookmark", [this] { SearchClearBookmarkClick(); }},
+      {"SearchGotoLineNumber", [this] { ActiveDocument()->Search().GotoLine(); }},
+      {"SearchGotoBookMark", [this] { SearchGotoBookMarkClick(); }},
+      {"SearchGotoFunction", [this] { sbfunctionsClick(); }},
+      {"SearchGotoLabel", [this] { sblabelsClick(); }},
       {"WindowCascade", [this] { WindowCascadeClick(); }},
       {"WindowTileH", [this] { WindowTileHClick(); }},
       {"WindowTileV", [this] { WindowTileVClick(); }},
@@ -532,6 +544,60 @@ void TMainForm::SearchClearBookmarkClick() {
   TCustomMemoSource& source = ActiveDocument()->MemoSource();
   int n = source.BookmarkAtLine(source.CaretY());
   if (n >= 0) source.ClearBookmark(n);
+}
+
+Tsetbmdlg& TMainForm::Setbmdlg() {
+  if (!setbmdlg_) setbmdlg_ = new Tsetbmdlg(*this);
+  return *setbmdlg_;
+}
+
+void TMainForm::SearchSetBookmarkClick() {
+  TWindowForm* window = ActiveDocument();
+  int n = Tsetbmdlg::BookmarkOfResult(Setbmdlg().exec());
+  RestoreActivation(this);
+  if (n > 0 && window && Documents().contains(window)) window->MemoSource().SetBookmark(n);
+}
+
+void TMainForm::SearchGotoBookMarkClick() {
+  TWindowForm* window = ActiveDocument();
+  Tsetbmdlg& dialog = Setbmdlg();
+  dialog.setWindowTitle(UiText("GotoBookMark"));
+  int n = Tsetbmdlg::BookmarkOfResult(dialog.exec());
+  RestoreActivation(this);
+  // Set Bookmark shows the box with the caption left here.
+  dialog.setWindowTitle(UiText("SetBookmarkatCursor"));
+  if (n > 0 && window && Documents().contains(window)) {
+    window->MemoSource().GotoBookmark(n);
+    window->Editor().ScrollToCaret();
+  }
+}
+
+void TMainForm::sbfunctionsClick() {
+  ShowList(true);
+}
+
+void TMainForm::sblabelsClick() {
+  ShowList(false);
+}
+
+void TMainForm::ShowList(bool functions) {
+  TWindowForm* window = ActiveDocument();
+  if (!window) return;
+  TCustomMemoSource& source = window->MemoSource();
+  std::vector<TListEntry> entries =
+      functions ? ScanFunctions(source, LanguageText("FUNCTION")) : ScanLabels(source);
+  if (entries.empty()) return;
+  // Under the toolbar button, or under the menu bar when it has none.
+  QWidget* button =
+      toolBar_->widgetForAction(Action(functions ? "SearchGotoFunction" : "SearchGotoLabel"));
+  QPoint at = button && button->isVisible() ? button->mapToGlobal(QPoint(0, button->height()))
+                                            : mapToGlobal(QPoint(0, menuBar()->height()));
+  Tlistdlg list(window->Editor(), std::move(entries),
+                UiText(functions ? "Declared Functions" : "DeclaredLabels"), font().family(), this);
+  list.setObjectName(functions ? "FunctionList" : "LabelList");
+  list.PlaceAt(at);
+  list.exec();
+  RestoreActivation(this);
 }
 
 void TMainForm::HelpAboutClick() {

@@ -30,6 +30,7 @@ namespace marlo {
 
 class TWindowForm;
 class TAboutBox;
+class Tsetbmdlg;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -83,6 +84,13 @@ public:
   void WindowTileHClick();
   void WindowTileVClick();
   void SearchClearBookmarkClick();
+  void SearchSetBookmarkClick();
+  void SearchGotoBookMarkClick();
+  // The function or label pop-up under its toolbar button.
+  void sbfunctionsClick();
+  void sblabelsClick();
+  void ShowList(bool functions);
+  Tsetbmdlg& Setbmdlg();
   void mrulistMRUItemClick(const std::string& fileName);
   // Opens each dropped file in turn.
   void OpenDroppedFiles(const QStringList& fileNames);
@@ -157,6 +165,7 @@ private:
   QList<QAction*> windowListActions_;
   std::map<QString, QToolButton*> flatButtons_;
   TAboutBox* aboutBox_ = nullptr;
+  Tsetbmdlg* setbmdlg_ = nullptr;
 };
 
 } // namespace marlo

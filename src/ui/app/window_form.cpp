@@ -33,6 +33,13 @@ TWindowForm::TWindowForm(TMainForm& main, QWidget* parent) : QWidget(parent), ma
   dm_->setObjectName("dm");
   keys_ = std::make_unique<TDocumentKeys>(dm_->MemoSource());
   layout->addWidget(dm_, 1);
+  search_ = new TMemoSearch(*dm_);
+  search_->OnMessage = [this](const QString& text) { main_.Dialogs().Message(this, text); };
+  // The keys of the editor's own table run the menu's commands.
+  dm_->OnFind = [this] { main_.RunCommand([this] { search_->ExecuteFindDialog(); }); };
+  dm_->OnReplace = [this] { main_.RunCommand([this] { search_->ExecuteReplaceDialog(); }); };
+  dm_->OnFindAgain = [this] { main_.RunCommand([this] { search_->FindAgain(); }); };
+  dm_->OnGotoLine = [this] { main_.RunCommand([this] { search_->GotoLine(); }); };
 
   errorPanel_ = new QFrame(this);
   errorPanel_->setObjectName("ErrorPanel");

@@ -5,6 +5,7 @@
 #include "core/shell/document_keys.h"
 #include "core/text/memo_source.h"
 #include "ui/editor/code_memo.h"
+#include "ui/editor/memo_search.h"
 
 #include <QWidget>
 
@@ -29,6 +30,8 @@ public:
 
   TCodeMemo& Editor() { return *dm_; }
   TMemoSource& MemoSource();
+  // Find, replace, find again and go to line on this window's text.
+  TMemoSearch& Search() { return *search_; }
 
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& fileName);
@@ -78,6 +81,7 @@ private:
   void CreateContextMenu();
 
   TMainForm& main_;
+  TMemoSearch* search_ = nullptr; // owned by the editor control
   TCodeMemo* dm_;
   std::unique_ptr<TDocumentKeys> keys_;
   QStatusBar* statusBar_;

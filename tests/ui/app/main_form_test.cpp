@@ -57,10 +57,12 @@ private slots:
     const QStringList perDocument =
         QString("FileSave FileSaveAs FileClose EditUndo EditRedo EditCut "
                 "EditCopy EditPaste EditDelete EditSelectAll "
-                "SearchClearBookmark WindowCascade WindowTileH WindowTileV")
+                "SearchFind SearchReplace SearchFindAgain SearchSetBookmark SearchClearBookmark "
+                "SearchGotoLineNumber SearchGotoBookMark SearchGotoFunction SearchGotoLabel "
+                "WindowCascade WindowTileH WindowTileV")
             .split(' ');
     // Commands whose features are still to come stay disabled throughout.
-    const QStringList pending = QString("FilePrint SearchFind SearchGotoLineNumber CompileExecute "
+    const QStringList pending = QString("FilePrint CompileExecute "
                                         "EditOptions HelpZBHelp HelpMediaBrowser")
                                     .split(' ');
     auto all = [&](const QStringList& names, bool on) {
@@ -74,7 +76,7 @@ private slots:
     all(perDocument, true);
     all(pending, false);
     QVERIFY(m.findChild<QWidget*>("sbcut")->isEnabled());
-    QVERIFY(!m.findChild<QToolButton*>("sbfunctions")->isEnabled());
+    QVERIFY(m.findChild<QToolButton*>("sbfunctions")->isEnabled());
     QVERIFY(two->parentWidget()->close());
     QVERIFY(Enabled(m, "FileSave"));
     QVERIFY(one->parentWidget()->close());

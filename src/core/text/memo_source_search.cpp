@@ -1,0 +1,300 @@
+// Searching and replacing in the text, with the search options every model shares.
+#include "core/ascii.h"
+#include "core/search/line_matcher.h"
+#include "core/search/search_mask.h"
+#include "core/search/search_texts.h"
+#include "core/text/memo_source.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <optional>
+
+namespace marlo {
+
+TCustomMemoSource* TCustomMemoSource::dialogSource_ = nullptr;
+
+namespace {
+
+// Lines polled between by the model itself; the matcher polls inside a long line.
+constexpr int kPollLines = 1024;
+
+} // namespace
+
+// The lines a search runs over: the whole text, or the selected part of each selected
+// line, as the matcher wants them (tab-expanded, trailing blanks removed).
+class TCustomMemoSource::TSearchLines {
+public:
+  TSearchLines(const TCustomMemoSource& source, bool selected) : source_(source) {
+    if (!selected) {
+      count_ = source.LineCount();
+      return;
+    }
+    first_ = source.BlockBegin().Y;
+    count_ = std::max(0, std::min(source.BlockEnd().Y, source.LineCount() - 1) - first_ + 1);
+    selected_ = true;
+  }
+
+  int Count() const { return count_; }
+  int FirstLine() const { return first_; }
+
+  // The column of the document where item k begins.
+  int Offset(int k) const {
+    if (!selected_) return 0;
+    int from = 0, to = 0;
+    return source_.SelectedSpan(first_ + k, from, to) ? from : 0;
+  }
+
+  std::string_view Get(int k) {
+    std::string_view s;
+    if (!selected_) {
+      s = source_.StoredLine(k);
+      if (std::memchr(s.data(), '\t', s.size())) {
+        buffer_ = source_.ExpandTabs(s);
+        s = buffer_;
+      }
+    } else {
+      buffer_ = const_cast<TCustomMemoSource&>(source_).Selection().Get(k);
+      s = buffer_;
+    }
+    return TrimRight(s);
+  }
+
+private:
+  const TCustomMemoSource& source_;
+  int first_ = 0;
+  int count_ = 0;
+  bool selected_ = false;
+  std::string buffer_;
+};
+
+TLineMatcher& TCustomMemoSource::SearchMatcher(const TSearchOptions& o) {
+  bool words = o.WholeWordsOnly;
+  if (!matcher_ || matcherText_ != o.TextToFind || matcherCase_ != o.CaseSensitive ||
+      matcherWords_ != words || matcherRegex_ != o.RegularExpr ||
+      matcherDelimiters_ != delimeters_) {
+    matcher_.reset();
+    std::bitset<256> delimiters;
+    for (int c = 0; c < 256; ++c) delimiters[static_cast<size_t>(c)] = delimiters_[c];
+    try {
+      matcher_ = std::make_shared<TLineMatcher>(o.TextToFind, o.CaseSensitive, words, o.RegularExpr,
+                                                delimiters);
+    } catch (const TSearchMaskError& e) {
+      throw Error(FormatSearchText(SharedSearchTexts().InvalidMask, e.Pattern, e.Position));
+    }
+    matcherText_ = o.TextToFind;
+    matcherCase_ = o.CaseSensitive;
+    matcherWords_ = words;
+    matcherRegex_ = o.RegularExpr;
+    matcherDelimiters_ = delimeters_;
+  }
+  return *matcher_;
+}
+
+void TCustomMemoSource::SearchError(const std::string& text) {
+  bool handled = false;
+  if (OnSearchException) OnSearchException(*this, text, handled);
+  if (!handled) throw Error(text);
+}
+
+bool TCustomMemoSource::CaretAtSelection() const {
+  int from = 0, to = 0;
+  return SelectedSpan(caret_.Y, from, to) && caret_.X >= from && caret_.X <= to;
+}
+
+bool TCustomMemoSource::PollDue() {
+  if (++pollCount_ < kPollLines) return false;
+  pollCount_ = 0;
+  return true;
+}
+
+bool TCustomMemoSource::PollSearch() {
+  return OnSearchPoll && OnSearchPoll(*this);
+}
+
+bool TCustomMemoSource::SearchNext() {
+  TSearchOptions& o = SharedSearchOptions();
+  bool selected = o.Scope == TSearchScope::ssSelectedText;
+  if (selected && !HasSelection()) {
+    if (o.FirstSearch) SearchError(SharedSearchTexts().BlockInvalid);
+    return false;
+  }
+  if (o.WholeWordsOnly && !o.RegularExpr &&
+      std::any_of(o.TextToFind.begin(), o.TextToFind.end(),
+                  [this](char c) { return IsDelimiter(static_cast<unsigned char>(c)); }))
+    o.WholeWordsOnly = false;
+
+  TLineMatcher& matcher = SearchMatcher(o); // an invalid pattern: nothing has moved
+  ChangeScope scope(*this, TChangeKind::Search);
+  TSearchLines lines(*this, selected);
+  bool forward = o.Direction == TSearchDirection::sdForward;
+  bool first = o.FirstSearch;
+  // Where the search starts: an item of the lines and a 1-based column of it.
+  int k, column;
+  if (first && o.Origin == TSearchOrigin::soEntireScope) {
+    k = forward ? 0 : lines.Count() - 1;
+    column = forward ? 1 : INT_MAX;
+  } else {
+    if (selected && first && !CaretAtSelection()) {
+      SearchError(SharedSearchTexts().CursorOutsideBlock);
+      return false;
+    }
+    k = caret_.Y - lines.FirstLine();
+    int x = k >= 0 && k < lines.Count() ? caret_.X - lines.Offset(k) : 0;
+    if (forward) {
+      column = std::max(1, x + 1);
+      if (k < 0) k = 0, column = 1;
+    } else {
+      column = x;
+      if (k >= lines.Count()) k = lines.Count() - 1, column = INT_MAX;
+    }
+  }
+  o.FirstSearch = false;
+
+  bool busy = OnSearchBusy != nullptr;
+  if (busy) OnSearchBusy(*this, true);
+  struct TBusyEnd {
+    TCustomMemoSource& source;
+    bool on;
+    ~TBusyEnd() {
+      if (on) source.OnSearchBusy(source, false);
+    }
+  } busyEnd{*this, busy};
+
+  THit hit{};
+  bool found = false, stopped = false, atStart = true;
+  try {
+    matcher.OnCancelPoll = [this] { return PollSearch(); };
+    int step = forward ? 1 : -1;
+    for (; k >= 0 && k < lines.Count(); k += step) {
+      if (PollDue() && PollSearch()) {
+        stopped = true;
+        break;
+      }
+      std::string_view line = lines.Get(k);
+      // Only the search's own start point refuses an empty match there.
+      if (matcher.Find(line, column, forward, first || !forward || !atStart, hit)) {
+        found = true;
+        break;
+      }
+      column = forward ? 1 : INT_MAX;
+      atStart = false;
+    }
+  } catch (const TSearchCancelled&) {
+    stopped = true;
+  }
+  matcher.OnCancelPoll = nullptr;
+  if (found) {
+    int y = lines.FirstLine() + k;
+    int x = hit.Pos - 1 + lines.Offset(k);
+    SetFoundText({x, y}, {x + hit.Len, y});
+    if (Has(soSelectFoundText)) SelectBlock(TSelectionType::Stream, x, y, x + hit.Len, y);
+    if (forward)
+      SetCaret(x + hit.Len, y);
+    else
+      SetCaret(x, y);
+    if (Has(soSelectFoundText)) blockSet_ = true;
+    return true;
+  }
+  if (o.ShowNotFound && !stopped) {
+    std::string text = FormatSearchText(SharedSearchTexts().NotFound, o.TextToFind);
+    bool handled = false;
+    if (OnSearchException) OnSearchException(*this, text, handled);
+    if (!handled && OnSearchMessage) OnSearchMessage(*this, text);
+  }
+  return false;
+}
+
+bool TCustomMemoSource::FindText() {
+  TSearchOptions& o = SharedSearchOptions();
+  o.FirstSearch = true;
+  o.ShowNotFound = true;
+  o.InReplace = false;
+  return SearchNext();
+}
+
+bool TCustomMemoSource::ReplaceText() {
+  if (readOnly_) return false;
+  TSearchOptions& o = SharedSearchOptions();
+  o.FirstSearch = true;
+  o.InReplace = true;
+  o.ShowNotFound = true;
+  return ReplaceNext();
+}
+
+bool TCustomMemoSource::FindAgain() {
+  TSearchOptions& o = SharedSearchOptions();
+  o.ShowNotFound = true;
+  if (!HasSelection()) o.Scope = TSearchScope::ssGlobal;
+  if (o.FirstSearch) return false;
+  return o.InReplace ? ReplaceNext() : SearchNext();
+}
+
+bool TCustomMemoSource::ReplaceNext() {
+  if (readOnly_) return false;
+  TSearchOptions& o = SharedSearchOptions();
+  if (o.ReplaceAll) return ReplaceAllLoop();
+  bool found = ReplaceOnce();
+  o.ShowNotFound = false;
+  if (o.ReplaceAll) ReplaceAllLoop();
+  return found;
+}
+
+bool TCustomMemoSource::ReplaceOnce() {
+  TSearchOptions& o = SharedSearchOptions();
+  // The search is a change of its own, so that the views show the match before the
+  // question; the replacement is another, which one Undo takes back.
+  if (!SearchNext()) return false;
+  if (o.PromptOnReplace) {
+    TReplaceAnswer answer = TReplaceAnswer::Yes;
+    if (OnReplacePrompt)
+      answer = OnReplacePrompt(*this,
+                               FormatSearchText(SharedSearchTexts().ReplaceQuestion, o.TextToFind));
+    if (answer == TReplaceAnswer::Cancel) return false;
+    if (answer == TReplaceAnswer::No) return true;
+    if (answer == TReplaceAnswer::All) {
+      o.PromptOnReplace = false;
+      o.ReplaceAll = true;
+    }
+  }
+  ChangeScope scope(*this, TChangeKind::Replace);
+  int n = foundEnd_.X - foundBegin_.X;
+  int y = foundBegin_.Y;
+  SetCaret(foundBegin_.X, y);
+  DeleteChars(n);
+  if (!o.ReplaceWith.empty()) {
+    int before = LineLength(y);
+    InsertText(o.ReplaceWith);
+    if (o.Direction == TSearchDirection::sdForward)
+      SetCaret(caret_.X + (LineLength(y) - before), y);
+  }
+  ++replaceCount_;
+  return true;
+}
+
+bool TCustomMemoSource::ReplaceAllLoop() {
+  TSearchOptions& o = SharedSearchOptions();
+  bool prompting = o.PromptOnReplace;
+  // Without questions every search and replacement is one change: one Undo takes all back.
+  std::optional<ChangeScope> scope;
+  if (!prompting) scope.emplace(*this, TChangeKind::ReplaceAll);
+  bool busy = !prompting && OnSearchBusy != nullptr;
+  if (busy) OnSearchBusy(*this, true);
+  struct TBusyEnd {
+    TCustomMemoSource& source;
+    bool on;
+    ~TBusyEnd() {
+      if (on) source.OnSearchBusy(source, false);
+    }
+  } busyEnd{*this, busy};
+  bool found = false;
+  while (ReplaceOnce()) {
+    found = true;
+    o.ShowNotFound = false;
+    if (PollDue() && PollSearch()) break;
+  }
+  if (!prompting) ClearFoundText();
+  return found;
+}
+
+} // namespace marlo
