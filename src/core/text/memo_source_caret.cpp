@@ -59,10 +59,7 @@ void TCustomMemoSource::MoveCaret(int dLine, int dCol, bool force) {
 void TCustomMemoSource::SetCaretExact(int x, int y) {
   if (x == caret_.X && y == caret_.Y) return;
   ChangeScope scope(*this, TChangeKind::CaretMove);
-  if (TUndoRecord* r = AddUndo(uaCaretMove)) {
-    r->Value1 = y - caret_.Y;
-    r->Value2 = x - caret_.X;
-  }
+  PushCaretRecord(y - caret_.Y, x - caret_.X);
   caret_.X = x;
   caret_.Y = y;
 }

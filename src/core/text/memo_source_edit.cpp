@@ -30,6 +30,18 @@ TUndoRecord* TCustomMemoSource::AddUndo(TUndoAction action) {
 }
 
 void TCustomMemoSource::PushCaretRecord(int dLine, int dCol) {
+  // Moves that follow each other in one change are one move to undo: a Replace All makes
+  // several for every replacement.
+  TUndoList& list = RecordingList();
+  if (allowUndo_ && !firstRecord_ && !list.Empty() && list.Count() - 1 != savePoint_) {
+    TUndoRecord& last = list.Last();
+    if (last.Action == uaCaretMove && !last.Correction && last.ChangeKind == changeKind_ &&
+        last.InGroup == (groupDepth_ > 0)) {
+      last.Value1 += dLine;
+      last.Value2 += dCol;
+      return;
+    }
+  }
   if (TUndoRecord* r = AddUndo(uaCaretMove)) {
     r->Value1 = dLine;
     r->Value2 = dCol;
