@@ -12,6 +12,11 @@ TSearchMaskError::TSearchMaskError(std::string pattern, int position)
     : Error(pattern + " is invalid mask at (" + std::to_string(position) + ")"),
       Pattern(std::move(pattern)), Position(position) {}
 
+ESearchTooComplex::ESearchTooComplex(std::string pattern, int lineLength)
+    : Error(pattern + " is too complex for a line of " + std::to_string(lineLength) +
+            " characters"),
+      Pattern(std::move(pattern)), LineLength(lineLength) {}
+
 const char* TSearchCancelled::what() const noexcept {
   return "search cancelled";
 }
@@ -177,20 +182,21 @@ TSearchMask::TSearchMask(std::string_view pattern, bool caseSensitive)
   Analyse();
 }
 
-// Which nodes keep results per position, and where a match can start. Nodes come after the
-// nodes that lead to them, so one pass from the last to the first sees every follower first.
+// Where a match can start, and which nodes keep results per position: the runs, whose passes
+// share them, and the groups whose body can end in more than one place, since then several
+// positions go on from the same end. Nodes come after the nodes that lead to them, so one pass
+// from the last to the first sees every follower first.
 void TSearchMask::Analyse() {
   const int count = Nodes();
-  for (TNode& node : nodes_)
-    if (node.Kind == TKind::Group || node.Repeat != TRepeat::Once) node.Table = tables_++;
-
-  // Per node, what the sequence from there on can start with and whether it can match empty.
+  // Per node, what the sequence from there on can start with, whether it can match empty and
+  // whether its length is fixed.
   std::vector<std::bitset<256>> first(count);
-  std::vector<bool> empty(count);
+  std::vector<bool> empty(count), fixed(count);
   for (int i = count - 1; i >= 0; --i) {
     const TNode& node = nodes_[i];
     std::bitset<256> own;
     bool ownEmpty = true;
+    bool ownFixed = node.Repeat == TRepeat::Once;
     switch (node.Kind) {
     case TKind::Set:
       own = sets_[node.Set];
@@ -203,6 +209,7 @@ void TSearchMask::Analyse() {
       if (node.Body >= 0) {
         own = first[node.Body];
         ownEmpty = node.Repeat == TRepeat::Star || empty[node.Body];
+        ownFixed = ownFixed && fixed[node.Body];
       }
       break;
     }
@@ -212,7 +219,13 @@ void TSearchMask::Analyse() {
     }
     first[i] = own;
     empty[i] = ownEmpty;
+    fixed[i] = ownFixed && (node.Next < 0 || fixed[node.Next]);
   }
+  for (TNode& node : nodes_)
+    if (node.Repeat != TRepeat::Once || (node.Kind == TKind::Group && node.Body >= 0 &&
+                                         !fixed[static_cast<std::size_t>(node.Body)]))
+      node.Table = tables_++;
+
   mayBeEmpty_ = count == 0 || empty[0];
   if (count > 0) {
     firstBytes_ = first[0];

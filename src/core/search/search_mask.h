@@ -5,13 +5,13 @@
 // TLineRun, which shares the work of all start positions of that line, so that trying every
 // position costs about Nodes() x (length + 1) steps whatever the pattern.
 #include "core/error.h"
+#include "core/search/position_tables.h"
 
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +26,15 @@ public:
   TSearchMaskError(std::string pattern, int position);
   std::string Pattern;
   int Position;
+};
+
+// A search that would take more memory than a search may have (128 MB): only a mask with
+// hundreds of repetitions on a line of a hundred thousand characters or more gets there.
+class ESearchTooComplex : public Error {
+public:
+  ESearchTooComplex(std::string pattern, int lineLength);
+  std::string Pattern;
+  int LineLength;
 };
 
 // Thrown out of a search when its cancel poll says so; no Error, since nothing went wrong.
@@ -79,10 +88,11 @@ private:
   int firstOnly_ = -1;          // the one byte of firstBytes_, when it holds one
 };
 
-// The matching of one line with one mask. Each group and repetition keeps its results per
-// line position, page by page as it needs them (within a fixed budget, past which they are
-// dropped and worked out again), so that start positions tried in any order share their work.
-// Matching walks an explicit stack whose depth is bounded by the mask, never by the line.
+// The matching of one line with one mask. Each repetition, and each group whose body can end
+// in more than one place, keeps its results per line position, page by page as it needs them,
+// so that start positions tried in any order share their work. Matching walks an explicit
+// stack whose depth is bounded by the mask, never by the line. MatchAt raises
+// ESearchTooComplex when the results would outgrow their budget.
 class TSearchMask::TLineRun {
 public:
   // onCancelPoll is called about every 65,536 steps; when it returns true, the matching
@@ -133,7 +143,6 @@ private:
   bool Accepts(int setIndex, int pos) const;
   int Lookup(int table, int pos) const;
   void Store(int table, int pos, int value);
-  std::int32_t* NewPage();
   void Tick();
 
   const TSearchMask& mask_;
@@ -143,11 +152,7 @@ private:
   std::size_t steps_ = 0;
   std::vector<TFrame> stack_;
   std::vector<int> runs_; // pass ends of the group repetitions in progress
-  // Per table, each page of positions (null: none yet); pages are carved out of chunks_.
-  std::vector<std::vector<std::int32_t*>> pages_;
-  std::vector<std::unique_ptr<std::int32_t[]>> chunks_;
-  std::size_t chunk_ = 0;     // the chunk pages are taken from
-  std::size_t chunkUsed_ = 0; // pages taken from it
+  TPositionTables tables_;
 };
 
 } // namespace marlo

@@ -9,10 +9,12 @@
 //                        F(next, p) otherwise;
 //               X+ at p is R(x(p)).
 //
-// Each of these has one value per position, so groups and runs keep theirs in tables, and a
-// run is worked out from the end of its passes back to where it started, storing every pass
-// on the way: a later start inside the same run finds its value at once. A node is never
-// waiting on itself, so the stack of waiting nodes is at most as deep as the mask is long.
+// Each of these has one value per position, so runs, and groups whose body can end in more than
+// one place, keep theirs in tables (a group of fixed length is only ever reached once at a
+// position, from its one place before it); a run is worked out from the end of its passes back to
+// where it started, storing every pass on the way: a later start inside the same run finds its
+// value at once. A node is never waiting on itself, so the stack of waiting nodes is at most as
+// deep as the mask is long.
 #include "core/search/search_mask.h"
 
 #include <algorithm>
@@ -25,14 +27,9 @@ namespace {
 
 constexpr std::int32_t kUnknown = 0;
 constexpr std::int32_t kFail = -1;
-constexpr int kPageBits = 8;
-constexpr int kPageSize = 1 << kPageBits;
-constexpr std::size_t kChunkPages = 64;
-// Past this many chunks (32 MB) the tables start afresh: only a very long mask on a very long
-// line gets there, and it then pays in time instead of memory.
-constexpr std::size_t kChunkLimit = 128;
-// Chunks kept from one line for the next (8 MB): fresh memory costs more than the matching.
-constexpr std::size_t kChunksKept = 32;
+// A search's tables may take 128 MB: 320 repetitions on a line of 100,000 characters. Dropping
+// results to go on in less would make the work grow without bound instead.
+constexpr std::size_t kTableBytes = std::size_t{128} << 20;
 constexpr std::size_t kPollEvery = 0xFFFF;
 
 } // namespace
@@ -41,7 +38,7 @@ using TLineRun = TSearchMask::TLineRun;
 
 TLineRun::TLineRun(const TSearchMask& mask, std::string_view line,
                    std::function<bool()> onCancelPoll)
-    : mask_(mask), pages_(mask.tables_) {
+    : mask_(mask), tables_(kTableBytes) {
   Reset(line, std::move(onCancelPoll));
 }
 
@@ -50,10 +47,7 @@ void TLineRun::Reset(std::string_view line, std::function<bool()> onCancelPoll) 
   n_ = static_cast<int>(line.size());
   onCancelPoll_ = std::move(onCancelPoll);
   steps_ = 0;
-  for (std::vector<std::int32_t*>& pages : pages_) pages.clear();
-  if (chunks_.size() > kChunksKept) chunks_.resize(kChunksKept);
-  chunk_ = 0;
-  chunkUsed_ = 0;
+  tables_.Reset(mask_.tables_, n_ + 1);
 }
 
 void TLineRun::Tick() {
@@ -66,38 +60,11 @@ bool TLineRun::Accepts(int setIndex, int pos) const {
 }
 
 int TLineRun::Lookup(int table, int pos) const {
-  const std::vector<std::int32_t*>& pages = pages_[table];
-  if (pages.empty()) return kUnknown;
-  const std::int32_t* page = pages[pos >> kPageBits];
-  return page ? page[pos & (kPageSize - 1)] : kUnknown;
+  return table < 0 ? kUnknown : tables_.Get(table, pos);
 }
 
 void TLineRun::Store(int table, int pos, int value) {
-  std::vector<std::int32_t*>& pages = pages_[table];
-  if (pages.empty()) pages.assign(static_cast<std::size_t>((n_ + 1) >> kPageBits) + 1, nullptr);
-  std::int32_t*& page = pages[pos >> kPageBits];
-  if (!page) page = NewPage();
-  page[pos & (kPageSize - 1)] = value;
-}
-
-std::int32_t* TLineRun::NewPage() {
-  if (chunk_ < chunks_.size() && chunkUsed_ == kChunkPages) {
-    ++chunk_;
-    chunkUsed_ = 0;
-  }
-  if (chunk_ == chunks_.size()) {
-    if (chunks_.size() == kChunkLimit) {
-      // Nothing waiting relies on a stored result, so all of them may go.
-      for (std::vector<std::int32_t*>& pages : pages_)
-        std::fill(pages.begin(), pages.end(), nullptr);
-      chunk_ = 0;
-    } else {
-      chunks_.push_back(std::make_unique_for_overwrite<std::int32_t[]>(kChunkPages * kPageSize));
-    }
-  }
-  std::int32_t* page = chunks_[chunk_].get() + (chunkUsed_++ << kPageBits);
-  std::fill(page, page + kPageSize, kUnknown);
-  return page;
+  if (table >= 0 && !tables_.Set(table, pos, value)) throw ESearchTooComplex(mask_.pattern_, n_);
 }
 
 int TLineRun::MatchAt(int pos) {
@@ -119,8 +86,9 @@ int TLineRun::NextStart(int pos) const {
   if (mask_.mayBeEmpty_) return pos;
   if (mask_.firstOnly_ >= 0) {
     if (pos > n_) return n_ + 2;
-    const void* hit = std::memchr(line_.data() + pos - 1, mask_.firstOnly_,
-                                  static_cast<std::size_t>(n_ - pos + 1));
+    const int rest = n_ - pos + 1;
+    const void* hit =
+        std::memchr(line_.data() + pos - 1, mask_.firstOnly_, static_cast<std::size_t>(rest));
     return hit ? static_cast<int>(static_cast<const char*>(hit) - line_.data()) + 1 : n_ + 2;
   }
   while (pos <= n_ && !mask_.firstBytes_.test(static_cast<unsigned char>(line_[pos - 1]))) ++pos;
