@@ -1,6 +1,7 @@
 #pragma once
 #include "core/text/text_types.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -60,6 +61,7 @@ private:
   static constexpr int kChunk = 512;
   struct Chunk {
     TUndoRecord Records[kChunk];
+    size_t Slab = 0; // where the pool took it from
   };
 
   TUndoRecord& At(int slot) {
