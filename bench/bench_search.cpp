@@ -1,13 +1,17 @@
 // One line's search: masks made to backtrack without end in a plain backtracking matcher, on
 // lines of 1,000, 10,000 and 100,000 characters that they never match (so every start is
-// tried), and ordinary scans of a long line: plain text with and without case, and a number
-// mask. Prints PASS or FAIL for each target and exits 1 when one fails.
+// tried), ordinary scans of a long line: plain text with and without case, and a number
+// mask, and ordinary masks over the short lines of a generated source, each line searched to
+// its last hit as F3 does. Prints PASS or FAIL for each target and exits 1 when one fails.
 //
 // Targets:
 //   growth   the pathological masks take at most 20 times as long for ten times the line
 //   time     at 10,000 characters under 50 ms, at 100,000 under 1 s
 //   memory   a 20-node mask on a 100,000-character line raises the peak memory by under 100 MB
+//   lines    over short lines, sco.e and the number mask take at most twice as long as the
+//            plain text score (all ignoring case)
 #include "core/search/line_matcher.h"
+#include "gen_source.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,8 +28,12 @@ namespace {
 
 using namespace marlo;
 
-const char* const kPathological[] = {"{a*}*b", ".*.*.*.*.*z"};
+// Ending in [^a], not in a byte the line lacks, which would rule out every start at once.
+const char* const kPathological[] = {"{a*}*[^a]", ".*.*.*.*.*[^a]"};
 const int kLengths[] = {1'000, 10'000, 100'000};
+// Searched for ignoring case in each line of a source; "score" as plain text.
+const char* const kOrdinary[] = {
+    "score", "sco.e", "[0-9]+\\.[0-9]+", "object [0-9]+, [0-9]", "{[a-z]+ }+=", ".*rnd\\("};
 
 std::bitset<256> Delimiters() {
   std::bitset<256> delimiters;
@@ -61,6 +69,33 @@ void SearchLine(benchmark::State& state, const std::string& text, bool caseSensi
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(line.size()));
 }
 
+// The lines of a generated source, without their ends.
+std::vector<std::string> SourceLines(int count) {
+  std::string text;
+  bench::SourceGenerator(20240611).Generate(count, text);
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+    lines.push_back(text.substr(at, end - at));
+  return lines;
+}
+
+void SearchLines(benchmark::State& state, const std::string& text, bool regex,
+                 const std::vector<std::string>& lines) {
+  const TLineMatcher matcher(text, false, false, regex, Delimiters());
+  std::int64_t hits = 0;
+  for (auto _ : state) {
+    hits = 0;
+    for (const std::string& line : lines) {
+      THit hit{};
+      for (int column = 1; matcher.Find(line, column, true, column > 1, hit);
+           column = hit.Pos + std::max(hit.Len, 1))
+        ++hits;
+    }
+  }
+  state.counters["hits"] = static_cast<double>(hits);
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(lines.size()));
+}
+
 long long PeakBytes() {
   std::ifstream f("/proc/self/status");
   std::string line;
@@ -90,7 +125,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   // The memory of results kept per position, measured first so that no benchmark has raised
   // the peak before: one search of a 20-node mask.
-  const char* twenty = "{a*}*{b*}*{a*}*{b*}*{a*b}*{a*}*{a*}*{b*}*.*cd";
+  const char* twenty = "{a*}*{b*}*{a*}*{b*}*{a*b}*{a*}*{a*}*{b*}*.*[^a][^a]";
   long long grown = 0;
   {
     const TLineMatcher matcher(twenty, true, false, true, Delimiters());
@@ -118,6 +153,13 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("mask/[0-9]+\\.[0-9]+/1000000", [&prose](benchmark::State& state) {
     SearchLine(state, "[0-9]+\\.[0-9]+", true, true, prose);
   })->Unit(benchmark::kMillisecond);
+  const std::vector<std::string> source = SourceLines(200'000);
+  for (const char* mask : kOrdinary)
+    benchmark::RegisterBenchmark((std::string("lines/") + mask).c_str(),
+                                 [&source, mask](benchmark::State& state) {
+                                   SearchLines(state, mask, mask != std::string("score"), source);
+                                 })
+        ->Unit(benchmark::kMillisecond);
 
   TTimeKeeper keeper;
   benchmark::RunSpecifiedBenchmarks(&keeper);
@@ -149,5 +191,14 @@ int main(int argc, char** argv) {
                 "%d-node mask on 100,000 characters: peak memory +%.1f MB (< 100)",
                 TSearchMask(twenty, true).Nodes(), static_cast<double>(grown) / 1e6);
   judge(grown < 100'000'000, text);
+
+  const auto plain = keeper.Seconds.find("lines/score");
+  for (const char* mask : {"sco.e", "[0-9]+\\.[0-9]+"}) {
+    const auto found = keeper.Seconds.find(std::string("lines/") + mask);
+    if (plain == keeper.Seconds.end() || found == keeper.Seconds.end()) continue; // filtered out
+    std::snprintf(text, sizeof text, "lines: %s takes %.2f times as long as score (<= 2)", mask,
+                  found->second / plain->second);
+    judge(found->second <= 2 * plain->second, text);
+  }
   return ok ? 0 : 1;
 }

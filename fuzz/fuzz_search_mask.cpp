@@ -1,7 +1,8 @@
 // Reads arbitrary bytes as a search mask, with and without case. A refused pattern names a
 // place inside it, in the message the user sees, and a short one is refused exactly where the
 // naive reader refuses it; an accepted one matches the pattern's own bytes within the work
-// bound, at every position of one line run.
+// bound, at every position of one line run, and tables alone find the same matches as plain
+// backtracking that goes to tables when it runs out of steps.
 #include "../tests/core/search/naive_mask.h"
 #include "core/search/search_mask.h"
 
@@ -27,12 +28,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const bool caseSensitive : {true, false}) {
     int position = 0;
     try {
+      using TLineRun = marlo::TSearchMask::TLineRun;
       const marlo::TSearchMask mask(pattern, caseSensitive);
-      marlo::TSearchMask::TLineRun run(mask, pattern);
+      TLineRun::SetBacktracking(0);
+      TLineRun tables(mask, pattern);
+      TLineRun::SetBacktracking(TLineRun::kBacktracking);
+      TLineRun run(mask, pattern);
       const int n = static_cast<int>(pattern.size());
       for (int pos = n + 1; pos >= 1; --pos) {
         const int len = run.MatchAt(pos);
         Require(len >= -1 && pos + len <= n + 1, "a match past the end of the line");
+        Require(len == tables.MatchAt(pos), "backtracking and tables disagree");
       }
       Require(run.Steps() <= 8 * static_cast<std::size_t>(mask.Nodes() + 1) * (n + 2),
               "more work than the bound");

@@ -1,7 +1,8 @@
 // One line's search from random inputs: a flags byte (case, whole words, mask, empty match at
-// the start), then the text to find, a line feed, and the line. Find runs forward and
-// backward from several columns; the work of each stays within a constant times the mask's
-// nodes times the line's positions, and on short inputs the hit is the naive search's hit.
+// the start, tables from the first step), then the text to find, a line feed, and the line.
+// Find runs forward and backward from several columns; the work of each stays within a
+// constant times the mask's nodes times the line's positions, and on short inputs the hit is
+// the naive search's hit.
 #include "../tests/core/search/naive_mask.h"
 #include "core/search/line_matcher.h"
 
@@ -43,6 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const marlo::TSearchMaskError&) {
     return 0;
   }
+  // (Bit 32 is part of the last start column too.)
+  marlo::TSearchMask::TLineRun::SetBacktracking(
+      flags & 32 ? 0 : marlo::TSearchMask::TLineRun::kBacktracking);
   const marlo::TLineMatcher matcher(text, caseSensitive, wholeWords, regex, delimiters);
   const int n = static_cast<int>(line.size());
   const bool small = text.size() <= 10 && line.size() <= 16;

@@ -118,9 +118,9 @@ bool TLineMatcher::FindText(std::string_view line, int start, bool forward, THit
 bool TLineMatcher::FindMask(std::string_view line, int start, bool forward, bool allowEmptyAtStart,
                             THit& hit) const {
   if (!run_)
-    run_ = std::make_unique<TSearchMask::TLineRun>(*mask_, line, OnCancelPoll);
+    run_ = std::make_unique<TSearchMask::TLineRun>(*mask_, line, &OnCancelPoll);
   else
-    run_->Reset(line, OnCancelPoll);
+    run_->Reset(line, &OnCancelPoll);
   TSearchMask::TLineRun& run = *run_;
   const int n = static_cast<int>(line.size());
   bool found = false;

@@ -234,6 +234,53 @@ void TSearchMask::Analyse() {
   if (firstBytes_.count() == 1)
     for (int c = 0; c < 256; ++c)
       if (firstBytes_.test(c)) firstOnly_ = c;
+  FindRequired();
+}
+
+namespace {
+
+// How often a byte turns up in source text, roughly: blanks most, then lower-case letters and
+// digits, then capitals, the rest seldom.
+int Commonness(const std::bitset<256>& set) {
+  int sum = 0;
+  for (int c = 0; c < 256; ++c)
+    if (set.test(c))
+      sum += c == ' '                                           ? 8
+             : (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ? 4
+             : c >= 'A' && c <= 'Z'                             ? 2
+                                                                : 1;
+  return sum;
+}
+
+} // namespace
+
+// A set that every match passes through: a character or set met once or more (not `*`) on the
+// way through the mask, inside groups that must match too. The one of at most three bytes
+// least often met is kept, unless it is the first bytes again, which say that much already.
+void TSearchMask::FindRequired() {
+  const std::bitset<256>* best = nullptr;
+  int bestCommonness = 0;
+  std::vector<int> sequences;
+  if (!nodes_.empty()) sequences.push_back(0);
+  while (!sequences.empty()) {
+    int i = sequences.back();
+    sequences.pop_back();
+    for (; i >= 0; i = nodes_[i].Next) {
+      const TNode& node = nodes_[i];
+      if (node.Repeat == TRepeat::Star) continue;
+      if (node.Kind == TKind::Group && node.Body >= 0) sequences.push_back(node.Body);
+      if (node.Kind != TKind::Set) continue;
+      const std::bitset<256>& set = sets_[node.Set];
+      if (set.count() > required_.size() || set == firstBytes_) continue;
+      if (const int commonness = Commonness(set); !best || commonness < bestCommonness) {
+        best = &set;
+        bestCommonness = commonness;
+      }
+    }
+  }
+  if (!best) return;
+  for (int c = 0; c < 256; ++c)
+    if (best->test(c)) required_[requiredCount_++] = static_cast<unsigned char>(c);
 }
 
 int TSearchMask::MatchAt(std::string_view line, int pos) const {

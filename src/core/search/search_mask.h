@@ -2,11 +2,14 @@
 // The editor's own search pattern language (a "mask"): `.`, sets `[...]`, `[^...]`, the
 // anchors `^` and `$`, groups `{...}`, repetitions `*` and `+`, and `\` to take a character
 // literally. A mask is compiled once and then matched against one line at a time through a
-// TLineRun, which shares the work of all start positions of that line, so that trying every
-// position costs about Nodes() x (length + 1) steps whatever the pattern.
+// TLineRun: plain backtracking first, which is all an ordinary line needs, then, once that has
+// taken as many steps as the mask has nodes times the line has positions, results kept per
+// position, so that trying every position costs about Nodes() x (length + 1) steps whatever
+// the pattern.
 #include "core/error.h"
 #include "core/search/position_tables.h"
 
+#include <array>
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
@@ -74,6 +77,7 @@ private:
 
   class TParser;
   void Analyse();
+  void FindRequired();
 
   std::string pattern_;
   bool caseSensitive_;
@@ -86,20 +90,35 @@ private:
   bool mayBeEmpty_ = false;     // then a match may start anywhere
   bool lineStartOnly_ = false;  // the mask opens with `^`
   int firstOnly_ = -1;          // the one byte of firstBytes_, when it holds one
+  // The bytes of a set every match passes through (at most three, and not firstBytes_ again):
+  // no match starts after a line's last one of them.
+  std::array<unsigned char, 3> required_{};
+  int requiredCount_ = 0;
 };
 
-// The matching of one line with one mask. Each repetition, and each group whose body can end
-// in more than one place, keeps its results per line position, page by page as it needs them,
-// so that start positions tried in any order share their work. Matching walks an explicit
-// stack whose depth is bounded by the mask, never by the line. MatchAt raises
+// The matching of one line with one mask. A start is first tried by plain backtracking, which
+// keeps nothing; once that has taken its steps for the line (kBacktracking per node and
+// position), that start, and every later one, goes to tables: each repetition, and each group
+// whose body can end in more than one place, keeps its results per line position, page by page
+// as it needs them, so that start positions tried in any order share their work. Both walk an
+// explicit stack whose depth is bounded by the mask, never by the line. MatchAt raises
 // ESearchTooComplex when the results would outgrow their budget.
 class TSearchMask::TLineRun {
 public:
-  // onCancelPoll is called about every 65,536 steps; when it returns true, the matching
-  // throws TSearchCancelled. mask and line must outlive the run.
-  TLineRun(const TSearchMask& mask, std::string_view line, std::function<bool()> onCancelPoll = {});
+  // Backtracking steps a line may take before its runs keep results, per node and position.
+  static constexpr int kBacktracking = 1;
+  static constexpr int kUnlimitedBacktracking = -1;
+  // Tests set 0 (tables from the first start) or kUnlimitedBacktracking (never tables) to hold
+  // each way of matching on its own against a reference; not while another thread searches.
+  static void SetBacktracking(int stepsPerNodePosition);
+
+  // onCancelPoll, when given and set, is called about every 65,536 steps; when it returns
+  // true, the matching throws TSearchCancelled. mask, line and onCancelPoll must outlive the
+  // run's use of them.
+  TLineRun(const TSearchMask& mask, std::string_view line,
+           const std::function<bool()>* onCancelPoll = nullptr);
   // Goes on to another line, keeping (some of) the memory of the last one.
-  void Reset(std::string_view line, std::function<bool()> onCancelPoll = {});
+  void Reset(std::string_view line, const std::function<bool()>* onCancelPoll = nullptr);
 
   // The length of the match starting at pos (1..length + 1), or -1.
   int MatchAt(int pos);
@@ -111,6 +130,22 @@ public:
   std::size_t Steps() const { return steps_; }
 
 private:
+  static constexpr int kFail = -1;   // F has no value at that node and position
+  static constexpr int kGaveUp = -2; // backtracking ran out of steps
+
+  // A run or group waiting in plain backtracking: for the end of a group's body (Body), for the
+  // next pass of a group's repetition (Passes), or for the rest of the sequence after one of
+  // the passes of a repetition, tried from the last back (SetTails: Cur down to Pos; Tails: the
+  // pass ends on runs_ from Run on).
+  enum class TTryStage : std::uint8_t { Body, SetTails, Passes, Tails };
+  struct TTry {
+    int Node;
+    int Pos;
+    int Cur;
+    std::uint32_t Run;
+    TTryStage Stage;
+  };
+
   enum class TStage : std::uint8_t {
     GroupStart,
     GroupBody,
@@ -134,6 +169,10 @@ private:
     TStage Stage;
   };
 
+  int Backtrack(int pos);
+  bool BacktrackEnter(int& node, int& pos, int& result);
+  bool BacktrackReturn(int& node, int& pos, int& result);
+  void UseTables();
   int Eval(int node, int pos);
   bool Enter(int node, int pos, int& result);
   bool Resume(std::size_t frame, int& result);
@@ -143,13 +182,21 @@ private:
   bool Accepts(int setIndex, int pos) const;
   int Lookup(int table, int pos) const;
   void Store(int table, int pos, int value);
-  void Tick();
+  void Tick() {
+    if (++steps_ >= nextPoll_) Poll();
+  }
+  void Poll();
 
   const TSearchMask& mask_;
   std::string_view line_;
   int n_ = 0;
-  std::function<bool()> onCancelPoll_;
+  int lastStart_ = 0; // no match starts after this position
+  const std::function<bool()>* onCancelPoll_ = nullptr;
   std::size_t steps_ = 0;
+  std::size_t nextPoll_ = 0;
+  std::size_t backtrackLimit_ = 0; // the steps after which a start goes to the tables
+  bool tablesInUse_ = false;
+  std::vector<TTry> tries_;
   std::vector<TFrame> stack_;
   std::vector<int> runs_; // pass ends of the group repetitions in progress
   TPositionTables tables_;

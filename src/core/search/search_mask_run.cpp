@@ -18,40 +18,66 @@
 #include "core/search/search_mask.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
-#include <utility>
+#include <limits>
 
 namespace marlo {
 
 namespace {
 
 constexpr std::int32_t kUnknown = 0;
-constexpr std::int32_t kFail = -1;
 // A search's tables may take 128 MB: 320 repetitions on a line of 100,000 characters. Dropping
 // results to go on in less would make the work grow without bound instead.
 constexpr std::size_t kTableBytes = std::size_t{128} << 20;
-constexpr std::size_t kPollEvery = 0xFFFF;
+constexpr std::size_t kPollEvery = 0x10000;
+
+std::atomic<int> backtracking{TSearchMask::TLineRun::kBacktracking};
 
 } // namespace
 
 using TLineRun = TSearchMask::TLineRun;
 
-TLineRun::TLineRun(const TSearchMask& mask, std::string_view line,
-                   std::function<bool()> onCancelPoll)
-    : mask_(mask), tables_(kTableBytes) {
-  Reset(line, std::move(onCancelPoll));
+void TLineRun::SetBacktracking(int stepsPerNodePosition) {
+  backtracking.store(stepsPerNodePosition, std::memory_order_relaxed);
 }
 
-void TLineRun::Reset(std::string_view line, std::function<bool()> onCancelPoll) {
+TLineRun::TLineRun(const TSearchMask& mask, std::string_view line,
+                   const std::function<bool()>* onCancelPoll)
+    : mask_(mask), tables_(kTableBytes) {
+  Reset(line, onCancelPoll);
+}
+
+void TLineRun::Reset(std::string_view line, const std::function<bool()>* onCancelPoll) {
   line_ = line;
   n_ = static_cast<int>(line.size());
-  onCancelPoll_ = std::move(onCancelPoll);
+  onCancelPoll_ = onCancelPoll;
   steps_ = 0;
-  tables_.Reset(mask_.tables_, n_ + 1);
+  nextPoll_ = kPollEvery;
+  const int perNodePosition = backtracking.load(std::memory_order_relaxed);
+  backtrackLimit_ = perNodePosition < 0
+                        ? std::numeric_limits<std::size_t>::max()
+                        : static_cast<std::size_t>(perNodePosition) * mask_.nodes_.size() *
+                              static_cast<std::size_t>(n_ + 1);
+  // Tables are set up for a line only when it comes to them; the last line's memory shrinks now.
+  if (tablesInUse_) tables_.Reset(0, 0);
+  tablesInUse_ = false;
+  lastStart_ = mask_.requiredCount_ > 0 ? 0 : n_ + 1;
+  if (mask_.requiredCount_ > 0 && !line_.empty())
+    for (int i = 0; i < mask_.requiredCount_; ++i)
+      if (const void* last = memrchr(line_.data(), mask_.required_[i], line_.size()))
+        lastStart_ = std::max(lastStart_,
+                              static_cast<int>(static_cast<const char*>(last) - line_.data()) + 1);
 }
 
-void TLineRun::Tick() {
-  if ((++steps_ & kPollEvery) == 0 && onCancelPoll_ && onCancelPoll_()) throw TSearchCancelled();
+void TLineRun::UseTables() {
+  if (!tablesInUse_) tables_.Reset(mask_.tables_, n_ + 1);
+  tablesInUse_ = true;
+}
+
+void TLineRun::Poll() {
+  nextPoll_ = steps_ + kPollEvery;
+  if (onCancelPoll_ && *onCancelPoll_ && (*onCancelPoll_)()) throw TSearchCancelled();
 }
 
 bool TLineRun::Accepts(int setIndex, int pos) const {
@@ -70,38 +96,42 @@ void TLineRun::Store(int table, int pos, int value) {
 int TLineRun::MatchAt(int pos) {
   if (pos < 1 || pos > n_ + 1) return -1;
   Tick();
-  if (mask_.lineStartOnly_ && pos != 1) return -1;
+  if (pos > lastStart_ || (mask_.lineStartOnly_ && pos != 1)) return -1;
   if (!mask_.mayBeEmpty_ &&
-      (pos > n_ || !mask_.firstBytes_.test(static_cast<unsigned char>(line_[pos - 1]))))
+      (pos > n_ || !mask_.firstBytes_[static_cast<unsigned char>(line_[pos - 1])]))
     return -1;
   if (mask_.nodes_.empty()) return 0;
-  const int end = Eval(0, pos);
+  int end = tablesInUse_ ? kGaveUp : Backtrack(pos);
+  if (end == kGaveUp) {
+    UseTables();
+    end = Eval(0, pos);
+  }
   return end < 0 ? -1 : end - pos;
 }
 
 int TLineRun::NextStart(int pos) const {
   pos = std::max(pos, 1);
-  if (pos > n_ + 1) return n_ + 2;
+  if (pos > lastStart_) return n_ + 2;
   if (mask_.lineStartOnly_) return pos == 1 ? 1 : n_ + 2;
   if (mask_.mayBeEmpty_) return pos;
+  const int last = std::min(lastStart_, n_);
+  if (pos > last) return n_ + 2;
   if (mask_.firstOnly_ >= 0) {
-    if (pos > n_) return n_ + 2;
-    const int rest = n_ - pos + 1;
-    const void* hit =
-        std::memchr(line_.data() + pos - 1, mask_.firstOnly_, static_cast<std::size_t>(rest));
+    const void* hit = std::memchr(line_.data() + pos - 1, mask_.firstOnly_,
+                                  static_cast<std::size_t>(last - pos + 1));
     return hit ? static_cast<int>(static_cast<const char*>(hit) - line_.data()) + 1 : n_ + 2;
   }
-  while (pos <= n_ && !mask_.firstBytes_.test(static_cast<unsigned char>(line_[pos - 1]))) ++pos;
-  return pos <= n_ ? pos : n_ + 2;
+  while (pos <= last && !mask_.firstBytes_[static_cast<unsigned char>(line_[pos - 1])]) ++pos;
+  return pos <= last ? pos : n_ + 2;
 }
 
 int TLineRun::PrevStart(int pos) const {
-  pos = std::min(pos, n_ + 1);
+  pos = std::min(pos, lastStart_);
   if (pos < 1) return 0;
   if (mask_.lineStartOnly_) return 1;
   if (mask_.mayBeEmpty_) return pos;
   pos = std::min(pos, n_);
-  while (pos >= 1 && !mask_.firstBytes_.test(static_cast<unsigned char>(line_[pos - 1]))) --pos;
+  while (pos >= 1 && !mask_.firstBytes_[static_cast<unsigned char>(line_[pos - 1])]) --pos;
   return pos;
 }
 

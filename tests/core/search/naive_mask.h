@@ -183,6 +183,19 @@ private:
   mutable std::string_view line_;
 };
 
+// Sets how far a line run backtracks before it keeps results in tables, for as long as it lives.
+class TScopedBacktracking {
+public:
+  explicit TScopedBacktracking(int stepsPerNodePosition) {
+    TSearchMask::TLineRun::SetBacktracking(stepsPerNodePosition);
+  }
+  ~TScopedBacktracking() {
+    TSearchMask::TLineRun::SetBacktracking(TSearchMask::TLineRun::kBacktracking);
+  }
+  TScopedBacktracking(const TScopedBacktracking&) = delete;
+  TScopedBacktracking& operator=(const TScopedBacktracking&) = delete;
+};
+
 // TLineMatcher::Find the slow way: every start position in turn, by a mask or by plain text.
 inline bool NaiveFind(std::string_view text, bool caseSensitive, bool wholeWords, bool regex,
                       const std::bitset<256>& delimiters, std::string_view line, int start,

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <numeric>
 #include <optional>
 #include <random>
@@ -21,6 +22,35 @@ std::string RandomText(std::mt19937& random, std::string_view alphabet, int maxL
   std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
   for (char& c : s) c = alphabet[pick(random)];
   return s;
+}
+
+// A mask as people write them, with groups and repetitions in plenty, and always valid.
+std::string RandomMask(std::mt19937& random, int depth = 0) {
+  std::string mask;
+  for (int i = std::uniform_int_distribution<int>(depth > 0 ? 0 : 1, 3)(random); i > 0; --i) {
+    switch (random() % 8) {
+    case 0:
+      mask += random() % 2 ? "^" : "$";
+      continue;
+    case 1:
+      mask += '.';
+      break;
+    case 2:
+      mask += random() % 2 ? "[ab]" : "[^a]";
+      break;
+    case 3:
+    case 4:
+      if (depth < 2) {
+        mask += "{" + RandomMask(random, depth + 1) + "}";
+        break;
+      }
+      [[fallthrough]];
+    default:
+      mask += "abA"[random() % 3];
+    }
+    mask += std::array<const char*, 4>{"", "", "*", "+"}[random() % 4];
+  }
+  return mask;
 }
 
 // Both compile the pattern or both refuse it at the same place; returns the error position.
@@ -41,16 +71,21 @@ int CompareCompile(const std::string& pattern, bool caseSensitive, std::optional
   return error;
 }
 
+// Each way of matching on its own, plain backtracking and tables, and backtracking that runs
+// out of steps part way through a line.
 TEST(SearchMaskRandom, AgreesWithTheNaiveMatcher) {
   std::mt19937 random(20240611);
   std::bitset<256> delimiters;
   delimiters.set('c');
   delimiters.set('C');
+  const int backtracking[] = {TSearchMask::TLineRun::kUnlimitedBacktracking, 0, 1};
   int valid = 0;
   for (int round = 0; round < 3000; ++round) {
+    const test::TScopedBacktracking scoped(backtracking[round % 3]);
     const bool regex = round % 4 != 3;
-    const std::string pattern =
-        regex ? RandomText(random, "aabb.*+[]{}^$\\-", 8) : RandomText(random, "abAB", 3);
+    const std::string pattern = !regex      ? RandomText(random, "abAB", 3)
+                                : round % 2 ? RandomMask(random)
+                                            : RandomText(random, "aabb.*+[]{}^$\\-", 8);
     for (const bool caseSensitive : {true, false}) {
       std::optional<TSearchMask> mask;
       std::optional<test::TNaiveMask> naive;
