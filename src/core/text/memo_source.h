@@ -413,6 +413,8 @@ private:
   bool PollDue();
   bool PollSearch();
   bool ReplaceOnce();
+  // Puts the caret where the next search goes on from, remembering that place.
+  void PlaceSearchCaret(TPoint at);
   bool ReplaceAllLoop();
 
   // Commands internals
@@ -500,6 +502,8 @@ private:
   bool matcherCase_ = false, matcherWords_ = false, matcherRegex_ = false;
   int replaceCount_ = 0;
   int pollCount_ = 0;
+  // Where the last search or replacement left off, and where the caret then stood.
+  TPoint searchFrom_{-1, -1}, searchCaret_{-1, -1};
 
   static bool overwrite_;
   static bool columnClipboard_;

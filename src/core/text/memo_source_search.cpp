@@ -97,6 +97,12 @@ void TCustomMemoSource::SearchError(const std::string& text) {
   if (!handled) throw Error(text);
 }
 
+void TCustomMemoSource::PlaceSearchCaret(TPoint at) {
+  SetCaret(at.X, at.Y);
+  searchFrom_ = at;
+  searchCaret_ = Caret();
+}
+
 bool TCustomMemoSource::CaretAtSelection() const {
   int from = 0, to = 0;
   return SelectedSpan(caret_.Y, from, to) && caret_.X >= from && caret_.X <= to;
@@ -139,8 +145,12 @@ bool TCustomMemoSource::SearchNext() {
       SearchError(SharedSearchTexts().CursorOutsideBlock);
       return false;
     }
-    k = caret_.Y - lines.FirstLine();
-    int x = k >= 0 && k < lines.Count() ? caret_.X - lines.Offset(k) : 0;
+    // Where the last search or replacement meant the caret to stand, while the caret is
+    // still where the options then put it (out of a tab, say): otherwise the next search
+    // could find the same place again, and a Replace All would never end.
+    const TPoint from = Caret() == searchCaret_ ? searchFrom_ : Caret();
+    k = from.Y - lines.FirstLine();
+    int x = k >= 0 && k < lines.Count() ? from.X - lines.Offset(k) : 0;
     if (forward) {
       column = std::max(1, x + 1);
       if (k < 0) k = 0, column = 1;
@@ -189,10 +199,7 @@ bool TCustomMemoSource::SearchNext() {
     int x = hit.Pos - 1 + lines.Offset(k);
     SetFoundText({x, y}, {x + hit.Len, y});
     if (Has(soSelectFoundText)) SelectBlock(TSelectionType::Stream, x, y, x + hit.Len, y);
-    if (forward)
-      SetCaret(x + hit.Len, y);
-    else
-      SetCaret(x, y);
+    PlaceSearchCaret({forward ? x + hit.Len : x, y});
     if (Has(soSelectFoundText)) blockSet_ = true;
     return true;
   }
@@ -242,8 +249,10 @@ bool TCustomMemoSource::ReplaceNext() {
 
 bool TCustomMemoSource::ReplaceOnce() {
   TSearchOptions& o = SharedSearchOptions();
-  // The search is a change of its own, so that the views show the match before the
-  // question; the replacement is another, which one Undo takes back.
+  // The search and its replacement are one change, one step of undo; with a question the
+  // search ends first, so that the views show the match while the user decides.
+  std::optional<ChangeScope> scope;
+  if (!o.PromptOnReplace) scope.emplace(*this, TChangeKind::Replace);
   if (!SearchNext()) return false;
   if (o.PromptOnReplace) {
     TReplaceAnswer answer = TReplaceAnswer::Yes;
@@ -256,18 +265,25 @@ bool TCustomMemoSource::ReplaceOnce() {
       o.PromptOnReplace = false;
       o.ReplaceAll = true;
     }
+    scope.emplace(*this, TChangeKind::Replace);
   }
-  ChangeScope scope(*this, TChangeKind::Replace);
-  int n = foundEnd_.X - foundBegin_.X;
-  int y = foundBegin_.Y;
-  SetCaret(foundBegin_.X, y);
-  DeleteChars(n);
-  if (!o.ReplaceWith.empty()) {
-    int before = LineLength(y);
-    InsertText(o.ReplaceWith);
-    if (o.Direction == TSearchDirection::sdForward)
-      SetCaret(caret_.X + (LineLength(y) - before), y);
+  const TPoint begin = foundBegin_, end = foundEnd_;
+  const bool forward = o.Direction == TSearchDirection::sdForward;
+  if (IsLineReadOnly(begin.Y)) {
+    // Found but left as it is: the search goes on past it.
+    PlaceSearchCaret(forward ? end : begin);
+    return true;
   }
+  SetCaret(begin.X, begin.Y);
+  DeleteChars(end.X - begin.X);
+  int after = begin.X;
+  if (!o.ReplaceWith.empty() && InsertText(o.ReplaceWith) && forward) {
+    // Past the inserted text by its own columns: a tab after it may have given up as many
+    // as it takes, so the line's length says nothing.
+    int index = ColumnToIndex(begin.Y, begin.X) + static_cast<int>(o.ReplaceWith.size());
+    after = IndexToColumn(StoredLine(begin.Y), index);
+  }
+  PlaceSearchCaret({after, begin.Y});
   ++replaceCount_;
   return true;
 }

@@ -6,6 +6,8 @@
 // point; a save loads back to the same lines. Every 250 steps and at the end, undoing
 // everything gives back the text the history starts from and redoing everything the text
 // as it was, twice.
+#include "core/error.h"
+#include "core/search/search_options.h"
 #include "core/text/code_template.h"
 #include "core/text/memo_source.h"
 #include "model_test_util.h"
@@ -20,6 +22,7 @@
 #include <random>
 #include <set>
 #include <tuple>
+#include <utility>
 
 namespace marlo::test {
 namespace {
@@ -329,6 +332,43 @@ private:
       if (m_.ReadOnly() || r_.Chance(15)) m_.SetReadOnly(!m_.ReadOnly());
     });
 
+    // Searching and replacing with the shared options: a short text or pattern over a
+    // small alphabet, any direction, scope and origin. A search error (no selection, the
+    // caret outside it) is raised and changes nothing.
+    Add(4, [this] {
+      static const std::vector<std::string> texts = {"a", "ab",    "x", "b*", "^",
+                                                     "$", "{ab}+", ".", "a ", ""};
+      TSearchOptions& o = SharedSearchOptions();
+      o.TextToFind = r_.Pick(texts);
+      o.ReplaceWith = r_.Pick(std::vector<std::string>{"", "z", "aa", tabs_ ? "\t" : "a a"});
+      o.RegularExpr = r_.Chance(50);
+      o.CaseSensitive = r_.Chance(50);
+      o.WholeWordsOnly = r_.Chance(25);
+      o.Direction = r_.Chance(50) ? TSearchDirection::sdForward : TSearchDirection::sdBackward;
+      o.Scope = r_.Chance(25) ? TSearchScope::ssSelectedText : TSearchScope::ssGlobal;
+      o.Origin = r_.Chance(50) ? TSearchOrigin::soFromCursor : TSearchOrigin::soEntireScope;
+      o.PromptOnReplace = r_.Chance(25);
+      o.ReplaceAll = r_.Chance(50);
+      m_.OnReplacePrompt = [this](TCustomMemoSource&, const std::string&) {
+        ++questions_; // the search before a question is a change of its own
+        return r_.Pick(std::vector<TReplaceAnswer>{TReplaceAnswer::Yes, TReplaceAnswer::No,
+                                                   TReplaceAnswer::All, TReplaceAnswer::Cancel});
+      };
+      try {
+        switch (r_.Below(3)) {
+        case 0:
+          m_.FindText();
+          break;
+        case 1:
+          m_.ReplaceText();
+          break;
+        default:
+          m_.FindAgain();
+        }
+      } catch (const Error&) {
+      }
+    });
+
     // The primitives, and writes through the line list, which clear the history.
     Add(2, [this] { m_.InsertText(RandomLine(r_, tabs_)); });
     Add(2, [this] { m_.DeleteChars(r_.Range(-1, 5)); });
@@ -425,6 +465,7 @@ private:
   }
 
   void CheckNotification(const State& before, const State& after, bool textChanged) {
+    if (std::exchange(questions_, 0) > 0) return;
     ASSERT_LE(view_.Count(), 1) << "more than one notification for one command";
     bool caretMoved = before.caret != after.caret;
     bool countChanged = before.lines.size() != after.lines.size();
@@ -551,6 +592,7 @@ private:
   Rng r_;
   TMemoSource m_;
   RecordingView view_;
+  int questions_ = 0; // replace questions asked in this step
   bool strictEol_ = false, tabs_ = false;
   std::vector<Command> commands_;
   int totalWeight_ = 0, step_ = 0;
