@@ -49,7 +49,7 @@ public:
     std::string_view s;
     if (!selected_) {
       s = source_.StoredLine(k);
-      if (std::memchr(s.data(), '\t', s.size())) {
+      if (!s.empty() && std::memchr(s.data(), '\t', s.size())) {
         buffer_ = source_.ExpandTabs(s);
         s = buffer_;
       }
