@@ -9,6 +9,7 @@
 #include "core/search/search_texts.h"
 #include "core/text/memo_source.h"
 
+#include <charconv>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -125,9 +126,20 @@ TReplaceAnswer Answer(char c) {
   }
 }
 
-void WriteFound(const TCustomMemoSource& source, std::ostream& out) {
+void AppendNumber(std::string& text, int n) {
+  char digits[16];
+  text.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+}
+
+// "X Y N" of the found text, added to `text`: a search may find hundreds of thousands.
+void AppendFound(const TCustomMemoSource& source, std::string& text) {
   TPoint b = source.FoundBegin(), e = source.FoundEnd();
-  out << b.X << " " << b.Y << " " << e.X - b.X << "\n";
+  AppendNumber(text, b.X);
+  text += ' ';
+  AppendNumber(text, b.Y);
+  text += ' ';
+  AppendNumber(text, e.X - b.X);
+  text += '\n';
 }
 
 void WriteFindState(const TCustomMemoSource& source, std::ostream& out) {
@@ -197,8 +209,15 @@ int RunFind(const TArgs& args, std::ostream& out, std::ostream& err) {
     if (!a.Replace) {
       if (source.FindText()) {
         reporting = false;
-        do WriteFound(source, out);
-        while (source.FindAgain());
+        std::string found;
+        do {
+          AppendFound(source, found);
+          if (found.size() >= (size_t{1} << 16)) {
+            out.write(found.data(), static_cast<std::streamsize>(found.size()));
+            found.clear();
+          }
+        } while (source.FindAgain());
+        out.write(found.data(), static_cast<std::streamsize>(found.size()));
       }
     } else {
       source.ReplaceText();
