@@ -20,3 +20,10 @@ big_source() {
   "$1/bench_text_model" --generate "$lines" "$big"
   size=$(stat -c %s "$big")
 }
+# row TARGET MEASURED LIMIT PASS(1/0): one line of a result table; a FAIL sets status=1.
+row() {
+  local verdict=FAIL
+  [ "$4" = 1 ] && verdict=PASS
+  [ "$verdict" = PASS ] || status=1
+  printf '%-34s %-46s %-10s %s\n' "$1" "$2" "$3" "$verdict"
+}

@@ -113,12 +113,6 @@ t=$(best_us 1 pygmentize -l blitzbasic -f rtf -o "$work/p.rtf" "$big")
 peer_rtf+=("pygmentize $t")
 
 status=0
-row() { # target measured limit pass(1/0)
-  local verdict=FAIL
-  [ "$4" = 1 ] && verdict=PASS
-  [ "$verdict" = PASS ] || status=1
-  printf '%-34s %-46s %-10s %s\n' "$1" "$2" "$3" "$verdict"
-}
 speed_row() { # format ours-us highlight-us
   if [ "$2" -le 0 ] || [ "$3" -le 0 ]; then
     row "$1 export vs highlight" "no result (ours $2 us, highlight $3 us)" ">= 20" 0

@@ -33,12 +33,6 @@ best() {
 }
 
 status=0
-row() { # target measured limit pass(1/0)
-  local verdict=FAIL
-  [ "$4" = 1 ] && verdict=PASS
-  [ "$verdict" = PASS ] || status=1
-  printf '%-34s %-46s %-10s %s\n' "$1" "$2" "$3" "$verdict"
-}
 ratio_row() { # name ours theirs limit
   row "$1" "$(calc "%.2f" "$2 / $3")x ($(calc "%.1f" "$2 / 1000") / $(calc "%.1f" "$3 / 1000") ms)" \
     "<= $4" "$(calc "%d" "($2 / $3) <= $4")"

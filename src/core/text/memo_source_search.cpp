@@ -19,6 +19,23 @@ namespace {
 // Lines polled between by the model itself; the matcher polls inside a long line.
 constexpr int kPollLines = 1024;
 
+// Tells OnSearchBusy that a search starts and, however it ends, that it ended.
+class TBusyScope {
+public:
+  TBusyScope(TCustomMemoSource& source, bool on) : source_(source), on_(on && source.OnSearchBusy) {
+    if (on_) source_.OnSearchBusy(source_, true);
+  }
+  ~TBusyScope() {
+    if (on_) source_.OnSearchBusy(source_, false);
+  }
+  TBusyScope(const TBusyScope&) = delete;
+  TBusyScope& operator=(const TBusyScope&) = delete;
+
+private:
+  TCustomMemoSource& source_;
+  bool on_;
+};
+
 } // namespace
 
 // The lines a search runs over: the whole text, or the selected part of each selected
@@ -161,15 +178,7 @@ bool TCustomMemoSource::SearchNext() {
   }
   o.FirstSearch = false;
 
-  bool busy = OnSearchBusy != nullptr;
-  if (busy) OnSearchBusy(*this, true);
-  struct TBusyEnd {
-    TCustomMemoSource& source;
-    bool on;
-    ~TBusyEnd() {
-      if (on) source.OnSearchBusy(source, false);
-    }
-  } busyEnd{*this, busy};
+  TBusyScope busy(*this, true);
 
   THit hit{};
   bool found = false, stopped = false, atStart = true;
@@ -294,15 +303,7 @@ bool TCustomMemoSource::ReplaceAllLoop() {
   // Without questions every search and replacement is one change: one Undo takes all back.
   std::optional<ChangeScope> scope;
   if (!prompting) scope.emplace(*this, TChangeKind::ReplaceAll);
-  bool busy = !prompting && OnSearchBusy != nullptr;
-  if (busy) OnSearchBusy(*this, true);
-  struct TBusyEnd {
-    TCustomMemoSource& source;
-    bool on;
-    ~TBusyEnd() {
-      if (on) source.OnSearchBusy(source, false);
-    }
-  } busyEnd{*this, busy};
+  TBusyScope busy(*this, !prompting);
   bool found = false;
   while (ReplaceOnce()) {
     found = true;

@@ -90,30 +90,26 @@ bool TMemoSearch::Still(TCustomMemoSource* source) const {
   return TCustomMemoSource::DialogSource() == source;
 }
 
-void TMemoSearch::ExecuteFindDialog() {
+template <class TDialog> void TMemoSearch::RunDialog(bool (TCustomMemoSource::*run)()) {
   Prepare();
   TCustomMemoSource* source = &memo_.MemoSource();
   QPointer<TCustomCodeMemo> memo(&memo_);
-  TSrchDialog dialog(memo_.CodePage(), memo_.window());
+  TDialog dialog(memo_.CodePage(), memo_.window());
   if (OnCreateDialog) OnCreateDialog(&dialog);
   source->SetAsDialogSource();
   int result = dialog.exec();
   RestoreActivation(memo_.window());
   // The document may have been closed while the dialog was open.
-  if (result == QDialog::Accepted && memo && Still(source)) source->FindText();
+  if ((result == QDialog::Accepted || result == TSearchDialog::kResultAll) && memo && Still(source))
+    (source->*run)();
+}
+
+void TMemoSearch::ExecuteFindDialog() {
+  RunDialog<TSrchDialog>(&TCustomMemoSource::FindText);
 }
 
 void TMemoSearch::ExecuteReplaceDialog() {
-  Prepare();
-  TCustomMemoSource* source = &memo_.MemoSource();
-  QPointer<TCustomCodeMemo> memo(&memo_);
-  TReplDialog dialog(memo_.CodePage(), memo_.window());
-  if (OnCreateDialog) OnCreateDialog(&dialog);
-  source->SetAsDialogSource();
-  int result = dialog.exec();
-  RestoreActivation(memo_.window());
-  if ((result == QDialog::Accepted || result == TSearchDialog::kResultAll) && memo && Still(source))
-    source->ReplaceText();
+  RunDialog<TReplDialog>(&TCustomMemoSource::ReplaceText);
 }
 
 void TMemoSearch::FindAgain() {

@@ -45,6 +45,8 @@ public:
 
 private:
   void Prepare();
+  // Shows a dialog of the kind and, after OK (or Replace All), runs `run` on the model.
+  template <class TDialog> void RunDialog(bool (TCustomMemoSource::*run)());
   bool Still(TCustomMemoSource* source) const;
   void Busy(bool on);
   bool Poll();
