@@ -1,6 +1,7 @@
 #include "core/text/memo_source.h"
 
 #include "core/error.h"
+#include "core/search/line_matcher.h"
 
 #include <algorithm>
 #include <cassert>

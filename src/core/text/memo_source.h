@@ -408,7 +408,9 @@ private:
   // Search internals
   class TSearchLines;
   TLineMatcher& SearchMatcher(const TSearchOptions& options);
-  void SearchError(const std::string& text);
+  // Tells OnSearchException of `text`; unless it is handled, raises it as an error, or
+  // with `raise` false shows it through OnSearchMessage.
+  void ReportSearch(const std::string& text, bool raise);
   // Every so many lines searched or replacements made, OnSearchPoll is asked.
   bool PollDue();
   bool PollSearch();
@@ -497,9 +499,14 @@ private:
   bool caretToOrigin_ = false; // a bulk load ends with the caret at the start
 
   // The compiled search and what it was compiled from.
-  std::shared_ptr<TLineMatcher> matcher_; // shared: complete only where it is made
-  std::string matcherText_, matcherDelimiters_;
-  bool matcherCase_ = false, matcherWords_ = false, matcherRegex_ = false;
+  struct TMatcherKey {
+    std::string Text, Delimiters;
+    bool Case = false, Words = false, Regex = false;
+    bool operator==(const TMatcherKey&) const = default;
+  };
+  std::unique_ptr<TLineMatcher> matcher_;
+  TMatcherKey matcherKey_;
+  int searchBusy_ = 0; // searches in progress, a Replace All's own among them
   int replaceCount_ = 0;
   int pollCount_ = 0;
   // Where the last search or replacement left off, and where the caret then stood.

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <optional>
 
 namespace marlo {
@@ -19,20 +18,23 @@ namespace {
 // Lines polled between by the model itself; the matcher polls inside a long line.
 constexpr int kPollLines = 1024;
 
-// Tells OnSearchBusy that a search starts and, however it ends, that it ended.
+// Tells OnSearchBusy that a search starts and, however it ends, that it ended; the searches
+// of a Replace All run inside its own, which is the one told.
 class TBusyScope {
 public:
-  TBusyScope(TCustomMemoSource& source, bool on) : source_(source), on_(on && source.OnSearchBusy) {
-    if (on_) source_.OnSearchBusy(source_, true);
+  TBusyScope(TCustomMemoSource& source, int& depth, bool on)
+      : source_(source), depth_(depth), on_(on && source.OnSearchBusy) {
+    if (on_ && depth_++ == 0) source_.OnSearchBusy(source_, true);
   }
   ~TBusyScope() {
-    if (on_) source_.OnSearchBusy(source_, false);
+    if (on_ && --depth_ == 0) source_.OnSearchBusy(source_, false);
   }
   TBusyScope(const TBusyScope&) = delete;
   TBusyScope& operator=(const TBusyScope&) = delete;
 
 private:
   TCustomMemoSource& source_;
+  int& depth_;
   bool on_;
 };
 
@@ -66,7 +68,7 @@ public:
     std::string_view s;
     if (!selected_) {
       s = source_.StoredLine(k);
-      if (!s.empty() && std::memchr(s.data(), '\t', s.size())) {
+      if (source_.LineHasTabs(k)) {
         buffer_ = source_.ExpandTabs(s);
         s = buffer_;
       }
@@ -86,32 +88,26 @@ private:
 };
 
 TLineMatcher& TCustomMemoSource::SearchMatcher(const TSearchOptions& o) {
-  bool words = o.WholeWordsOnly;
-  if (!matcher_ || matcherText_ != o.TextToFind || matcherCase_ != o.CaseSensitive ||
-      matcherWords_ != words || matcherRegex_ != o.RegularExpr ||
-      matcherDelimiters_ != delimeters_) {
-    matcher_.reset();
-    std::bitset<256> delimiters;
-    for (int c = 0; c < 256; ++c) delimiters[static_cast<size_t>(c)] = delimiters_[c];
-    try {
-      matcher_ = std::make_shared<TLineMatcher>(o.TextToFind, o.CaseSensitive, words, o.RegularExpr,
-                                                delimiters);
-    } catch (const TSearchMaskError& e) {
-      throw Error(FormatSearchText(SharedSearchTexts().InvalidMask, e.Pattern, e.Position));
-    }
-    matcherText_ = o.TextToFind;
-    matcherCase_ = o.CaseSensitive;
-    matcherWords_ = words;
-    matcherRegex_ = o.RegularExpr;
-    matcherDelimiters_ = delimeters_;
+  TMatcherKey key{o.TextToFind, delimeters_, o.CaseSensitive, o.WholeWordsOnly, o.RegularExpr};
+  if (matcher_ && key == matcherKey_) return *matcher_;
+  matcher_.reset();
+  std::bitset<256> delimiters;
+  for (int c = 0; c < 256; ++c) delimiters[static_cast<size_t>(c)] = delimiters_[c];
+  try {
+    matcher_ = std::make_unique<TLineMatcher>(key.Text, key.Case, key.Words, key.Regex, delimiters);
+  } catch (const TSearchMaskError& e) {
+    throw Error(FormatSearchText(SharedSearchTexts().InvalidMask, e.Pattern, e.Position));
   }
+  matcherKey_ = std::move(key);
   return *matcher_;
 }
 
-void TCustomMemoSource::SearchError(const std::string& text) {
+void TCustomMemoSource::ReportSearch(const std::string& text, bool raise) {
   bool handled = false;
   if (OnSearchException) OnSearchException(*this, text, handled);
-  if (!handled) throw Error(text);
+  if (handled) return;
+  if (raise) throw Error(text);
+  if (OnSearchMessage) OnSearchMessage(*this, text);
 }
 
 void TCustomMemoSource::PlaceSearchCaret(TPoint at) {
@@ -139,7 +135,7 @@ bool TCustomMemoSource::SearchNext() {
   TSearchOptions& o = SharedSearchOptions();
   bool selected = o.Scope == TSearchScope::ssSelectedText;
   if (selected && !HasSelection()) {
-    if (o.FirstSearch) SearchError(SharedSearchTexts().BlockInvalid);
+    if (o.FirstSearch) ReportSearch(SharedSearchTexts().BlockInvalid, true);
     return false;
   }
   if (o.WholeWordsOnly && !o.RegularExpr &&
@@ -159,7 +155,7 @@ bool TCustomMemoSource::SearchNext() {
     column = forward ? 1 : INT_MAX;
   } else {
     if (selected && first && !CaretAtSelection()) {
-      SearchError(SharedSearchTexts().CursorOutsideBlock);
+      ReportSearch(SharedSearchTexts().CursorOutsideBlock, true);
       return false;
     }
     // Where the last search or replacement meant the caret to stand, while the caret is
@@ -178,7 +174,7 @@ bool TCustomMemoSource::SearchNext() {
   }
   o.FirstSearch = false;
 
-  TBusyScope busy(*this, true);
+  TBusyScope busy(*this, searchBusy_, true);
 
   THit hit{};
   bool found = false, stopped = false, atStart = true;
@@ -212,12 +208,8 @@ bool TCustomMemoSource::SearchNext() {
     if (Has(soSelectFoundText)) blockSet_ = true;
     return true;
   }
-  if (o.ShowNotFound && !stopped) {
-    std::string text = FormatSearchText(SharedSearchTexts().NotFound, o.TextToFind);
-    bool handled = false;
-    if (OnSearchException) OnSearchException(*this, text, handled);
-    if (!handled && OnSearchMessage) OnSearchMessage(*this, text);
-  }
+  if (o.ShowNotFound && !stopped)
+    ReportSearch(FormatSearchText(SharedSearchTexts().NotFound, o.TextToFind), false);
   return false;
 }
 
@@ -303,7 +295,7 @@ bool TCustomMemoSource::ReplaceAllLoop() {
   // Without questions every search and replacement is one change: one Undo takes all back.
   std::optional<ChangeScope> scope;
   if (!prompting) scope.emplace(*this, TChangeKind::ReplaceAll);
-  TBusyScope busy(*this, !prompting);
+  TBusyScope busy(*this, searchBusy_, !prompting);
   bool found = false;
   while (ReplaceOnce()) {
     found = true;

@@ -243,9 +243,13 @@ TEST(Replace, AStoppedReplaceAllKeepsWhatItReplacedAsOneStep) {
   auto m = DocModel(Lines(3000, "ab ab"));
   int polls = 0;
   m->OnSearchPoll = [&](TCustomMemoSource&) { return ++polls == 2; };
+  // The window's busy pointer and progress box: one run, not one per search inside it.
+  std::string busy;
+  m->OnSearchBusy = [&](TCustomMemoSource&, bool on) { busy += on ? "+" : "-"; };
   TSearchOptions& o = Options("a", {}, "x");
   o.ReplaceAll = true;
   m->ReplaceText();
+  EXPECT_EQ(busy, "+-");
   EXPECT_EQ(m->StoredLine(0), "xb xb");
   EXPECT_EQ(m->StoredLine(2999), "ab ab");
   m->Undo();
