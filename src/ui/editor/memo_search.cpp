@@ -171,7 +171,8 @@ bool TMemoSearch::Poll() {
   // click on Cancel. Before, no key or click may reach the text being searched.
   QApplication::processEvents(progress_ ? QEventLoop::AllEvents
                                         : QEventLoop::ExcludeUserInputEvents);
-  if (progress_ && progress_->wasCanceled()) cancelled_ = true;
+  // Esc rejects the box, which hides it without counting as a cancel: a hidden box is one.
+  if (progress_ && (progress_->wasCanceled() || !progress_->isVisible())) cancelled_ = true;
   return cancelled_;
 }
 

@@ -134,6 +134,43 @@ private slots:
     QCOMPARE(Text(w), std::string("banana|ana|"));
   }
 
+  // A Replace All longer than a moment shows its progress box; Esc stops it, and what it
+  // replaced by then is one undo step.
+  void aLongReplaceAllStopsOnEscape() {
+    TAppFixture f;
+    std::string text;
+    for (int i = 0; i < 600000; ++i) text += "aaaaaaaa\r\n";
+    TWindowForm* w = OpenWith(f, Path(dir_, "long.zba"), text);
+    SharedSearchOptions() = TSearchOptions();
+    bool sawProgress = false;
+    std::function<void()> escapeProgress = [&] {
+      QWidget* m = QApplication::activeModalWidget();
+      if (!m || m->objectName() != "SearchProgress") {
+        QTimer::singleShot(5, escapeProgress);
+        return;
+      }
+      sawProgress = true;
+      QTest::keyClick(m, Qt::Key_Escape);
+    };
+    WhenModal([&](QWidget* d) {
+      auto* dialog = qobject_cast<TReplDialog*>(d);
+      QVERIFY(dialog);
+      dialog->SearText()->setEditText("a");
+      dialog->ReplText()->setEditText("b");
+      QTimer::singleShot(0, escapeProgress);
+      dialog->ReplBut()->click();
+    });
+    f.M().Action("SearchReplace")->trigger();
+    QVERIFY(sawProgress);
+    QVERIFY(!QApplication::activeModalWidget());
+    const auto& m = w->MemoSource();
+    QCOMPARE(m.StoredLine(0), std::string_view("bbbbbbbb"));
+    QCOMPARE(m.StoredLine(m.LineCount() - 2), std::string_view("aaaaaaaa")); // stopped early
+    f.M().Action("EditUndo")->trigger();
+    QCOMPARE(m.StoredLine(0), std::string_view("aaaaaaaa"));
+    QVERIFY(!m.Modified());
+  }
+
   void thePromptsFourAnswers() {
     const std::pair<QMessageBox::StandardButton, TReplaceAnswer> cases[] = {
         {QMessageBox::Yes, TReplaceAnswer::Yes},
