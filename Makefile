@@ -68,6 +68,7 @@ bench: build
 	bench/preproc.sh $(BUILD)/bin || status=1; \
 	bench/cli_keys.sh $(BUILD)/bin || status=1; \
 	bench/search.sh $(BUILD)/bin || status=1; \
+	bench/build.sh $(BUILD)/bin || status=1; \
 	$(BUILD)/bin/bench_search || status=1; \
 	bench/memory.sh $(BUILD)/bin || status=1; \
 	$(BUILD)/bin/bench_editor || status=1; \

@@ -17,6 +17,14 @@ int UsageError(const TCommandText& text, const std::string& message, std::ostrea
   return kExitUsage;
 }
 
+int RequireLast(const TArgs& args, const CLI::Option& positional, const std::string& value,
+                const std::string& name, const TCommandText& text, std::ostream& err) {
+  if (!positional.count()) return UsageError(text, "no " + name + " given", err);
+  if (args.empty() || args.back() != value)
+    return UsageError(text, name + " must be the last argument", err);
+  return -1;
+}
+
 namespace {
 
 // CLI11's messages in the words of the rest of the program: "--page needs a number",

@@ -28,6 +28,11 @@ void SetUpApp(CLI::App& app);
 int ParseArgs(CLI::App& app, const TArgs& args, const TCommandText& text, std::ostream& out,
               std::ostream& err);
 
+// For a command whose FILE comes last: -1 when the positional `name` was given as the last
+// argument, otherwise the exit status of the usage error that says so.
+int RequireLast(const TArgs& args, const CLI::Option& positional, const std::string& value,
+                const std::string& name, const TCommandText& text, std::ostream& err);
+
 // Tells a usage mistake found after parsing; returns the exit status for it.
 int UsageError(const TCommandText& text, const std::string& message, std::ostream& err);
 

@@ -37,6 +37,13 @@ const TSubcommand kSubcommands[] = {
     {"functions", "[--language FILE] SOURCE",
      "list the function headers of SOURCE as the function pop-up does", RunFunctions},
     {"labels", "SOURCE", "list the labels of SOURCE as the label pop-up does", RunLabels},
+    {"build-list", "[--step] [--types] [--defines] [--globals] [--map] [--language FILE] SOURCE",
+     "print the temporary file a build of SOURCE writes, or its line map", RunBuildList},
+    {"build-names",
+     "[--mode check|run|step|exe|final] [--exe PATH] [--source-path DIR] [--core TEXT] "
+     "(--untitled | FILE)",
+     "print the temporary file, working folder, log and core command of a build", RunBuildNames},
+    {"core-log", "LOGFILE", "print what the report of a build shows of a core's log", RunCoreLog},
 };
 
 void PrintUsage(std::ostream& out) {
@@ -52,6 +59,9 @@ void PrintUsage(std::ostream& out) {
       << kPreprocessHelp << "\n"
       << kFindHelp << "\n"
       << kListHelp << "\n"
+      << kBuildListHelp << "\n"
+      << kBuildNamesHelp << "\n"
+      << kCoreLogHelp << "\n"
       << kSettingsHelp;
 }
 

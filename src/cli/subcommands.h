@@ -38,5 +38,11 @@ extern const char* const kFindHelp;
 int RunFunctions(const TArgs& args, std::ostream& out, std::ostream& err);
 int RunLabels(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kListHelp;
+int RunBuildList(const TArgs& args, std::ostream& out, std::ostream& err);
+extern const char* const kBuildListHelp;
+int RunBuildNames(const TArgs& args, std::ostream& out, std::ostream& err);
+extern const char* const kBuildNamesHelp;
+int RunCoreLog(const TArgs& args, std::ostream& out, std::ostream& err);
+extern const char* const kCoreLogHelp;
 
 } // namespace marlo::cli

@@ -342,5 +342,116 @@ labels without SOURCE is refused|2|labels|no SOURCE given
 --help lists find, functions and labels|0|--help|^  labels
 TABLE
 
+# ---- build-list, build-names, core-log: the command line, the bytes printed, the statuses.
+# What the build rules compute is the core's (tests/core/build).
+printf 'PRINT 1\r\nREMSTART\r\nx\r\nREMEND\r\n\tIF a\r\n  rem hi\r\n' >"$work/step.zba"
+run build-list "$work/step.zba"
+expect "build-list prints the temporary file, CR LF after every line" 0 \
+  $'PRINT 1\r\nREMSTART\r\nx\r\nREMEND\r\n   IF a\r\n  rem hi\r\n'
+run build-list --step "$work/step.zba"
+expect "--step takes BreakLineCommand from the language file beside the program" 0 \
+  $'PRINT 1\r\nBREAK "Line 1"\r\nREMSTART\r\nx\r\nREMEND\r\n   IF a\r\nBREAK "Line 5"\r\n  rem hi\r\n'
+printf 'BreakLineCommand=STOP #:#\r\n' >"$work/brk.txt"
+run build-list --language "$work/brk.txt" --map --step "$work/step.zba"
+expect "--map prints each temporary line's document line; a break line its line's" 0 \
+  $'1\n1\n2\n3\n4\n5\n5\n6\n'
+run build-list --step --language="$work/brk.txt" "$work/step.zba"
+expect "every # of the command is the line's number" 0 \
+  $'PRINT 1\r\nSTOP 1:1\r\nREMSTART\r\nx\r\nREMEND\r\n   IF a\r\nSTOP 5:5\r\n  rem hi\r\n'
+run build-list --types "$work/vec.zba"
+expect "--types alone starts no preprocessing" 0 \
+  $'TYPE vec\r\nx y\r\nENDTYPE\r\nDIMTYPE vec, b(10)\r\nb(2).y = 1\r\n'
+run build-list --globals --types "$work/vec.zba"
+expect "structures, then globals: the lines as the passes leave them" 0 \
+  $'REM Removed by Marlo - TYPE found "TYPE vec" \r\n` Marlo DIMs for instance b\r\nDIM b_x(10,1) \r\nDIM b_y(10,1) \r\nb_y(2,1) = 1 \r\n'
+run build-list --map --types --globals --step "$work/vec.zba"
+expect "the map leads a TYPE block to its TYPE line and a DIMTYPE's arrays to it" 0 \
+  $'1\n4\n4\n4\n4\n4\n5\n5\n'
+run build-list --defines --step "$work/err7.zba"
+expect "a preprocessor error: its text on stderr, nothing on stdout, status 1" 1 '' "$error7"
+: >"$work/empty.zba"
+run build-list --step --map "$work/empty.zba"
+expect "an empty source builds an empty file" 0 ''
+table <<TABLE
+build-list without SOURCE is refused|2|build-list --step|no SOURCE given
+build-list wants SOURCE last|2|build-list $work/step.zba --step|SOURCE must be the last argument
+build-list on a missing source is refused|2|build-list $work/missing.zba|missing.zba
+build-list --step with a missing language file is refused|2|build-list --step --language $work/missing.txt $work/step.zba|missing.txt
+build-list with an unknown option is refused|2|build-list --bogus $work/step.zba|bogus
+build-list --help|0|build-list --help|BreakLineCommand
+--help lists build-list|0|--help|^  build-list
+TABLE
+
+printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Zorbic]\r\n"Core Path"="wine \\"/opt/z/ZB.exe\\""\r\n"Source Path"="/src//"\r\n"EXE Switch"="-b -q"\r\n' >"$MARLO_REGISTRY"
+run build-names "$work/demo.zba"
+expect "build-names: the names and the core's command, Core Path split as a command line" 0 \
+  "temp=$work/demo.TMP
+folder=$work/
+log=$work/ZBCOMPILE.LOG
+program=wine
+arg=/opt/z/ZB.exe
+arg=-c
+arg=demo.TMP
+"
+run build-names --mode exe --untitled
+expect "an untitled EXE build stops at the dialog, which proposes no name" 0 \
+  $'temp=/src/MARLO.TMP\nfolder=/src/\nlog=/src/ZBCOMPILE.LOG\nexe-folder=/src/\nexe-name=\n'
+pushd "$work" >/dev/null
+run build-names --mode exe --core zb --exe out/x.exe notes.tmp
+popd >/dev/null
+expect "relative names from the current folder; .TMP appended to a .tmp source" 0 \
+  "temp=$work/notes.tmp.TMP
+folder=$work/
+log=$work/ZBCOMPILE.LOG
+exe-folder=$work/
+exe-name=notes.EXE
+program=zb
+arg=-b
+arg=-q
+arg=$work/out/x.exe
+arg=notes.tmp.TMP
+"
+run build-names --untitled --source-path '' --mode step --core "$work/step.zba"
+expect "step runs the Execute Switch; an empty Source Path is the home folder" 0 \
+  "temp=$HOME/MARLO.TMP
+folder=$HOME/
+log=$HOME/ZBCOMPILE.LOG
+program=$work/step.zba
+arg=-x
+arg=MARLO.TMP
+"
+run build-names --mode final --core '  ' "$work/demo.zba"
+expect "a blank Core Path when the core would start: status 1, nothing printed" 1 '' \
+  $'marlo-cli build-names: no Core Path: the setting names no program to start\n'
+rm "$MARLO_REGISTRY"
+table <<TABLE
+build-names by default checks with the stand-in core|0|build-names --source-path /s $work/a.zba|^program=$folder/zbcheck$
+build-names without FILE or --untitled is refused|2|build-names --mode run|--untitled
+build-names with both FILE and --untitled is refused|2|build-names --untitled $work/a.zba|exclude
+build-names wants FILE last|2|build-names $work/a.zba --mode run|FILE must be the last argument
+build-names with an unknown mode is refused|2|build-names --mode build $work/a.zba|--mode
+build-names --help|0|build-names --help|exe-folder=
+TABLE
+
+printf 'Syntax error at line 12: missing ENDIF\r\nnext\r\n' >"$work/ZBCOMPILE.LOG"
+run core-log "$work/ZBCOMPILE.LOG"
+expect "core-log: the first line and its number" 0 \
+  $'text=Syntax error at line 12: missing ENDIF\nline=12\n'
+check "core-log leaves the log where it is" [ -f "$work/ZBCOMPILE.LOG" ]
+printf '\xe9chec LINE7\n' >"$work/high.log"
+run core-log "$work/high.log"
+expect "bytes are printed unchanged; LINE without its blank names no line" 0 \
+  $'text=\xe9chec LINE7\nline=none\n'
+printf ' \t\r\nLINE 3\r\n' >"$work/blank.log"
+run core-log "$work/blank.log"
+expect "a blank first line shows nothing" 0 $'nothing\n'
+run core-log "$work/zbcompile.log"
+expect "only the name given: no other letter case" 0 $'nothing\n'
+table <<TABLE
+core-log on a folder fails with status 1|1|core-log $work|$work
+core-log without LOGFILE is refused|2|core-log|LOGFILE
+core-log --help|0|core-log --help|line=N
+TABLE
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The real marlo on a copy of the example, driven with X key and mouse events under a
 # virtual display: a line typed at the top, saved with Ctrl+S, the about box shown and
-# closed, another line saved; a find with F3, a Replace All undone and done again, a jump
-# from the function pop-up, saved; the program left through the File menu. Then the file, its
-# backup and the stored recent files are checked.
+# closed, another line saved; a find with F3, a Replace All undone and done again, an error
+# found by F4 and mended, a jump from the function pop-up, saved; the program left through
+# the File menu. Then the file, its backup and the stored recent files are checked.
 # Screenshots go to $MARLO_ARTIFACTS.
 # usage (inside xvfb-run): MARLO=... MARLO_SOURCE_DIR=... MARLO_ARTIFACTS=... marlo_e2e_test.sh
 set -euo pipefail
@@ -78,6 +78,19 @@ for round in 1 2; do
   xdotool key --delay 50 alt+a sleep 0.5
   [ "$round" = 1 ] && xdotool key --delay 50 ctrl+z sleep 0.3
 done
+# F4 with the stand-in core: a string left open on a new first line; the caret is sent to
+# the end of the text, F4 saves, and the report puts the caret back on line 1, where End
+# and a quote close the string. The second F4 finds nothing, so the caret stays for the X.
+xdotool key --delay 50 ctrl+Home type --delay 30 'print "open'
+xdotool key --delay 50 Return ctrl+End F4 sleep 1.5
+shot check_error
+xdotool key --delay 50 End type '"'
+xdotool key --delay 50 F4 sleep 1.5
+shot check_clean
+xdotool type 'X'
+xdotool key --delay 50 ctrl+s sleep 0.5
+[ ! -e "$scratch/ZBCOMPILE.LOG" ] || fail "the core's log was not removed after its report"
+[ -e "$scratch/demo.TMP" ] || fail "F4 wrote no temporary file"
 # F8: the function pop-up; Down chooses the first header, Return closes the list, and the
 # caret waits at the start of that line.
 xdotool key --delay 50 F8 sleep 0.5
@@ -92,14 +105,15 @@ wait "$pid" || fail "marlo ended with status $?"
 pid=
 
 demo=$(cat "$MARLO_SOURCE_DIR/examples/demo.zba")
-second=$(printf 'rem typed by e2e\r\nrem after the about box\r\n%s' "$demo")
 header=$(grep -n '^function' "$MARLO_SOURCE_DIR/examples/demo.zba" | head -1 | cut -d: -f1)
 marked=$(sed "${header}s/^/rem F8 /" "$MARLO_SOURCE_DIR/examples/demo.zba")
-expected=$(printf 'rem written by e2e\r\nrem after the aboutX box\r\n%s' "$marked")
+edited=$(printf 'rem written by e2e\r\nrem after the aboutX box\r\n%s' "$marked")
+expected=$(printf 'print "open"X\r\n%s' "$edited")
+second=$(printf 'print "open"X\r\nrem written by e2e\r\nrem after the aboutX box\r\n%s' "$demo")
 actual=$(cat "$scratch/demo.zba")
 [ "$actual" = "$expected" ] || {
   diff <(echo "$expected") <(echo "$actual") | head -20 >&2
-  fail "the saved file is not the example with the typed, found, replaced and F8 edits"
+  fail "the saved file is not the example with the typed, found, replaced, F8 and F4 edits"
 }
 # The backup holds the file as the save before the last left it.
 [ "$(cat "$scratch/demo.~zb")" = "$second" ] || fail "no backup of the old file"

@@ -1,6 +1,7 @@
 #include "core/platform/memory.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -79,6 +80,16 @@ void FreeBlock(void* block, size_t bytes) {
     ::munmap(block, Mapped(bytes));
   else
     std::free(block);
+}
+
+void AdviseHugePages([[maybe_unused]] const void* data, [[maybe_unused]] size_t bytes) {
+#ifdef MADV_HUGEPAGE
+  if (bytes < kMapThreshold) return;
+  // Only whole huge pages inside the block: the advice must not reach memory of others.
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kHugePage - 1);
+  if (begin < end) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
 }
 
 ByteBlock AllocateBytes(size_t bytes) {

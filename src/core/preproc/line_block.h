@@ -2,6 +2,8 @@
 // A list of lines kept in one buffer, so that a pass over a million lines writes its output
 // without a memory allocation per line. Each line is followed by a line feed in the buffer,
 // so the whole list can be written out as it stands.
+#include "core/platform/memory.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -28,6 +30,8 @@ public:
   void Reserve(size_t lines, size_t bytes) {
     ends_.reserve(lines);
     text_.reserve(bytes + lines);
+    platform::AdviseHugePages(ends_.data(), ends_.capacity() * sizeof(size_t));
+    platform::AdviseHugePages(text_.data(), text_.capacity());
   }
   // Every line followed by a line feed: the list as a text file holds it.
   std::string_view Joined() const { return text_; }

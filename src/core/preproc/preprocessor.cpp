@@ -81,12 +81,16 @@ void TPreprocessor::RunPasses(const TPreprocOptions& options) {
   context_.Status.Clear();
   context_.ClearError();
   errorText_.clear();
+  structLines_ = false;
 
   // Each pass writes output_; a later pass reads it from work_ and writes into the buffer
   // that work_ held, so two buffers serve all passes.
   TLineSpan work = borrows_ ? TLineSpan(borrowed_) : TLineSpan(work_);
+  sourceCount_ = work.Count();
   if (options.StructEnabled) {
-    if (!structs_.Run(work, output_, context_)) return ReportError();
+    const bool ok = structs_.Run(work, output_, context_);
+    structLines_ = structs_.Collected() && structs_.TypeCount() > 0;
+    if (!ok) return ReportError();
     // A later pass reads these lines and rewrites the output; the last one leaves them.
     if (structs_.TypeCount() > 0 && (options.DefineEnabled || options.GlobalEnabled)) {
       work_.Swap(output_);
@@ -108,6 +112,15 @@ void TPreprocessor::RunPasses(const TPreprocOptions& options) {
 void TPreprocessor::ReportError() {
   context_.Status.Add(context_.Texts.Error);
   errorText_ = " #: " + std::to_string(context_.ErrorLine + 1) + ". " + context_.ErrorMessage;
+}
+
+int TPreprocessor::ErrorOrigin() const {
+  const int line = context_.ErrorLine;
+  if (!Failed()) return -1;
+  if (line < 0 || !structLines_) return line;
+  if (static_cast<size_t>(line) < structs_.OriginCount())
+    return structs_.Origin(static_cast<size_t>(line));
+  return static_cast<int>(sourceCount_);
 }
 
 std::vector<TPreprocResult> TPreprocessor::Results() const {

@@ -69,6 +69,16 @@ public:
   // The output of the last pass that ran; unusable after an error.
   const TLineBlock& OutputBlock() const { return output_; }
   const TLines& Output() const;
+  // The 0-based source line that output line `outputLine` came from: itself, unless the
+  // structure pass found types, which turn a block into one line and a DIMTYPE line into
+  // several (see TStructPass::Origin). Defines and globals keep one line for each.
+  int LineOrigin(size_t outputLine) const {
+    return structLines_ ? structs_.Origin(outputLine) : static_cast<int>(outputLine);
+  }
+  // The 0-based source line of the error, ErrorLine() traced back the same way (an error
+  // at the end of the source names the line after the last one); -1 without an error.
+  int ErrorOrigin() const;
+
   // The results whose buttons are enabled, in the dialog's button order.
   std::vector<TPreprocResult> Results() const;
   bool Offers(TPreprocResult result) const;
@@ -94,6 +104,10 @@ private:
   std::string errorText_;
   bool firstActivation_ = false;
   bool ran_ = false;
+  // Whether the output, and an error after the structure pass, count the structure pass's
+  // lines rather than the source's.
+  bool structLines_ = false;
+  size_t sourceCount_ = 0;
   TStructPass structs_;
   TDefinePass defines_;
   TGlobalPass globals_;

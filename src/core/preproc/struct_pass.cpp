@@ -24,7 +24,9 @@ bool TStructPass::Run(TLineSpan work, TLineBlock& output, TPreprocContext& conte
   const TPreprocTexts& texts = context.Texts;
   context.Status.Add(texts.CheckTypes);
   Clear();
+  collected_ = false;
   if (!CollectLines(work, context)) return false;
+  collected_ = true;
   if (types_.empty()) {
     context.Status.Add(texts.NoneFound);
     return true;
@@ -42,6 +44,9 @@ bool TStructPass::Collect(const TLines& work, TLines& pass, TPreprocContext& con
 
 bool TStructPass::Replace(const TLines& pass, TLines& output, TPreprocContext& context) {
   pass_.assign(pass.begin(), pass.end());
+  // Lines handed in from outside came from nowhere this pass knows.
+  origins_.resize(pass_.size());
+  for (size_t i = 0; i < origins_.size(); ++i) origins_[i] = static_cast<int>(i);
   TLineBlock block;
   const bool ok = ReplaceLines(block, context);
   output = block.Lines();
@@ -54,6 +59,8 @@ bool TStructPass::CollectLines(TLineSpan work, TPreprocContext& context) {
   context.ErrorLine = -1;
   pass_.clear();
   pass_.reserve(work.Count());
+  origins_.clear();
+  origins_.reserve(work.Count());
   generated_.clear();
   const TPreprocTexts& texts = context.Texts;
   TLineRemarks remarks;
@@ -63,16 +70,16 @@ bool TStructPass::CollectLines(TLineSpan work, TPreprocContext& context) {
       const std::string_view line = work[i];
       const std::string_view t = TrimLeft(line);
       if (t.empty() || t[0] == '`' || remarks.PassesThrough(line)) {
-        pass_.push_back(line);
+        Pass(line, i);
         ++i;
       } else if (StartsWithNoCase(t, "TYPE")) {
-        Generate(Joined("REM Removed by Marlo - TYPE found \"", t, "\""));
+        Generate(Joined("REM Removed by Marlo - TYPE found \"", t, "\""), i);
         i = ReadStructure(work, i, texts);
       } else if (StartsWithNoCase(t, "DIMTYPE")) {
         ReadInstances(t, static_cast<int>(i), texts);
         ++i;
       } else {
-        pass_.push_back(line);
+        Pass(line, i);
         ++i;
       }
     }
@@ -212,7 +219,8 @@ void TStructPass::AddInstance(std::string_view piece, int type, int line,
   instanceNames_.Add(name);
   instances_.push_back(TInstance{std::string(name), type, std::string(dimension)});
 
-  Generate(Joined("` Marlo DIMs for instance ", name));
+  const size_t origin = static_cast<size_t>(line);
+  Generate(Joined("` Marlo DIMs for instance ", name), origin);
   const std::string_view first = dimension.empty() ? std::string_view("1") : dimension;
   for (const TItem& field : types_[static_cast<size_t>(type)].Fields) {
     std::string dim = "DIM ";
@@ -223,7 +231,7 @@ void TStructPass::AddInstance(std::string_view piece, int type, int line,
       dim += field.Dimensions[k];
     }
     dim += ')';
-    Generate(std::move(dim));
+    Generate(std::move(dim), origin);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "ui/app/main_form.h"
 
+#include "ui/app/app_runner.h"
+
 #include "core/shell/function_list.h"
 #include "ui/tools/listdlg.h"
 #include "ui/tools/setbmdlg.h"
@@ -169,6 +171,7 @@ TMainForm::TMainForm(std::unique_ptr<TAppDialogs> dialogs, const std::string& pr
   // Keys that a document window leaves unused would otherwise scroll the whole frame.
   mdi_->installEventFilter(this);
   statusBar()->setObjectName("StatusBar");
+  CreateRunPanel();
   CreateMenus();
   CreateToolBar();
   EnableDocumentCommands(false);
@@ -275,6 +278,12 @@ void TMainForm::CreateMenus() {
       {"WindowTileH", [this] { WindowTileHClick(); }},
       {"WindowTileV", [this] { WindowTileVClick(); }},
       {"HelpAbout", [this] { HelpAboutClick(); }},
+      {"HelpZBHelp", [this] { HelpZBHelpClick(); }},
+      {"CompileCheckSyntax", [this] { BuildActiveWindow(settings_.CheckSwitch); }},
+      {"CompileExecute", [this] { BuildActiveWindow(settings_.ExecuteSwitch); }},
+      {"CompileStepThrough", [this] { BuildActiveWindow(settings_.ExecuteSwitch + "!DE"); }},
+      {"CompileMakeEXE", [this] { BuildActiveWindow(settings_.EXESwitch); }},
+      {"CompileMakeFinal", [this] { BuildActiveWindow(settings_.FinalSwitch); }},
   };
   for (auto& [name, action] : actions_) {
     auto h = handlers.find(name);
@@ -468,6 +477,7 @@ void TMainForm::DocumentClosed() {
 void TMainForm::EnableDocumentCommands(bool enabled) {
   for (QAction* a : documentActions_)
     a->setEnabled(enabled && !a->property("marloPending").toBool());
+  UpdateBuildCommands();
 }
 
 TWindowForm* TMainForm::ActiveDocument() const {
@@ -731,6 +741,10 @@ void TMainForm::mrulistMRUItemClick(const std::string& fileName) {
 // ---- Shut-down and drops ----------------------------------------------------------------
 
 void TMainForm::closeEvent(QCloseEvent* e) {
+  if (CoreRunning() && !Dialogs().Confirm(this, BuildText("CoreStillRunning"))) {
+    e->ignore();
+    return;
+  }
   // Every document answers its close question first; one refusal keeps every window
   // open, those already answered included.
   const QList<TWindowForm*> documents = Documents();
@@ -741,6 +755,10 @@ void TMainForm::closeEvent(QCloseEvent* e) {
     }
   }
   for (TWindowForm* w : documents) w->CloseAnswered();
+  if (CoreRunning()) {
+    AppRunner1().OnTerminated = nullptr;
+    AppRunner1().Cancel();
+  }
   SaveSettingsNow();
   e->accept();
 }

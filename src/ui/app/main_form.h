@@ -2,6 +2,7 @@
 // The main window: the frame of the document windows, with the menus, the toolbar, the
 // status bar and everything the documents share (settings, language table, highlighter,
 // recent files, dialogs).
+#include "core/build/build_list.h"
 #include "core/shell/language_table.h"
 #include "core/shell/mru_file_list.h"
 #include "core/shell/settings.h"
@@ -11,6 +12,7 @@
 #include <QColor>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -22,14 +24,21 @@
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
+class QLabel;
 class QMenu;
+class QPushButton;
 class QToolBar;
 class QToolButton;
 
 namespace marlo {
 
+namespace build {
+struct TCoreCommand;
+}
+
 class TWindowForm;
 class TAboutBox;
+class TAppRunner;
 class Tsetbmdlg;
 
 class TMainForm : public QMainWindow {
@@ -61,6 +70,7 @@ public:
   QList<TWindowForm*> Documents() const;
 
   const std::string& LanguageText(std::string_view key) const;
+  const TLanguageTable& Language() const { return languageTable_; }
   // A language text as the screen shows it, through the character set's code page.
   QString UiText(std::string_view key) const;
   QString ToQString(const std::string& bytes) const;
@@ -77,7 +87,8 @@ public:
   // ---- Commands -----------------------------------------------------------------------
   void FileNewExecute();
   void FileOpen1Execute();
-  void FileSaveClick();
+  // False when the window was not saved (the user cancelled or declined).
+  bool FileSaveClick();
   void FileSaveAsClick();
   void FileCloseClick();
   void WindowCascadeClick();
@@ -95,6 +106,26 @@ public:
   // Opens each dropped file in turn.
   void OpenDroppedFiles(const QStringList& fileNames);
   void HelpAboutClick();
+  void HelpZBHelpClick();
+  // Starts a program that lives on by itself (a browser, a viewer); tests put their own.
+  using TDetachedStarter =
+      std::function<bool(const QString& program, const QStringList& arguments, QString* error)>;
+  void SetDetachedStarter(TDetachedStarter starter) { detachedStarter_ = std::move(starter); }
+
+  // ---- Building -------------------------------------------------------------------------
+  // Check, run, step through or build the active window with the core's switch text
+  // (the step-through marker "!DE" appended for stepping).
+  void BuildActiveWindow(const std::string& switchText);
+  // Starts the core in `folder`; false (after saying so) when it could not start.
+  bool RunCore(const build::TCoreCommand& command, const std::string& folder);
+  void AppRunner1Terminated();
+  // Shows the log's first line in the built window and puts the caret on its line.
+  void ReportCoreLog(const std::string& logPath);
+  TAppRunner& AppRunner1();
+  bool CoreRunning() const;
+  bool Building() const { return building_; }
+  // A text of the build's own, in English when the language file lacks it.
+  QString BuildText(std::string_view key) const;
 
   // Runs a command; an error it raises is shown and the program goes on.
   void RunCommand(const std::function<void()>& command);
@@ -132,6 +163,12 @@ private:
   void LoadButtonBitmaps();
   void FirstActivation();
   void EnableDocumentCommands(bool enabled);
+  const QList<QAction*>& BuildActions();
+  void UpdateBuildCommands();
+  void SetBuilding(bool on);
+  void CreateRunPanel();
+  void BringBack();
+  void ReplaceWindowText(TWindowForm& window, const std::vector<std::string>& lines);
   void RebuildMRUMenu();
   void RebuildWindowMenu();
   void TileWindows(bool horizontal);
@@ -166,6 +203,17 @@ private:
   std::map<QString, QToolButton*> flatButtons_;
   TAboutBox* aboutBox_ = nullptr;
   Tsetbmdlg* setbmdlg_ = nullptr;
+
+  TDetachedStarter detachedStarter_;
+  TAppRunner* appRunner1_ = nullptr;
+  QPointer<TWindowForm> builtWindow_;
+  build::TBuildList builtList_; // its line map, for the report
+  std::string logFolder_;
+  bool building_ = false;
+  QList<QAction*> buildActions_;
+  QWidget* runPanel_ = nullptr;
+  QLabel* runLabel_ = nullptr;
+  QPushButton* stopButton_ = nullptr;
 };
 
 } // namespace marlo

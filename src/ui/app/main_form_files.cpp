@@ -81,23 +81,24 @@ bool TMainForm::SaveDocumentTo(TWindowForm& window, const std::string& fileName,
   return true;
 }
 
-void TMainForm::FileSaveClick() {
+bool TMainForm::FileSaveClick() {
   TWindowForm& w = *ActiveDocument();
   if (!w.IsUntitled()) {
-    if (!SaveDocumentTo(w, w.Caption(), true)) return;
+    if (!SaveDocumentTo(w, w.Caption(), true)) return false;
     mru_.Add(w.Caption());
     RebuildMRUMenu();
-    return;
+    return true;
   }
   const std::string name = RunSaveDialog(saveFolder_, {});
-  if (name.empty()) return;
+  if (name.empty()) return false;
   // An export leaves the window as it was: its source is still not saved.
-  if (ExportDocumentTo(w, name)) return;
-  if (!SaveDocumentTo(w, name, true)) return;
+  if (ExportDocumentTo(w, name)) return false;
+  if (!SaveDocumentTo(w, name, true)) return false;
   openFolder_ = saveFolder_;
   w.SetCaption(name);
   mru_.Add(name);
   RebuildMRUMenu();
+  return true;
 }
 
 void TMainForm::FileSaveAsClick() {

@@ -59,17 +59,17 @@ private slots:
                 "EditCopy EditPaste EditDelete EditSelectAll "
                 "SearchFind SearchReplace SearchFindAgain SearchSetBookmark SearchClearBookmark "
                 "SearchGotoLineNumber SearchGotoBookMark SearchGotoFunction SearchGotoLabel "
-                "WindowCascade WindowTileH WindowTileV")
+                "WindowCascade WindowTileH WindowTileV CompileCheckSyntax CompileExecute "
+                "CompileStepThrough CompileMakeEXE CompileMakeFinal")
             .split(' ');
     // Commands whose features are still to come stay disabled throughout.
-    const QStringList pending = QString("FilePrint CompileExecute "
-                                        "EditOptions HelpZBHelp HelpMediaBrowser")
+    const QStringList pending = QString("FilePrint EditOptions HelpMediaBrowser")
                                     .split(' ');
     auto all = [&](const QStringList& names, bool on) {
       for (const QString& a : names) QVERIFY2(Enabled(m, a) == on, qPrintable(a));
     };
     all(perDocument, false);
-    all({"FileNew", "FileOpen", "FileExit", "HelpAbout"}, true);
+    all({"FileNew", "FileOpen", "FileExit", "HelpAbout", "HelpZBHelp"}, true);
     QVERIFY(!m.findChild<QToolButton*>("sbCheck")->isEnabled());
     TWindowForm* one = m.OpenDocumentWindow(m.LanguageText("UntitledWindow"));
     TWindowForm* two = m.OpenDocumentWindow(m.LanguageText("UntitledWindow"));
@@ -77,6 +77,7 @@ private slots:
     all(pending, false);
     QVERIFY(m.findChild<QWidget*>("sbcut")->isEnabled());
     QVERIFY(m.findChild<QToolButton*>("sbfunctions")->isEnabled());
+    QVERIFY(m.findChild<QToolButton*>("sbCheck")->isEnabled());
     QVERIFY(two->parentWidget()->close());
     QVERIFY(Enabled(m, "FileSave"));
     QVERIFY(one->parentWidget()->close());
@@ -245,6 +246,49 @@ private slots:
     emit menu->aboutToShow();
     QCOMPARE(menu->actions().size(), 3 + 1 + 3);
     QVERIFY(menu->actions().last()->text().startsWith("&3 "));
+  }
+
+  // F1 starts the browser on the help page, each path read as the user wrote it.
+  void helpStartsTheBrowserOnThePage() {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString() + "/with blank/";
+    QDir().mkpath(QString::fromStdString(folder));
+    const std::string page = folder + "menu.htm", browser = folder + "my browser";
+    WriteBytes(page, "<html></html>");
+    WriteBytes(browser, "");
+    struct TCase {
+      std::string Browser, Help;
+      QStringList Started; // program, then arguments; empty: nothing started
+      bool Refuse = false; // the starter fails
+      const char* Message = nullptr;
+    };
+    const TCase cases[] = {
+        {browser, page, {QString::fromStdString(browser), QString::fromStdString(page)}},
+        {"firefox --new-window \"x y\"", page,
+         {"firefox", "--new-window", "x y", QString::fromStdString(page)}},
+        {"xdg-open", "https://example.org/zb help.htm", {"xdg-open", "https://example.org/zb help.htm"}},
+        {"xdg-open", "help/menu.htm", {"xdg-open", QString::fromStdString(DataFolder() + "help/menu.htm")}},
+        {"", page, {}},
+        {browser, "", {}},
+        {browser, folder + "missing.htm", {}, false, "The Zorbic help page cannot be found or read:"},
+        {browser, folder, {}, false, "The Zorbic help page cannot be found or read:"},
+        {browser, page, {QString::fromStdString(browser), QString::fromStdString(page)}, true,
+         "The web browser could not be started"},
+    };
+    for (const TCase& c : cases) {
+      TAppFixture f;
+      QStringList started;
+      f.M().SetDetachedStarter([&](const QString& program, const QStringList& args, QString*) {
+        started = QStringList{program} + args;
+        return !c.Refuse;
+      });
+      f.M().Settings().BrowserPath = c.Browser;
+      f.M().Settings().HelpPath = c.Help;
+      f.M().Action("HelpZBHelp")->trigger();
+      QCOMPARE(started, c.Started);
+      QCOMPARE(f.Dialogs->Messages.size(), c.Message ? 1 : 0);
+      if (c.Message) QVERIFY(f.Dialogs->Messages[0].startsWith(c.Message));
+    }
   }
 };
 
