@@ -108,8 +108,8 @@ void TMainForm::BuildActiveWindow(const std::string& switchText) {
   build::TBuildList list = build::MakeBuildList(w->MemoSource());
 
   if (settings_.DefineEnabled || settings_.GlobalEnabled) {
-    Tpreprocdlg dialog(*this, {settings_.StructEnabled, settings_.DefineEnabled,
-                               settings_.GlobalEnabled});
+    Tpreprocdlg dialog(*this,
+                       {settings_.StructEnabled, settings_.DefineEnabled, settings_.GlobalEnabled});
     dialog.SetUp(std::move(list.Lines)); // the map stays for the output
     const auto result = static_cast<preproc::TPreprocResult>(dialog.exec());
     if (!window) return;
@@ -251,8 +251,10 @@ void TMainForm::ReportCoreLog(const std::string& logPath) {
   const int last = std::max(0, source.LineCount() - 1);
   const int line = std::clamp(build::DocumentLine(builtList_, *report.Line), 0, last);
   source.SetCaret(0, line);
-  if (line < last) source.SelectBlock(TSelectionType::Stream, 0, line, 0, line + 1);
-  else source.SelectBlock(TSelectionType::Stream, 0, line, source.LineLength(line), line);
+  if (line < last)
+    source.SelectBlock(TSelectionType::Stream, 0, line, 0, line + 1);
+  else
+    source.SelectBlock(TSelectionType::Stream, 0, line, source.LineLength(line), line);
   w->Editor().ScrollToCaret();
 }
 

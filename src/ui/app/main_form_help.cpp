@@ -30,7 +30,8 @@ void TMainForm::HelpZBHelpClick() {
   const bool started = detachedStarter_ ? detachedStarter_(program, arguments, &error)
                                         : TAppRunner::StartDetached(program, arguments, {}, &error);
   if (!started) {
-    std::fprintf(stderr, "marlo: %s: %s\n", command.Program.c_str(), error.toLocal8Bit().constData());
+    std::fprintf(stderr, "marlo: %s: %s\n", command.Program.c_str(),
+                 error.toLocal8Bit().constData());
     Dialogs().Message(this, UiText("ErrorRunningDefaultBrowser"));
   }
 }

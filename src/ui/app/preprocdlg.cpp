@@ -146,8 +146,10 @@ void Tpreprocdlg::FormActivate() {
   ebError_->setText(main_.ToQString(preprocessor_.ErrorText()));
   for (TPreprocResult r : preprocessor_.Results())
     if (QPushButton* b = Button(r)) b->setEnabled(true);
-  if (cmContinue_->isEnabled()) cmContinue_->setFocus();
-  else if (cmGotoError_->isEnabled()) cmGotoError_->setFocus();
+  if (cmContinue_->isEnabled())
+    cmContinue_->setFocus();
+  else if (cmGotoError_->isEnabled())
+    cmGotoError_->setFocus();
 }
 
 void Tpreprocdlg::reject() {

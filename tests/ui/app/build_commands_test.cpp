@@ -85,9 +85,11 @@ private slots:
     };
     const TCase cases[] = {
         {"printf 'Syntax error at line 2: ENDIF without IF\\r\\nmore\\r\\n' > ZBCOMPILE.LOG",
-         "Syntax error at line 2: ENDIF without IF", {0, 1}},
+         "Syntax error at line 2: ENDIF without IF",
+         {0, 1}},
         {"printf 'error at LINE 999999999999 here' > zbcompile.log",
-         "error at LINE 999999999999 here", {0, 2}}, // clamped, any letter case of the name
+         "error at LINE 999999999999 here",
+         {0, 2}}, // clamped, any letter case of the name
         {"printf 'at line12' > ZBCOMPILE.LOG", "at line12", {3, 0}},
         {"printf '   \\r\\nline 2' > ZBCOMPILE.LOG", nullptr, {3, 0}},
         {"exit 0", nullptr, {3, 0}},
@@ -221,14 +223,15 @@ private slots:
     const std::string source = "DEFINE two, 2\r\nPRINT two\r\n";
     struct TCase {
       TPreprocResult Button;
-      const char* Window;   // the built window's text after
+      const char* Window; // the built window's text after
       bool CoreRan;
       int Windows;
     };
     const TCase cases[] = {
         {TPreprocResult::Continue, "DEFINE two, 2|PRINT two|", true, 1},
         {TPreprocResult::Cancel, "DEFINE two, 2|PRINT two|", false, 1},
-        {TPreprocResult::ReplaceSource, "REM : Marlo comment - DEFINE:two, 2 (0) parameters.|PRINT 2|", false, 1},
+        {TPreprocResult::ReplaceSource,
+         "REM : Marlo comment - DEFINE:two, 2 (0) parameters.|PRINT 2|", false, 1},
         {TPreprocResult::EditModified, "DEFINE two, 2|PRINT two|", false, 2},
     };
     for (const TCase& c : cases) {
@@ -247,7 +250,8 @@ private slots:
       if (c.Button == TPreprocResult::EditModified) {
         TWindowForm* edited = m.ActiveDocument();
         QVERIFY(edited != s->w && edited->IsUntitled() && edited->MemoSource().Modified());
-        QCOMPARE(Text(edited), QByteArray("REM : Marlo comment - DEFINE:two, 2 (0) parameters.|PRINT 2|"));
+        QCOMPARE(Text(edited),
+                 QByteArray("REM : Marlo comment - DEFINE:two, 2 (0) parameters.|PRINT 2|"));
       }
     }
   }

@@ -63,8 +63,7 @@ private slots:
                 "CompileStepThrough CompileMakeEXE CompileMakeFinal")
             .split(' ');
     // Commands whose features are still to come stay disabled throughout.
-    const QStringList pending = QString("FilePrint EditOptions HelpMediaBrowser")
-                                    .split(' ');
+    const QStringList pending = QString("FilePrint EditOptions HelpMediaBrowser").split(' ');
     auto all = [&](const QStringList& names, bool on) {
       for (const QString& a : names) QVERIFY2(Enabled(m, a) == on, qPrintable(a));
     };
@@ -264,15 +263,27 @@ private slots:
     };
     const TCase cases[] = {
         {browser, page, {QString::fromStdString(browser), QString::fromStdString(page)}},
-        {"firefox --new-window \"x y\"", page,
+        {"firefox --new-window \"x y\"",
+         page,
          {"firefox", "--new-window", "x y", QString::fromStdString(page)}},
-        {"xdg-open", "https://example.org/zb help.htm", {"xdg-open", "https://example.org/zb help.htm"}},
-        {"xdg-open", "help/menu.htm", {"xdg-open", QString::fromStdString(DataFolder() + "help/menu.htm")}},
+        {"xdg-open",
+         "https://example.org/zb help.htm",
+         {"xdg-open", "https://example.org/zb help.htm"}},
+        {"xdg-open",
+         "help/menu.htm",
+         {"xdg-open", QString::fromStdString(DataFolder() + "help/menu.htm")}},
         {"", page, {}},
         {browser, "", {}},
-        {browser, folder + "missing.htm", {}, false, "The Zorbic help page cannot be found or read:"},
+        {browser,
+         folder + "missing.htm",
+         {},
+         false,
+         "The Zorbic help page cannot be found or read:"},
         {browser, folder, {}, false, "The Zorbic help page cannot be found or read:"},
-        {browser, page, {QString::fromStdString(browser), QString::fromStdString(page)}, true,
+        {browser,
+         page,
+         {QString::fromStdString(browser), QString::fromStdString(page)},
+         true,
          "The web browser could not be started"},
     };
     for (const TCase& c : cases) {
