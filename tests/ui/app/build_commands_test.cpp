@@ -105,6 +105,11 @@ private slots:
       QCOMPARE(s->w->ErrorPanel()->isVisibleTo(s->w), c.Panel != nullptr);
       if (c.Panel) QVERIFY2(s->w->ErrorLog()->text().startsWith(c.Panel), c.Core);
       QCOMPARE(s->w->MemoSource().Caret(), c.Caret);
+      if (c.Caret.X == 0) { // the named line is selected whole
+        QCOMPARE(s->w->MemoSource().BlockBegin(), c.Caret);
+        const TPoint end = c.Caret.Y < 2 ? TPoint{0, c.Caret.Y + 1} : TPoint{7, 2};
+        QCOMPARE(s->w->MemoSource().BlockEnd(), end);
+      }
       QVERIFY(!platform::FileExists(s->Folder() + "ZBCOMPILE.LOG"));
       QVERIFY(s->f.Dialogs->Errors.isEmpty());
     }
