@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 
 namespace marlo {
@@ -75,16 +76,35 @@ QString TAppDialogs::SaveFile(QWidget* parent, const TFileDialogSetup& setup) {
   return RunFileDialog(parent, setup, true);
 }
 
-std::optional<QColor> TAppDialogs::Color(QWidget* parent, QList<QColor>& customColors) {
+std::optional<QColor> TAppDialogs::Color(QWidget* parent, QList<QColor>& customColors,
+                                         const QColor& initial) {
   for (int i = 0; i < QColorDialog::customCount(); ++i)
     QColorDialog::setCustomColor(i, i < customColors.size() ? customColors[i] : QColor(Qt::white));
   QColor chosen =
-      QColorDialog::getColor(Qt::black, parent, QString(), QColorDialog::DontUseNativeDialog);
+      QColorDialog::getColor(initial, parent, QString(), QColorDialog::DontUseNativeDialog);
   RestoreActivation(parent);
   customColors.clear();
   for (int i = 0; i < QColorDialog::customCount(); ++i)
     customColors.append(QColorDialog::customColor(i));
   if (!chosen.isValid()) return std::nullopt;
+  return chosen;
+}
+
+std::optional<QFont> TAppDialogs::Font(QWidget* parent, const QFont& initial) {
+  // Made only when asked for: listing the fonts takes a while.
+  QFontDialog dialog(initial, parent);
+  dialog.setOption(QFontDialog::MonospacedFonts);
+  dialog.setOption(QFontDialog::DontUseNativeDialog);
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  RestoreActivation(parent);
+  if (!accepted) return std::nullopt;
+  return dialog.selectedFont();
+}
+
+QString TAppDialogs::Folder(QWidget* parent, const QString& title, const QString& folder) {
+  QString chosen = QFileDialog::getExistingDirectory(parent, title, folder,
+                                                     QFileDialog::ShowDirsOnly);
+  RestoreActivation(parent);
   return chosen;
 }
 

@@ -2,6 +2,7 @@
 // The message boxes and common dialogs of the program behind one object, so that a test
 // can answer them instead of a user.
 #include <QColor>
+#include <QFont>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -43,8 +44,14 @@ public:
   virtual QString OpenFile(QWidget* parent, const TFileDialogSetup& setup);
   virtual QString SaveFile(QWidget* parent, const TFileDialogSetup& setup);
   // `customColors` comes in as the dialog's custom colours and goes out as the user left
-  // them, confirmed or not.
-  virtual std::optional<QColor> Color(QWidget* parent, QList<QColor>& customColors);
+  // them, confirmed or not. The dialog starts at `initial`.
+  virtual std::optional<QColor> Color(QWidget* parent, QList<QColor>& customColors,
+                                      const QColor& initial = QColor(Qt::black));
+  // A fixed-pitch font with its effects (underline, strike-out), starting at `initial`;
+  // nothing when cancelled.
+  virtual std::optional<QFont> Font(QWidget* parent, const QFont& initial);
+  // One existing folder, starting at `folder`; an empty text when cancelled.
+  virtual QString Folder(QWidget* parent, const QString& title, const QString& folder);
 };
 
 } // namespace marlo

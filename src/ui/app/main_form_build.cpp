@@ -124,7 +124,7 @@ void TMainForm::BuildActiveWindow(const std::string& switchText) {
       ReplaceWindowText(*w, pre.Output());
       return;
     case preproc::TPreprocResult::EditModified:
-      if (openDocumentCount_ >= kMaxDocuments) return; // no window to take it: dropped
+      // With every window slot taken the output is dropped, and the user told why.
       if (TWindowForm* edited = OpenDocumentWindow(LanguageText("UntitledWindow")))
         ReplaceWindowText(*edited, pre.Output());
       return;

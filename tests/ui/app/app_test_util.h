@@ -27,7 +27,13 @@ public:
   std::deque<bool> ConfirmAnswers;
   std::deque<QString> OpenNames, SaveNames;
   QList<TFileDialogSetup> SaveSpecs;
+  QList<TFileDialogSetup> OpenSpecs;
   std::optional<QColor> ColorAnswer;
+  QList<QColor> ColorStarts;
+  std::deque<std::optional<QFont>> FontAnswers;
+  QList<QFont> FontStarts;
+  std::deque<QString> FolderNames;
+  QStringList FolderTitles;
 
   void Error(QWidget*, const QString& text) override { Errors << text; }
   void Message(QWidget*, const QString& text) override { Messages << text; }
@@ -40,12 +46,26 @@ public:
     Confirms << text;
     return Pop(ConfirmAnswers, false);
   }
-  QString OpenFile(QWidget*, const TFileDialogSetup&) override { return Pop(OpenNames); }
+  QString OpenFile(QWidget*, const TFileDialogSetup& setup) override {
+    OpenSpecs << setup;
+    return Pop(OpenNames);
+  }
   QString SaveFile(QWidget*, const TFileDialogSetup& setup) override {
     SaveSpecs << setup;
     return Pop(SaveNames);
   }
-  std::optional<QColor> Color(QWidget*, QList<QColor>&) override { return ColorAnswer; }
+  std::optional<QColor> Color(QWidget*, QList<QColor>&, const QColor& initial) override {
+    ColorStarts << initial;
+    return ColorAnswer;
+  }
+  std::optional<QFont> Font(QWidget*, const QFont& initial) override {
+    FontStarts << initial;
+    return Pop(FontAnswers, std::optional<QFont>());
+  }
+  QString Folder(QWidget*, const QString& title, const QString&) override {
+    FolderTitles << title;
+    return Pop(FolderNames);
+  }
 
 private:
   template <class T> static T Pop(std::deque<T>& q, T none = {}) {

@@ -281,6 +281,7 @@ private slots:
     m.Action("CompileCheckSyntax")->trigger();
     QCOMPARE(m.OpenDocumentCount(), TMainForm::kMaxDocuments);
     QCOMPARE(Text(s->w), QByteArray("DEFINE one, 1|PRINT one|"));
+    QCOMPARE(s->f.Dialogs->Errors, QStringList{m.UiText("TooManyWindows")});
   }
 };
 
