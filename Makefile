@@ -69,10 +69,12 @@ bench: build
 	bench/cli_keys.sh $(BUILD)/bin || status=1; \
 	bench/search.sh $(BUILD)/bin || status=1; \
 	bench/build.sh $(BUILD)/bin || status=1; \
+	bench/print.sh $(BUILD)/bin || status=1; \
 	$(BUILD)/bin/bench_search || status=1; \
 	bench/memory.sh $(BUILD)/bin || status=1; \
 	$(BUILD)/bin/bench_editor || status=1; \
 	$(BUILD)/bin/bench_open || status=1; \
+	$(BUILD)/bin/bench_options || status=1; \
 	bench/startup.sh $(BUILD)/bin || status=1; \
 	exit $$status
 

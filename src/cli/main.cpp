@@ -44,6 +44,11 @@ const TSubcommand kSubcommands[] = {
      "(--untitled | FILE)",
      "print the temporary file, working folder, log and core command of a build", RunBuildNames},
     {"core-log", "LOGFILE", "print what the report of a build shows of a core's log", RunCoreLog},
+    {"print",
+     "[--selection BX,BY,EX,EY] [--header] [--line-numbers] [--syntax] [--color] [--wrap] "
+     "[--left-margin N] [--progress] [--page-size A4|Letter] [--keywords FILE] [--defaults] "
+     "SOURCE OUT",
+     "print SOURCE to the PDF file OUT as the print command does", RunPrint},
 };
 
 void PrintUsage(std::ostream& out) {
@@ -62,6 +67,7 @@ void PrintUsage(std::ostream& out) {
       << kBuildListHelp << "\n"
       << kBuildNamesHelp << "\n"
       << kCoreLogHelp << "\n"
+      << kPrintHelp << "\n"
       << kSettingsHelp;
 }
 

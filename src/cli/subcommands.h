@@ -44,5 +44,7 @@ int RunBuildNames(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kBuildNamesHelp;
 int RunCoreLog(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kCoreLogHelp;
+int RunPrint(const TArgs& args, std::ostream& out, std::ostream& err);
+extern const char* const kPrintHelp;
 
 } // namespace marlo::cli

@@ -2,8 +2,9 @@
 # The real marlo on a copy of the example, driven with X key and mouse events under a
 # virtual display: a line typed at the top, saved with Ctrl+S, the about box shown and
 # closed, another line saved; a find with F3, a Replace All undone and done again, an error
-# found by F4 and mended, a jump from the function pop-up, saved; the program left through
-# the File menu. Then the file, its backup and the stored recent files are checked.
+# found by F4 and mended, a jump from the function pop-up, saved; a 14-point font set in
+# Edit Options; the program left through the File menu. Then the file, its backup, the
+# stored recent files and the font size are checked.
 # Screenshots go to $MARLO_ARTIFACTS.
 # usage (inside xvfb-run): MARLO=... MARLO_SOURCE_DIR=... MARLO_ARTIFACTS=... marlo_e2e_test.sh
 set -euo pipefail
@@ -97,6 +98,22 @@ xdotool key --delay 50 F8 sleep 0.5
 shot functions
 xdotool key --delay 100 Down Return sleep 0.3 type --delay 30 'rem F8 '
 xdotool key --delay 50 ctrl+s sleep 0.5
+# Edit Options, the last item of the Edit menu: Set Font, 14 points in the font dialog's
+# Size box, OK in both; the store holds the new size at once.
+xdotool key --delay 100 alt+e sleep 0.3 key --delay 100 Up Return sleep 1
+options=$(xdotool search --name '^Options$' 2>/dev/null | head -1 || true)
+[ -n "$options" ] || fail "Edit Options did not open"
+shot options
+# No window manager: the dialog stands where it placed itself; Set Font is at (170, 90).
+eval "$(xdotool getwindowgeometry --shell "$options" | sed 's/^/OPT_/')"
+xdotool mousemove --sync $((OPT_X + 170)) $((OPT_Y + 90)) click 1 sleep 1
+shot font-dialog
+# Alt+S is the font dialog's Size box; Return in its family list (Alt+F) is OK.
+xdotool key --delay 100 alt+s ctrl+a type --delay 50 '14'
+xdotool key --delay 100 alt+f Return sleep 0.5
+shot font-chosen
+xdotool key --delay 100 Return sleep 0.5
+grep -q '"Font Size"=dword:0000000e' "$MARLO_REGISTRY" || fail "the options did not store the 14-point font"
 # Leave through the menu: Alt+F opens File, x is E&xit.
 xdotool key --delay 100 alt+f sleep 0.3 key --delay 100 x
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null && sleep 0.1; done
@@ -119,4 +136,5 @@ actual=$(cat "$scratch/demo.zba")
 [ "$(cat "$scratch/demo.~zb")" = "$second" ] || fail "no backup of the old file"
 grep -q '"F0"="'"$scratch"'/demo.zba"' "$MARLO_REGISTRY" || fail "the recent files do not hold the file"
 grep -q '"Width"=dword:' "$MARLO_REGISTRY" || fail "the settings were not written"
+grep -q '"Font Size"=dword:0000000e' "$MARLO_REGISTRY" || fail "the font size chosen in Options was lost"
 echo "e2e: typed, found, replaced, jumped, saved and closed; screenshots in $MARLO_ARTIFACTS"

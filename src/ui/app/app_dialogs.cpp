@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 
 namespace marlo {
@@ -92,9 +93,16 @@ std::optional<QColor> TAppDialogs::Color(QWidget* parent, QList<QColor>& customC
 
 std::optional<QFont> TAppDialogs::Font(QWidget* parent, const QFont& initial) {
   // Made only when asked for: listing the fonts takes a while.
-  QFontDialog dialog(initial, parent);
-  dialog.setOption(QFontDialog::MonospacedFonts);
-  dialog.setOption(QFontDialog::DontUseNativeDialog);
+  QFontDialog dialog(parent);
+  // The families are listed again only when a font is set: the filter goes first.
+  dialog.setOptions(QFontDialog::MonospacedFonts | QFontDialog::DontUseNativeDialog);
+  // A family that is not installed ("Courier New") starts at the one drawn instead, in
+  // its own style's name, which the dialog's style list knows.
+  QFont start = initial;
+  const QFontInfo drawn(initial);
+  start.setFamily(drawn.family());
+  start.setStyleName(drawn.styleName());
+  dialog.setCurrentFont(start);
   const bool accepted = dialog.exec() == QDialog::Accepted;
   RestoreActivation(parent);
   if (!accepted) return std::nullopt;
@@ -102,8 +110,8 @@ std::optional<QFont> TAppDialogs::Font(QWidget* parent, const QFont& initial) {
 }
 
 QString TAppDialogs::Folder(QWidget* parent, const QString& title, const QString& folder) {
-  QString chosen = QFileDialog::getExistingDirectory(parent, title, folder,
-                                                     QFileDialog::ShowDirsOnly);
+  QString chosen =
+      QFileDialog::getExistingDirectory(parent, title, folder, QFileDialog::ShowDirsOnly);
   RestoreActivation(parent);
   return chosen;
 }

@@ -16,6 +16,7 @@
 #include "ui/app/about_box.h"
 #include "ui/app/toolbar_icons.h"
 #include "ui/app/window_form.h"
+#include "ui/editor/memo_print_form.h"
 #include "ui/editor/qt_clipboard.h"
 #include "ui/qt_text.h"
 
@@ -257,6 +258,11 @@ void TMainForm::CreateMenus() {
       {"FileClose", [this] { FileCloseClick(); }},
       {"FileSave", [this] { FileSaveClick(); }},
       {"FileSaveAs", [this] { FileSaveAsClick(); }},
+      {"FilePrint",
+       [this] {
+         TWindowForm* w = ActiveDocument();
+         PrintMemo(w->Editor(), w->IsUntitled() ? std::string() : w->Caption(), this);
+       }},
       {"FileExit", [this] { close(); }},
       {"EditUndo", [this] { ActiveDocument()->MemoSource().Undo(); }},
       {"EditRedo", [this] { ActiveDocument()->MemoSource().Redo(); }},
@@ -278,7 +284,9 @@ void TMainForm::CreateMenus() {
       {"WindowTileH", [this] { WindowTileHClick(); }},
       {"WindowTileV", [this] { WindowTileVClick(); }},
       {"HelpAbout", [this] { HelpAboutClick(); }},
+      {"EditOptions", [this] { EditOptionsClick(); }},
       {"HelpZBHelp", [this] { HelpZBHelpClick(); }},
+      {"HelpMediaBrowser", [this] { HelpMediaBrowserClick(); }},
       {"CompileCheckSyntax", [this] { BuildActiveWindow(settings_.CheckSwitch); }},
       {"CompileExecute", [this] { BuildActiveWindow(settings_.ExecuteSwitch); }},
       {"CompileStepThrough", [this] { BuildActiveWindow(settings_.ExecuteSwitch + "!DE"); }},

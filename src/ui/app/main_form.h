@@ -106,7 +106,16 @@ public:
   // Opens each dropped file in turn.
   void OpenDroppedFiles(const QStringList& fileNames);
   void HelpAboutClick();
+  // Edit Options: on OK the settings are stored and every document window follows them.
+  void EditOptionsClick();
   void HelpZBHelpClick();
+  // Ctrl+B: the media browser; the name chosen with Insert goes to the active document.
+  void HelpMediaBrowserClick();
+  // Shows, plays or hands to its external viewer the media file `fileName`, as the
+  // viewer settings say; a file that cannot be shown or played is reported.
+  void PreviewMediaFile(const std::string& fileName);
+  // Starts the viewer setting's program with the file as its one last argument, detached.
+  void RunViewer(const std::string& viewerPath, const std::string& fileName);
   // Starts a program that lives on by itself (a browser, a viewer); tests put their own.
   using TDetachedStarter =
       std::function<bool(const QString& program, const QStringList& arguments, QString* error)>;

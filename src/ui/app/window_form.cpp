@@ -3,6 +3,7 @@
 #include "core/platform/file_system.h"
 #include "core/shell/document_files.h"
 #include "core/shell/file_at_cursor.h"
+#include "core/shell/media_files.h"
 #include "ui/app/main_form.h"
 #include "ui/editor/memo_input.h"
 #include "ui/qt_text.h"
@@ -247,10 +248,7 @@ void TWindowForm::CreateContextMenu() {
   auto add = [this](const char* name, const char* caption, const std::function<void()>& run) {
     QAction* a = rcmenu_->addAction(caption);
     a->setObjectName(name);
-    if (run)
-      connect(a, &QAction::triggered, this, [this, run] { main_.RunCommand(run); });
-    else
-      a->setEnabled(false); // comes with the media browser
+    connect(a, &QAction::triggered, this, [this, run] { main_.RunCommand(run); });
     return a;
   };
   add("Cut", "Cut", [this] { MemoSource().CutToClipboard(); });
@@ -265,7 +263,7 @@ void TWindowForm::CreateContextMenu() {
   add("OpenFileatCursor1", "Preview Media File at Cursor", [this] {
     OpenFileatCursor1Click();
   })->setEnabled(false);
-  add("MediaBrowser1", "Media Browser", {});
+  add("MediaBrowser1", "Media Browser", [this] { main_.HelpMediaBrowserClick(); });
   add("PreviewInsertRGBColor1", "Preview/Insert RGB Color",
       [this] { PreviewInsertRGBColor1Click(); });
   connect(dm_, &TCustomCodeMemo::contextMenuRequested, this, [this](const QPoint& pos) {
@@ -287,22 +285,22 @@ void TWindowForm::rcmenuPopup() {
   TCustomMemoSource& s = MemoSource();
   if (s.CaretY() >= s.LineCount()) return;
   fileAtCursor_ = FindQuotedFileName(s.LineText(s.CaretY()), s.CaretX());
-  // Media files are previewed by the media viewers; until they are there, only sources
-  // open from here.
-  open->setEnabled(!fileAtCursor_.empty() && CanOpenAtCursor(fileAtCursor_) &&
-                   IsSourceFileName(fileAtCursor_));
+  open->setEnabled(!fileAtCursor_.empty() && CanOpenAtCursor(fileAtCursor_));
 }
 
 void TWindowForm::OpenFileatCursor1Click() {
-  if (fileAtCursor_.empty() || !IsSourceFileName(fileAtCursor_)) return;
-  // Resolved against the document's folder; the process's current folder stays as it is.
+  if (fileAtCursor_.empty()) return;
+  // Resolved against the document's folder, part by part regardless of letter case when
+  // the exact name is missing; the process's current folder stays as it is.
   const std::string name =
-      ResolveFileAtCursor(fileAtCursor_, IsUntitled() ? std::string() : caption_, CurrentFolder());
-  if (platform::FileExists(name))
-    main_.OpenDocumentWindow(name);
-  else
+      ResolveMediaFile(fileAtCursor_, IsUntitled() ? std::string() : caption_, CurrentFolder());
+  if (name.empty())
     main_.Dialogs().Error(this, PathToQString("\"" + fileAtCursor_ + "\" ") +
                                     main_.UiText("WindowNotFound"));
+  else if (IsSourceFileName(fileAtCursor_))
+    main_.OpenDocumentWindow(name);
+  else
+    main_.PreviewMediaFile(name);
 }
 
 void TWindowForm::PreviewInsertRGBColor1Click() {

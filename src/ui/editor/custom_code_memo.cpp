@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPrinter>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -63,6 +64,11 @@ TCustomCodeMemo::TCustomCodeMemo(QWidget* parent)
 
   Attach(ownSource_.get());
   AppearanceChanged();
+}
+
+QPrinter& TCustomCodeMemo::Printer() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
 }
 
 TCustomCodeMemo::~TCustomCodeMemo() {

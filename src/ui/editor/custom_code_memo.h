@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+class QPrinter;
+
 namespace marlo {
 
 class TMemoPainter;
@@ -95,6 +97,13 @@ public:
   void SetReadOnlyColor(TColor color);
   // Measures, colours and repaints everything again.
   void AppearanceChanged();
+  // The print dialog's boxes and left margin, kept while the control lives.
+  TCodePrintOptions PrintOptions() const { return printOptions_; }
+  void SetPrintOptions(TCodePrintOptions options) { printOptions_ = options; }
+  int PrintLeftMargin() const { return printLeftMargin_; }
+  void SetPrintLeftMargin(int pixels) { printLeftMargin_ = pixels; }
+  // The printer the print dialog's Setup chose, kept for the next print.
+  QPrinter& Printer();
 
   // The character set of the control's font selects the code page through which the
   // document's bytes are shown and typed.
@@ -127,6 +136,8 @@ public:
   QRect CaretRect() const;
   // Lines painted since the count was last reset; what a repaint cost.
   long long PaintedLines() const { return paintedLines_; }
+  // The text painter, which also paints printed pages.
+  TMemoPainter& Painter() { return *painter_; }
   void ResetPaintedLines() { paintedLines_ = 0; }
 
   // ---- Hooks of the window ---------------------------------------------------------------
@@ -212,6 +223,9 @@ private:
   TLineHighlight highlight_;
   int leftIndent_ = 8;
   TColor readOnlyColor_ = clSilver;
+  TCodePrintOptions printOptions_{poShowProgress};
+  int printLeftMargin_ = 0;
+  std::unique_ptr<QPrinter> printer_;
   const platform::TCodePage* codePage_;
   std::string keyMapping_ = "Default";
   QList<QKeySequence> menuShortcuts_;

@@ -35,6 +35,18 @@ enum TMemoOption : uint8_t {
 };
 using TMemoOptions = EnumSet<TMemoOption>;
 
+// The print dialog's choices, kept by the control between prints.
+enum TCodePrintOption : uint8_t {
+  poWrapLines,
+  poInColor,
+  poPrintSel,
+  poPrintHeader,
+  poLineNumbers,
+  poPrintSyntax,
+  poShowProgress,
+};
+using TCodePrintOptions = EnumSet<TCodePrintOption>;
+
 enum TLineNumAlign : uint8_t { laLeft, laRight };
 
 } // namespace marlo

@@ -35,6 +35,7 @@ void TMemoPainter::PaintLine(QPainter& p, int line, int fromColumn, int toColumn
 
   TColumnSpan selected, found;
   int len = 0;
+  rowLine_ = -1;
   runs_.clear();
   if (line < s.LineCount()) {
     const bool coloring = m.Has(moColorSyntax) && s.SyntaxParser() != nullptr;
@@ -71,7 +72,7 @@ void TMemoPainter::PaintRun(QPainter& p, const TPaintRun& run, int top, bool ban
   const QRect rect(x0, top, g.ColumnX(run.To) - x0, g.LineHeight);
   if (band && run.State == rsPlain && back == m.colors_.Color)
     FillBand(p, rect);
-  else
+  else if (!printing_ || back != clWhite) // a printed page is white already
     p.fillRect(rect, ToQColor(back));
 
   std::string_view bytes(text_.data() + run.From, static_cast<size_t>(run.To - run.From));
@@ -79,7 +80,8 @@ void TMemoPainter::PaintRun(QPainter& p, const TPaintRun& run, int top, bool ban
     upper_ = UpperCaseText(std::string(bytes));
     bytes = upper_;
   }
-  p.setFont(m.fonts_.ColumnFont(look.Font, g.CharWidth));
+  p.setFont(printing_ ? m.fonts_.PrintColumnFont(look.Font, g.CharWidth)
+                      : m.fonts_.ColumnFont(look.Font, g.CharWidth));
   p.setPen(ToQColor(fore));
   const int baseline = top + m.fonts_.Ascent(look.Font);
   const QString shown = BytesToQString(bytes, *m.codePage_);
@@ -124,6 +126,41 @@ void TMemoPainter::FillBand(QPainter& p, const QRect& r) {
   const QColor pen = ToQColor(h.Pen);
   p.fillRect(QRect(r.left(), r.top(), r.width(), w), pen);
   p.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), pen);
+}
+
+void TMemoPainter::PaintRow(QPainter& p, int line, int fromColumn, int toColumn, QPoint at) {
+  TCustomCodeMemo& m = memo_;
+  TCustomMemoSource& s = *m.source_;
+  const TMemoGeometry& g = m.geometry_;
+  if (line < 0 || line >= s.LineCount()) return;
+  // The rows of one wrapped line share its expanded text: a long line is expanded once.
+  if (line != rowLine_) {
+    const bool coloring = m.Has(moColorSyntax) && s.SyntaxParser() != nullptr;
+    std::string_view colors = coloring ? s.LineColors(line) : std::string_view();
+    ExpandStyledLine(s, line, colors, text_, styles_);
+    rowLine_ = line;
+  }
+  const int to = std::min(toColumn, static_cast<int>(text_.size()));
+  runs_.clear();
+  if (fromColumn < to) m.runs_.Split(styles_, fromColumn, to, {}, {}, runs_);
+  // Moved and moved back rather than saved and restored: a print engine told the whole
+  // state again for every row would write it again.
+  const QPointF shift(at.x() - g.ColumnX(fromColumn), at.y() - g.LineTop(line));
+  p.translate(shift);
+  printing_ = true;
+  for (const TPaintRun& run : runs_) PaintRun(p, run, g.LineTop(line), false);
+  printing_ = false;
+  p.translate(-shift);
+}
+
+void TMemoPainter::PaintPlainText(QPainter& p, const QString& text, QPoint at, TColor color,
+                                  bool alignRight) {
+  TCustomCodeMemo& m = memo_;
+  p.setFont(m.fonts_.PrintColumnFont(m.controlFont_, m.geometry_.CharWidth));
+  p.setPen(ToQColor(color));
+  int x = at.x();
+  if (alignRight) x -= p.fontMetrics().horizontalAdvance(text);
+  p.drawText(QPoint(x, at.y() + m.fonts_.Ascent(m.controlFont_)), text);
 }
 
 void TMemoPainter::PaintCaret(QPainter& p) {

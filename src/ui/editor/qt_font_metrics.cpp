@@ -67,4 +67,15 @@ const QFont& TQtFontMetrics::ColumnFont(int id, int columnWidth) {
   return e.Spaced;
 }
 
+const QFont& TQtFontMetrics::PrintColumnFont(int id, int columnWidth) {
+  TEntry& e = entries_[static_cast<size_t>(id)];
+  if (e.PrintSpacedFor != columnWidth) {
+    e.PrintSpaced = e.Font;
+    if (e.FixedPitch && e.Advance > 0)
+      e.PrintSpaced.setLetterSpacing(QFont::PercentageSpacing, 100.0 * columnWidth / e.Advance);
+    e.PrintSpacedFor = columnWidth;
+  }
+  return e.PrintSpaced;
+}
+
 } // namespace marlo

@@ -24,6 +24,9 @@ public:
   // The font as drawn in columns `columnWidth` pixels apart: a fixed-pitch font is spaced
   // to the column width, so that a run of any length keeps to the columns.
   const QFont& ColumnFont(int id, int columnWidth);
+  // The same for a printed page: spaced in proportion, which the print engines scale with
+  // the page as they do not scale an absolute spacing.
+  const QFont& PrintColumnFont(int id, int columnWidth);
   // Whether every character of the font advances alike, so that a run can be drawn in one
   // call; otherwise each character is placed on its column.
   bool FixedPitch(int id) const { return entries_[static_cast<size_t>(id)].FixedPitch; }
@@ -41,6 +44,8 @@ private:
     bool FixedPitch = true;
     int SpacedFor = -1;
     QFont Spaced;
+    int PrintSpacedFor = -1;
+    QFont PrintSpaced;
   };
   using TKey = std::tuple<std::string, int, uint32_t>;
 

@@ -218,7 +218,7 @@ private slots:
     QAction* open = w->ContextAction("OpenFileatCursor1");
     s.SetCaret(static_cast<int>(line.find("ship")), 0);
     w->rcmenuPopup();
-    QVERIFY(!open->isEnabled()); // previews come with the media viewers
+    QVERIFY(open->isEnabled());
     // Relative names resolve against the document's folder, not the current one.
     const QString cwd = QDir::currentPath();
     s.SetCaret(12, 0);
