@@ -27,3 +27,22 @@ row() {
   [ "$verdict" = PASS ] || status=1
   printf '%-34s %-46s %-10s %s\n' "$1" "$2" "$3" "$verdict"
 }
+# best COMMAND...: the best wall time of `runs` runs, in microseconds. Runs in $work (a
+# program may write beside the file there); called as $(best ...), so the cd stays in that
+# subshell. Output goes to a file, not /dev/null, where grep would stop at its first match.
+best() {
+  local b=0 t0 t1
+  cd "$work"
+  for ((i = 0; i < runs; i++)); do
+    t0=$(now_us)
+    "$@" >"$work/out" 2>/dev/null || true
+    t1=$(now_us)
+    if ((b == 0 || t1 - t0 < b)); then b=$((t1 - t0)); fi
+  done
+  echo "$b"
+}
+# ratio_row NAME OURS-US THEIRS-US LIMIT: a row of OURS / THEIRS against LIMIT.
+ratio_row() {
+  row "$1" "$(calc "%.2f" "$2 / $3")x ($(calc "%.1f" "$2 / 1000") / $(calc "%.1f" "$3 / 1000") ms)" \
+    "<= $4" "$(calc "%d" "($2 / $3) <= $4")"
+}

@@ -22,26 +22,7 @@ runs=${MARLO_BENCH_RUNS:-5}
 big_source "$bindir"
 zbcheck=$(cd "$bindir" && pwd)/zbcheck
 
-# best COMMAND...: the best wall time of `runs` runs, in microseconds; output discarded.
-# Runs in $work, where zbcheck writes its log; called as $(best ...), so the cd stays in
-# that subshell and no run pays for a shell of its own.
-best() {
-  local b=0 t0 t1
-  cd "$work"
-  for ((i = 0; i < runs; i++)); do
-    t0=$(now_us)
-    "$@" >/dev/null 2>&1 || true
-    t1=$(now_us)
-    if ((b == 0 || t1 - t0 < b)); then b=$((t1 - t0)); fi
-  done
-  echo "$b"
-}
-
 status=0
-ratio_row() { # name ours theirs limit
-  row "$1" "$(calc "%.2f" "$2 / $3")x ($(calc "%.1f" "$2 / 1000") / $(calc "%.1f" "$3 / 1000") ms)" \
-    "<= $4" "$(calc "%d" "($2 / $3) <= $4")"
-}
 
 echo "file: $lines lines, $size bytes; best of $runs runs each"
 answer=$(cd "$work" && "$zbcheck" -c big.zba || true)

@@ -18,25 +18,9 @@ for p in marlo-cli bench_text_model; do
 done
 runs=${MARLO_BENCH_RUNS:-5}
 big_source "$bindir"
-cli="$bindir/marlo-cli"
-
-# best COMMAND...: the best wall time of `runs` runs, in microseconds; output discarded.
-best() {
-  local b=0 t0 t1
-  for ((i = 0; i < runs; i++)); do
-    t0=$(now_us)
-    "$@" >"$work/out" 2>/dev/null || true
-    t1=$(now_us)
-    if ((b == 0 || t1 - t0 < b)); then b=$((t1 - t0)); fi
-  done
-  echo "$b"
-}
+cli="$(cd "$bindir" && pwd)/marlo-cli"
 
 status=0
-ratio_row() { # name ours theirs limit
-  row "$1" "$(calc "%.2f" "$2 / $3")x ($(calc "%.1f" "$2 / 1000") / $(calc "%.1f" "$3 / 1000") ms)" \
-    "<= $4" "$(calc "%d" "($2 / $3) <= $4")"
-}
 
 echo "file: $lines lines, $size bytes; best of $runs runs each"
 printf '%-34s %-46s %-10s %s\n' TARGET MEASURED LIMIT RESULT

@@ -4,8 +4,13 @@
 #include "cli/cli_parse.h"
 #include "cli/subcommands.h"
 #include "core/export/print_layout.h"
+#include "core/platform/program_folder.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -194,6 +199,21 @@ int RunPrint(const TArgs& args, std::ostream& out, std::ostream& err) {
 #ifndef MARLO_CLI_PRINT
   (void)header, (void)numbers, (void)syntax, (void)color, (void)wrap, (void)progress;
   (void)defaults, (void)keywordOption, (void)margin;
+  // The printing front end beside this program takes over, arguments and streams as they
+  // are; without it this build has no Qt.
+  const std::string printer = platform::ProgramFolder() + "marlo-print";
+  if (access(printer.c_str(), X_OK) == 0) {
+    std::vector<std::string> words{printer, "print"};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    out.flush();
+    err.flush();
+    execv(printer.c_str(), argv.data());
+    err << "marlo-cli print: cannot start " << printer << ": " << std::strerror(errno) << "\n";
+    return kExitUsage;
+  }
   err << "marlo-cli print: this marlo-cli was built without Qt, which printing needs\n";
   return kExitUsage;
 #else
