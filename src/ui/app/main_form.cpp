@@ -453,8 +453,42 @@ QString TMainForm::ToQString(const std::string& bytes) const {
   return BytesToQString(bytes, platform::TCodePage::ForCharSet(charSet_));
 }
 
+namespace {
+
+// The texts added to the language file since it was first written, in English for a
+// language file that lacks them.
+const std::pair<std::string_view, const char*> kEnglishTexts[] = {
+    {"CoreStopped", "The Zorbic core was stopped before it wrote a report (exit status %1)."},
+    {"CoreNoReport", "The Zorbic core ended with exit status %1 without writing a report."},
+    {"RunStopCore", "Stop"},
+    {"CoreStillRunning", "The Zorbic core is still running. Stop it and close Marlo?"},
+    {"ErrorRunningCore", "The Zorbic core could not be started. Please check the path of the "
+                         "Zorbic program in the options."},
+    {"RunL1", "Waiting for the Zorbic program to finish..."},
+    {"HelpFileNotFound", "The Zorbic help page cannot be found or read:"},
+
+    {"MediaViewerCaption", "Media Viewer"},
+    {"MediaBrowserCaption", "Media Browser"},
+    {"MediaBrowserPreviewButton", "Preview"},
+    {"MediaBrowserInsertButton", "Insert"},
+    {"MediaBrowserAbsolute", "Insert Absolute Path"},
+    {"OKbutton", "OK"},
+    {"MediaFolderNotFound", "This folder cannot be found or read."},
+    {"MediaNoMidi", "cannot be played here: the built-in player has no MIDI music. Choose a "
+                    "MIDI viewer program in the options."},
+    {"MediaNoSound", "no sound device was found"},
+    {"MediaNoPlayer", "cannot be played here: this Marlo was built without a media player. "
+                      "Choose a viewer program in the options."},
+};
+
+} // namespace
+
 QString TMainForm::UiText(std::string_view key) const {
-  return ToQString(LanguageText(key));
+  const std::string& text = LanguageText(key);
+  if (!text.empty()) return ToQString(text);
+  for (const auto& [k, english] : kEnglishTexts)
+    if (k == key) return QString::fromUtf8(english);
+  return {};
 }
 
 QAction* TMainForm::Action(const QString& name) const {
@@ -749,7 +783,7 @@ void TMainForm::mrulistMRUItemClick(const std::string& fileName) {
 // ---- Shut-down and drops ----------------------------------------------------------------
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-  if (CoreRunning() && !Dialogs().Confirm(this, BuildText("CoreStillRunning"))) {
+  if (CoreRunning() && !Dialogs().Confirm(this, UiText("CoreStillRunning"))) {
     e->ignore();
     return;
   }

@@ -71,7 +71,8 @@ public:
 
   const std::string& LanguageText(std::string_view key) const;
   const TLanguageTable& Language() const { return languageTable_; }
-  // A language text as the screen shows it, through the character set's code page.
+  // A language text as the screen shows it, through the character set's code page; in
+  // English when the language file lacks one of the texts added since it was first written.
   QString UiText(std::string_view key) const;
   QString ToQString(const std::string& bytes) const;
   int CharSet() const { return charSet_; }
@@ -133,8 +134,6 @@ public:
   TAppRunner& AppRunner1();
   bool CoreRunning() const;
   bool Building() const { return building_; }
-  // A text of the build's own, in English when the language file lacks it.
-  QString BuildText(std::string_view key) const;
 
   // Runs a command; an error it raises is shown and the program goes on.
   void RunCommand(const std::function<void()>& command);

@@ -31,17 +31,6 @@ namespace marlo {
 
 namespace {
 
-// The texts this feature added to the language file, in English when the file lacks them.
-const std::pair<const char*, const char*> kBuildTexts[] = {
-    {"CoreStopped", "The Zorbic core was stopped before it wrote a report (exit status %1)."},
-    {"CoreNoReport", "The Zorbic core ended with exit status %1 without writing a report."},
-    {"RunStopCore", "Stop"},
-    {"CoreStillRunning", "The Zorbic core is still running. Stop it and close Marlo?"},
-    {"ErrorRunningCore", "The Zorbic core could not be started. Please check the path of the "
-                         "Zorbic program in the options."},
-    {"RunL1", "Waiting for the Zorbic program to finish..."},
-};
-
 // At most this much of a log is read: its first line is all that is shown.
 constexpr std::streamsize kLogReadLimit = 16 << 20;
 
@@ -58,14 +47,6 @@ std::string ReadLogBytes(const std::string& path, bool& ok) {
 }
 
 } // namespace
-
-QString TMainForm::BuildText(std::string_view key) const {
-  const std::string& text = LanguageText(key);
-  if (!text.empty()) return ToQString(text);
-  for (const auto& [k, english] : kBuildTexts)
-    if (key == k) return QString::fromUtf8(english);
-  return {};
-}
 
 const QList<QAction*>& TMainForm::BuildActions() {
   if (buildActions_.isEmpty())
@@ -159,7 +140,7 @@ void TMainForm::BuildActiveWindow(const std::string& switchText) {
   }
   build::TCoreCommand command;
   if (!build::MakeCoreCommand(settings_.CorePath, mode.Switch, exePath, names.TempName, command)) {
-    Dialogs().Error(this, BuildText("ErrorRunningCore"));
+    Dialogs().Error(this, UiText("ErrorRunningCore"));
     return;
   }
   builtWindow_ = window;
@@ -194,13 +175,13 @@ bool TMainForm::RunCore(const build::TCoreCommand& command, const std::string& f
   if (!runner.Execute()) {
     std::fprintf(stderr, "marlo: %s: %s\n", command.Program.c_str(),
                  runner.ErrorText().toLocal8Bit().constData());
-    Dialogs().Error(this, BuildText("ErrorRunningCore"));
+    Dialogs().Error(this, UiText("ErrorRunningCore"));
     BringBack();
     builtWindow_.clear();
     return false;
   }
-  runLabel_->setText(BuildText("RunL1"));
-  stopButton_->setText(BuildText("RunStopCore"));
+  runLabel_->setText(UiText("RunL1"));
+  stopButton_->setText(UiText("RunStopCore"));
   runPanel_->show();
   return true;
 }
@@ -224,7 +205,7 @@ void TMainForm::AppRunner1Terminated() {
     ReportCoreLog(log);
   } else if (builtWindow_ && (runner.Crashed() || runner.Cancelled() || runner.ExitCode() != 0)) {
     const char* key = runner.Crashed() || runner.Cancelled() ? "CoreStopped" : "CoreNoReport";
-    builtWindow_->ErrorLog()->setText(BuildText(key).arg(runner.ExitCode()));
+    builtWindow_->ErrorLog()->setText(UiText(key).arg(runner.ExitCode()));
     builtWindow_->ErrorPanel()->show();
   }
   builtWindow_.clear();

@@ -15,9 +15,7 @@ void TMainForm::HelpZBHelpClick() {
   case THelpCommand::Nothing:
     return;
   case THelpCommand::PageNotFound: {
-    QString text = ToQString(LanguageText("HelpFileNotFound"));
-    if (text.isEmpty()) text = "The Zorbic help page cannot be found or read:";
-    Dialogs().Message(this, text + "\n" + PathToQString(command.Page));
+    Dialogs().Message(this, UiText("HelpFileNotFound") + "\n" + PathToQString(command.Page));
     return;
   }
   case THelpCommand::Start:

@@ -7,7 +7,6 @@
 #include "ui/restore_activation.h"
 #include "ui/tools/bitmapdlg.h"
 #include "ui/tools/mbrowsedlg.h"
-#include "ui/tools/media_texts.h"
 #include "ui/tools/mediadlg.h"
 
 #include <QApplication>
@@ -52,16 +51,16 @@ void TMainForm::PreviewMediaFile(const std::string& fileName) {
   }
   // Qt Multimedia plays no MIDI music: say so rather than show a player that stays silent.
   if (MediaKindOf(fileName) == TMediaKind::Midi) {
-    Dialogs().Error(this, "\"" + file + "\" " + MediaText(*this, "MediaNoMidi"));
+    Dialogs().Error(this, "\"" + file + "\" " + UiText("MediaNoMidi"));
     return;
   }
 #ifdef MARLO_HAVE_MULTIMEDIA
   auto* viewer = new TMediaDlg(owner);
   viewer->OnError = [this](const QString& text) { Dialogs().Error(this, text); };
-  viewer->NoSoundText = MediaText(*this, "MediaNoSound");
-  viewer->Play(file, MediaText(*this, "MediaViewerCaption") + " " + file);
+  viewer->NoSoundText = UiText("MediaNoSound");
+  viewer->Play(file, UiText("MediaViewerCaption") + " " + file);
 #else
-  Dialogs().Error(this, "\"" + file + "\" " + MediaText(*this, "MediaNoPlayer"));
+  Dialogs().Error(this, "\"" + file + "\" " + UiText("MediaNoPlayer"));
 #endif
 }
 

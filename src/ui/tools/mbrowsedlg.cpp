@@ -6,7 +6,6 @@
 #include "ui/app/main_form.h"
 #include "ui/app/window_form.h"
 #include "ui/qt_text.h"
-#include "ui/tools/media_texts.h"
 
 #include <QCheckBox>
 #include <QCompleter>
@@ -55,7 +54,7 @@ QIcon MediaIcon(TMediaKind kind) {
 TmBrowseDlg::TmBrowseDlg(TMainForm& main)
     : QDialog(&main), main_(main), document_(main.ActiveDocument()) {
   setObjectName("mBrowseDlg");
-  setWindowTitle(MediaText(main_, "MediaBrowserCaption"));
+  setWindowTitle(main_.UiText("MediaBrowserCaption"));
   setSizeGripEnabled(true);
 
   diredit_ = new QLineEdit(this);
@@ -67,7 +66,7 @@ TmBrowseDlg::TmBrowseDlg(TMainForm& main)
   auto* completer = new QCompleter(folders, this);
   diredit_->setCompleter(completer);
 
-  folderMessage_ = new QLabel(MediaText(main_, "MediaFolderNotFound"), this);
+  folderMessage_ = new QLabel(main_.UiText("MediaFolderNotFound"), this);
   folderMessage_->setObjectName("FolderMessage");
   folderMessage_->hide();
 
@@ -81,14 +80,14 @@ TmBrowseDlg::TmBrowseDlg(TMainForm& main)
   filetree_->setWordWrap(true);
   filetree_->setSelectionMode(QAbstractItemView::SingleSelection);
 
-  cmPreview_ = new QPushButton(MediaText(main_, "MediaBrowserPreviewButton"), this);
+  cmPreview_ = new QPushButton(main_.UiText("MediaBrowserPreviewButton"), this);
   cmPreview_->setObjectName("cmPreview");
-  cmInsert_ = new QPushButton(MediaText(main_, "MediaBrowserInsertButton"), this);
+  cmInsert_ = new QPushButton(main_.UiText("MediaBrowserInsertButton"), this);
   cmInsert_->setObjectName("cmInsert");
   cmInsert_->setDefault(true);
-  cbAbsolute_ = new QCheckBox(MediaText(main_, "MediaBrowserAbsolute"), this);
+  cbAbsolute_ = new QCheckBox(main_.UiText("MediaBrowserAbsolute"), this);
   cbAbsolute_->setObjectName("cbAbsolute");
-  cmOK_ = new QPushButton(MediaText(main_, "OKbutton"), this);
+  cmOK_ = new QPushButton(main_.UiText("OKbutton"), this);
   cmOK_->setObjectName("cmOK");
   cmOK_->setAutoDefault(false);
   cmPreview_->setAutoDefault(false);
