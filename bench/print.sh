@@ -11,6 +11,8 @@
 #   memory     the peak of the plain print at most 3 times the peak of loading the file
 #              alone (marlo-cli print of the file's first line: the same program, the same
 #              load, one page)
+#   preview    the print preview of the same source shows its first page within 0.5 s
+#              (bench_preview, when the desktop program is built)
 # Without enscript or ps2pdf (Debian enscript, ghostscript; bootstrap --bench installs them)
 # the peer's rows are skipped with a message and the speed targets are not judged.
 set -euo pipefail
@@ -81,4 +83,11 @@ else
 fi
 row "plain print peak memory" "${plain_peak} kB, loading alone ${load_peak} kB" \
   "<= 3x" "$(calc %d "($plain_peak <= 3 * $load_peak)")"
+if [ -x "$bindir/bench_preview" ]; then
+  preview_dir=$(cd "$bindir" && pwd)
+  if ! (cd "$work" && "$preview_dir/bench_preview" "$preview_dir" 2>"$work/preview.err" |
+    tail -1); then
+    status=1
+  fi
+fi
 exit $status

@@ -3,8 +3,9 @@
 # virtual display: a line typed at the top, saved with Ctrl+S, the about box shown and
 # closed, another line saved; a find with F3, a Replace All undone and done again, an error
 # found by F4 and mended, a jump from the function pop-up, saved; a 14-point font set in
-# Edit Options; the program left through the File menu. Then the file, its backup, the
-# stored recent files and the font size are checked.
+# Edit Options; F1 with a stand-in browser; Ctrl+P to a PDF file; the program left through
+# the File menu. Then the file, its backup, the stored recent files and the font size are
+# checked.
 # Screenshots go to $MARLO_ARTIFACTS.
 # usage (inside xvfb-run): MARLO=... MARLO_SOURCE_DIR=... MARLO_ARTIFACTS=... marlo_e2e_test.sh
 set -euo pipefail
@@ -27,6 +28,15 @@ cp "$MARLO_SOURCE_DIR/examples/demo.zba" "$scratch/demo.zba"
 printf 'leak:libdbus-1.so\n' >"$scratch/lsan.supp"
 export LSAN_OPTIONS="suppressions=$scratch/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export MARLO_REGISTRY="$scratch/registry.reg"
+# F1 starts this stand-in browser, whose name has a blank, on a help page in a folder with
+# a blank; it writes down the arguments it was given, one a line.
+mkdir -p "$scratch/help pages"
+echo '<html><body>help</body></html>' >"$scratch/help pages/menu.htm"
+printf '#!/bin/sh\nfor a in "$@"; do printf "%%s\\n" "$a"; done >"%s/browser.args"\n' "$scratch" \
+  >"$scratch/my browser"
+chmod +x "$scratch/my browser"
+printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Zorbic]\n"Browser Path"="%s"\n"Help Path"="%s"\n' \
+  "$scratch/my browser" "$scratch/help pages/menu.htm" >"$MARLO_REGISTRY"
 
 shot() {
   xwd -root -silent >"$scratch/shot.xwd"
@@ -114,6 +124,33 @@ xdotool key --delay 100 alt+f Return sleep 0.5
 shot font-chosen
 xdotool key --delay 100 Return sleep 0.5
 grep -q '"Font Size"=dword:0000000e' "$MARLO_REGISTRY" || fail "the options did not store the 14-point font"
+# F1: the stand-in browser gets the help page as its one argument.
+xdotool key --delay 50 F1
+for _ in $(seq 30); do [ -s "$scratch/browser.args" ] && break; sleep 0.1; done
+[ "$(cat "$scratch/browser.args" 2>/dev/null)" = "$scratch/help pages/menu.htm" ] ||
+  fail "F1 did not start the browser on the help page: $(cat "$scratch/browser.args" 2>/dev/null)"
+# Ctrl+P, Return for Ok; with no printer the print goes to a PDF file, whose name the file
+# dialog proposes (the document's own, .pdf): Return again.
+if command -v lpstat >/dev/null && lpstat -a 2>/dev/null | grep -q .; then
+  echo "e2e: a printer is installed; Ctrl+P is not tried, it would print on it"
+else
+  xdotool key --delay 50 ctrl+p sleep 1
+  shot print-dialog
+  xdotool key --delay 100 Return sleep 1
+  shot pdf-name
+  xdotool key --delay 100 Return
+  for _ in $(seq 50); do [ -s "$scratch/demo.pdf" ] && break; sleep 0.1; done
+  [ -s "$scratch/demo.pdf" ] || fail "Ctrl+P wrote no PDF"
+  sleep 0.5
+  cp "$scratch/demo.pdf" "$MARLO_ARTIFACTS/printed.pdf"
+  if command -v pdftotext >/dev/null; then
+    pdftotext -layout "$scratch/demo.pdf" "$scratch/printed.txt"
+    # The layout may widen the gaps between runs of other fonts: blanks are squeezed.
+    tr -s ' ' <"$scratch/printed.txt" | grep -q '^print "open"X$' ||
+      fail "the printed PDF does not hold the text: $(head -3 "$scratch/printed.txt")"
+  fi
+  shot printed
+fi
 # Leave through the menu: Alt+F opens File, x is E&xit.
 xdotool key --delay 100 alt+f sleep 0.3 key --delay 100 x
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null && sleep 0.1; done

@@ -6,6 +6,7 @@
 #include "ui/editor/custom_code_memo.h"
 #include "ui/editor/memo_print.h"
 #include "ui/editor/memo_print_preview.h"
+#include "ui/restore_activation.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -253,6 +254,11 @@ std::function<QString(QWidget*, const QString&)> AskPdfFileName = [](QWidget* pa
 };
 
 void PrintMemo(TCustomCodeMemo& memo, const std::string& fileName, QWidget* parent) {
+  // However the print ends, the window that asked for it is active again.
+  struct TActivation {
+    QPointer<QWidget> parent;
+    ~TActivation() { RestoreActivation(parent); }
+  } activation{parent};
   QPointer<TCustomCodeMemo> alive(&memo);
   TMemoPrintForm form(fileName, memo.MemoSource().HasSelection(), memo.Printer(), parent);
   form.SetOptions(memo.PrintOptions(), memo.PrintLeftMargin());

@@ -76,7 +76,8 @@ const char* const kProgramKeys =
     "Options3DSViewer OptionsXOFViewer OptionsAVIViewer OptionsInternal OptionsExternal "
     "PreCaption PreStatusLabel PreErrorLabel PreGotoErrorButton PreReplaceSourceButton "
     "PreEditModifiedButton PreContinue preGlobalTrue preGlobalFalse FileHasNulByte "
-    "SaveOverNulFile";
+    "SaveOverNulFile RunStopCore CoreStopped CoreNoReport CoreStillRunning HelpFileNotFound "
+    "MediaFolderNotFound MediaNoMidi MediaNoSound MediaNoPlayer";
 
 TEST(LanguageTable, ShippedFileHasEveryKey) {
   TLanguageTable t;
