@@ -8,7 +8,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
@@ -65,18 +67,29 @@ constexpr char kPrintUsage[] =
 
 const TCommandText kPrintText{"print", kPrintUsage, kPrintHelp};
 
+// A whole number of any length, held within int: the selection is clamped to the text
+// anyway, so 3000000000 means "to the end".
+bool ParseWholeNumber(const std::string& text, int& value) {
+  size_t i = text.size() > 0 && text[0] == '-' ? 1 : 0;
+  if (i == text.size()) return false;
+  long long v = 0;
+  for (size_t k = i; k < text.size(); ++k) {
+    if (text[k] < '0' || text[k] > '9') return false;
+    v = std::min<long long>(v * 10 + (text[k] - '0'), 1LL << 32);
+  }
+  v = i ? -v : v;
+  value = static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+  return true;
+}
+
 // "BX,BY,EX,EY" as four whole numbers.
 bool ParseSelection(const std::string& text, int (&values)[4]) {
   size_t start = 0;
   for (int i = 0; i < 4; ++i) {
     size_t comma = text.find(',', start);
     if ((i < 3) != (comma != std::string::npos)) return false;
-    std::string part = text.substr(start, i < 3 ? comma - start : std::string::npos);
-    if (part.empty() || part.size() > 10) return false;
-    char* end = nullptr;
-    long v = std::strtol(part.c_str(), &end, 10);
-    if (*end != '\0' || part.find_first_of(" \t+") != std::string::npos) return false;
-    values[i] = static_cast<int>(v);
+    if (!ParseWholeNumber(text.substr(start, i < 3 ? comma - start : std::string::npos), values[i]))
+      return false;
     start = comma + 1;
   }
   return true;
@@ -84,10 +97,9 @@ bool ParseSelection(const std::string& text, int (&values)[4]) {
 
 // The margin field read as an integer, 0 when it is not one.
 [[maybe_unused]] int ReadMargin(const std::string& text) {
-  if (text.empty() || text.size() > 10) return 0;
-  char* end = nullptr;
-  long v = std::strtol(text.c_str(), &end, 10);
-  return *end == '\0' && text.find_first_of(" \t") == std::string::npos ? static_cast<int>(v) : 0;
+  int value = 0;
+  const bool plus = text.size() > 1 && text[0] == '+' && text[1] != '-';
+  return ParseWholeNumber(plus ? text.substr(1) : text, value) ? value : 0;
 }
 
 #ifdef MARLO_CLI_PRINT

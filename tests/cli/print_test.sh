@@ -144,6 +144,11 @@ run --defaults --line-numbers --selection 3,3,5,5 "$work/wide.zba" "$work/sel.pd
 text "$work/sel.pdf" | grep -v '^\s*$' >"$work/sel.txt"
 check "a selection: its text only, numbered from 1" \
   [ "$(sed 's/  */ /g; s/ $//' "$work/sel.txt")" = "$(printf '1 ide the remark\n2 remend\n3 end')" ]
+run --defaults --line-numbers --selection 3,3,3000000000,99999999999 "$work/wide.zba" \
+  "$work/selbig.pdf"
+text "$work/selbig.pdf" | grep -v '^\s*$' >"$work/selbig.txt"
+check "a selection's numbers past any int mean the end of the text" \
+  [ "$(sed 's/  */ /g; s/ $//' "$work/selbig.txt")" = "$(printf '1 ide the remark\n2 remend\n3 end')" ]
 run --defaults --header --selection 0,0,1,0 "$work/wide.zba" "$work/selhead.pdf"
 check "a selection's title is <Selected block>" \
   sh -c "pdftotext -layout '$work/selhead.pdf' - | head -1 | grep -q '^<Selected block>  *Page 1/1'"

@@ -90,6 +90,10 @@ TAtomicFileWriter::TAtomicFileWriter(const std::string& path)
     fd = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) RaiseFileError("Can't write file", path_, errno);
   } else {
+    // A file its owner made read-only is not replaced behind its back: renaming over it
+    // needs only the folder's permission.
+    if (exists && ::access(target_.c_str(), W_OK) != 0)
+      RaiseFileError("Can't write file", path_, errno);
     std::string pattern = target_ + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');

@@ -197,16 +197,33 @@ TMemoPrintCopy::TMemoPrintCopy(TCustomCodeMemo& memo, const std::string& fileNam
     text_.Lines().Assign(lines);
   }
   if (options_.Has(poPrintSyntax)) text_.SetSyntaxParser(doc.SyntaxParser());
-  if (options_.Has(poPrintSel) && doc.HasSelection()) {
+  if (options_.Has(poPrintSel) && doc.SelectionKind() == TSelectionType::Column) {
+    // A column block prints as the text it holds: its columns of each of its lines.
+    TCustomMemoSource& source = memo.MemoSource();
+    std::vector<std::string> pieces;
+    const int count = source.Selection().Count();
+    pieces.reserve(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k) pieces.push_back(source.Selection().Get(k));
+    if (!pieces.empty()) {
+      text_.Lines().Assign(pieces);
+      const int last = text_.LineCount() - 1;
+      selection_ = TPrintRange{0, 0, last, text_.LineLength(last)};
+      title_ = "<Selected block>";
+    }
+  } else if (options_.Has(poPrintSel) && doc.HasSelection()) {
     std::vector<int> lengths(static_cast<size_t>(text_.LineCount()));
     for (int i = 0; i < text_.LineCount(); ++i) lengths[size_t(i)] = text_.LineLength(i);
     TPrintRange range;
     std::string error;
     const TPoint b = doc.BlockBegin(), e = doc.BlockEnd();
-    if (ClampPrintSelection(b.X, b.Y, e.X, e.Y, lengths, range, error)) {
-      selection_ = range;
-      title_ = "<Selected block>";
+    if (!ClampPrintSelection(b.X, b.Y, e.X, e.Y, lengths, range, error)) {
+      // Selected columns past the ends of their lines hold no text: an empty page, never
+      // the whole document that was not asked for.
+      const int line = std::clamp(b.Y, 0, std::max(0, text_.LineCount() - 1));
+      range = TPrintRange{line, 0, line, 0};
     }
+    selection_ = range;
+    title_ = "<Selected block>";
   }
   if (!selection_) options_.Exclude(poPrintSel);
 }

@@ -79,6 +79,8 @@ public:
 
   TCodePrintOptions Options() const { return options_; }
   const std::string& Title() const { return title_; }
+  // The text printed from: the document's, or a column block's own columns.
+  const TCustomMemoSource& Text() const { return text_; }
   std::unique_ptr<TMemoPrintJob> MakeJob(TCustomCodeMemo& memo);
 
 private:

@@ -53,20 +53,29 @@ public:
       watched_.push_back(w);
     }
   }
+  // The close asked for while printing goes on now that the print has stopped, with its
+  // usual questions.
   ~TCloseWatcher() override {
     for (const QPointer<QWidget>& w : watched_)
       if (w) w->removeEventFilter(this);
+    if (closed_) QMetaObject::invokeMethod(closed_, "close", Qt::QueuedConnection);
   }
 
 protected:
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Close) closing_ = true;
-    return false; // the close goes on once the print has stopped
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() != QEvent::Close) return false;
+    // Stopped as Cancel stops it; the window stays until the print has ended, since the
+    // printer and the painter are the control's.
+    closing_ = true;
+    if (!closed_) closed_ = qobject_cast<QWidget*>(watched);
+    e->ignore();
+    return true;
   }
 
 private:
   bool& closing_;
   std::vector<QPointer<QWidget>> watched_;
+  QPointer<QWidget> closed_;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ui/tools/mbrowsedlg.h"
 
 #include "core/platform/file_system.h"
+#include "core/shell/document_files.h"
 #include "core/shell/media_files.h"
 #include "core/text/memo_source.h"
 #include "ui/app/main_form.h"
@@ -132,7 +133,11 @@ bool TmBrowseDlg::HasTitledDocument() const {
 }
 
 std::string TmBrowseDlg::Folder() const {
-  return QStringToPath(diredit_->text());
+  // A folder typed without its full path is taken from the current folder, as the list
+  // shows it, so that an absolute insertion is absolute.
+  const std::string folder = QStringToPath(diredit_->text());
+  if (folder.empty() || folder.front() == '/') return folder;
+  return AbsoluteFileName(folder, CurrentFolder());
 }
 
 void TmBrowseDlg::SetFolder(const std::string& folder) {

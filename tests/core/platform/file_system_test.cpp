@@ -99,6 +99,18 @@ TEST(FileSystem, AFailedReplaceLeavesTheOldFileWhole) {
   EXPECT_EQ(ReadFile(target), "old");
   EXPECT_EQ(d.Names("ro"), (Names{"f"}));
   EXPECT_EQ(d.Names(), (Names{"dir", "ro"})); // no temporary file is left behind
+
+  // A read-only file in a folder anyone may write into: not replaced by a rename.
+  fs::create_directory(d / "open");
+  const std::string locked = d / "open/f";
+  WriteFile(locked, "old");
+  ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+  ASSERT_EQ(::chmod((d / "open").c_str(), 0777), 0);
+  ASSERT_EQ(::chmod(d.Path().c_str(), 0755), 0);
+  const auto overwrite = [&] { pf::ReplaceFileAtomically(locked, "new"); };
+  EXPECT_EQ(RunUnprivileged([&] { return Raised<Error>(overwrite) ? 0 : 1; }), 0);
+  EXPECT_EQ(ReadFile(locked), "old");
+  EXPECT_EQ(d.Names("open"), (Names{"f"}));
 }
 
 // Renaming over a pipe (or a device, the same case) would put a regular file in its place:
