@@ -76,6 +76,7 @@ bench: build
 	$(BUILD)/bin/bench_open || status=1; \
 	$(BUILD)/bin/bench_options || status=1; \
 	bench/startup.sh $(BUILD)/bin || status=1; \
+	bench/journal.sh $(BUILD)/bin || status=1; \
 	exit $$status
 
 clean:

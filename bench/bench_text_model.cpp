@@ -190,6 +190,33 @@ void UndoIndentAll(benchmark::State& state) {
   state.counters["undo_ns_per_line"] = undoNs / perLine;
 }
 
+// A reload of the whole text from disk as one undoable change, then its undo; both must
+// cost the same per line at every size. The undo must give back the text byte for byte.
+void ReloadUndo(benchmark::State& state) {
+  const int lines = static_cast<int>(state.range(0));
+  TMemoSource& doc = Document(lines);
+  if (doc.LineCount() != lines) return state.SkipWithError("the source has the wrong size");
+  doc.ClearUndo();
+  const std::string original = doc.SaveToBytes();
+  const std::string disk = marlo::bench::GenerateSource(lines + 7);
+  double reloadNs = 0, undoNs = 0;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    doc.ReplaceAllText(disk);
+    const auto t1 = Clock::now();
+    doc.Undo();
+    const auto t2 = Clock::now();
+    reloadNs += Nanoseconds(t1 - t0);
+    undoNs += Nanoseconds(t2 - t1);
+    state.SetIterationTime(Nanoseconds(t2 - t0) * 1e-9);
+    if (doc.SaveToBytes() != original) return state.SkipWithError("Undo did not restore");
+    doc.ClearUndo();
+  }
+  const double perLine = static_cast<double>(state.iterations()) * lines;
+  state.counters["reload_ns_per_line"] = reloadNs / perLine;
+  state.counters["undo_ns_per_line"] = undoNs / perLine;
+}
+
 void SaveBytes(benchmark::State& state) {
   TMemoSource& doc = Document(kBigLines);
   size_t size = 0;
@@ -231,6 +258,13 @@ void RegisterBenchmarks() {
   const std::pair<int, int> undoSizes[] = {{10'000, 20}, {100'000, 5}, {kBigLines, 2}};
   for (auto [lines, iterations] : undoSizes) {
     RegisterBenchmark("undo_indent_all", UndoIndentAll)
+        ->Arg(lines)
+        ->Iterations(iterations)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+  }
+  for (auto [lines, iterations] : undoSizes) {
+    RegisterBenchmark("reload_undo", ReloadUndo)
         ->Arg(lines)
         ->Iterations(iterations)
         ->UseManualTime()

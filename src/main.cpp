@@ -1,7 +1,12 @@
-// marlo: the desktop program. Opens the main window and, once it is on the screen, the
-// file the command line names.
+// marlo: the desktop program. Hands the command line's files to a Marlo that runs already,
+// or opens the main window and, once it is on the screen, the files the command line names
+// (without any, the last session's).
 #include "core/platform/atomic_file_writer.h"
+#include "core/platform/crash_log.h"
+#include "core/platform/file_system.h"
+#include "core/shell/document_files.h"
 #include "ui/app/main_form.h"
+#include "ui/app/single_instance.h"
 
 #include <QApplication>
 
@@ -10,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,29 +26,42 @@
 
 namespace {
 
-// An end of the program that nobody planned says why on stderr before it aborts, so that
-// a death during start-up leaves more than a signal behind.
+// An end of the program that nobody planned says why, with a backtrace, on stderr and in the
+// crash log before it aborts, so that a death during start-up leaves more than a signal.
 void ReportTermination() {
+  std::string what = "ended by std::terminate";
   if (std::exception_ptr current = std::current_exception()) {
     try {
       std::rethrow_exception(current);
     } catch (const std::exception& e) {
-      std::fprintf(stderr, "marlo: ended by an uncaught exception: %s\n", e.what());
+      what = std::string("ended by an uncaught exception: ") + e.what();
     } catch (...) {
-      std::fprintf(stderr, "marlo: ended by an uncaught exception of an unknown type\n");
+      what = "ended by an uncaught exception of an unknown type";
     }
-  } else {
-    std::fprintf(stderr, "marlo: ended by std::terminate\n");
   }
   std::fflush(stderr);
-  std::abort();
+  marlo::platform::DieWithReport(what);
 }
 
 void ReportQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   const QByteArray bytes = qFormatLogMessage(type, context, text).toLocal8Bit();
-  std::fprintf(stderr, "%s%s\n", type == QtFatalMsg ? "marlo: fatal: " : "", bytes.constData());
+  if (type == QtFatalMsg) {
+    std::fflush(stderr);
+    marlo::platform::DieWithReport("fatal: " + bytes.toStdString());
+  }
+  std::fprintf(stderr, "%s\n", bytes.constData());
   std::fflush(stderr);
-  if (type == QtFatalMsg) std::abort();
+}
+
+// The command line's files as the running program must see them: absolute, since its
+// current folder is not this one's.
+std::vector<std::string> AbsoluteFiles(const std::vector<std::string>& args) {
+  std::vector<std::string> files = marlo::CommandLineFiles(args, marlo::platform::FileExists);
+  if (!files.empty()) {
+    const std::string folder = marlo::CurrentFolder();
+    for (std::string& f : files) f = marlo::AbsoluteFileName(f, folder);
+  }
+  return files;
 }
 
 // An X server resets itself when its last client leaves, and for that moment it takes no
@@ -90,16 +109,43 @@ private:
 
 int main(int argc, char** argv) {
   std::set_terminate(ReportTermination);
+  marlo::platform::InstallCrashHandlers("marlo", marlo::platform::DefaultCrashLogPath());
   qInstallMessageHandler(ReportQtMessage);
   marlo::platform::IgnoreFileSizeSignal();
+  // --help needs no display; Qt's own options ("--platform x") are still there.
+  if (marlo::ParseStartArguments(std::vector<std::string>(argv + 1, argv + argc)).Help) {
+    std::fputs(marlo::StartUsage(), stdout);
+    return 0;
+  }
   TDisplayWait display;
   QApplication app(argc, argv);
   display.Close();
   QApplication::setApplicationName("Marlo");
-  // Qt has taken its own options out of argv; the rest name the file.
-  std::vector<std::string> args(argv + 1, argv + argc);
+  // Qt has taken its own options out of argv; the rest are ours and the files.
+  const marlo::TStartArguments start =
+      marlo::ParseStartArguments(std::vector<std::string>(argv + 1, argv + argc));
+  if (!start.Error.empty()) {
+    std::fprintf(stderr, "marlo: %s\n%s", start.Error.c_str(), marlo::StartUsage());
+    return 2;
+  }
+  marlo::TSingleInstance instance(marlo::TSingleInstance::DefaultServerName());
+  std::optional<std::vector<std::string>> files;
+  if (!start.NewInstance) {
+    try {
+      files = AbsoluteFiles(start.Files);
+    } catch (const std::exception& e) {
+      // Without a current folder the names mean something here only.
+      std::fprintf(stderr, "marlo: %s\n", e.what());
+    }
+  }
+  if (instance.HandOverOrListen(start.NewInstance, files ? &*files : nullptr)) return 0;
   marlo::TMainForm form;
-  form.SetCommandLine(std::move(args));
+  form.SetCommandLine(start.Files);
+  // A separate program leaves the session to the one that runs already.
+  form.SetRestoreSessionAtStart(!start.NewInstance);
+  instance.OnFilesHanded = [&form](const std::vector<std::string>& handed) {
+    form.OpenHandedFiles(handed);
+  };
   form.show();
   return app.exec();
 }

@@ -48,6 +48,8 @@ int main(int argc, char** argv) {
   const std::string file = (dir / "big.zba").string();
   fs::copy_file(argv[1], file);
   setenv("MARLO_REGISTRY", (dir / "registry.reg").c_str(), 1);
+  // Journals of the documents it changes stay in its scratch folder.
+  setenv("MARLO_RECOVERY_DIR", (dir / "recovery").c_str(), 1);
   if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
   QApplication app(argc, argv);

@@ -36,6 +36,8 @@ int main(int argc, char** argv) {
   const std::string file = (dir / "big.zba").string();
   const std::string registry = (dir / "registry.reg").string();
   setenv("MARLO_REGISTRY", registry.c_str(), 1);
+  // Journals of the documents it changes stay in its scratch folder.
+  setenv("MARLO_RECOVERY_DIR", (dir / "recovery").c_str(), 1);
   if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   marlo::bench::WriteSourceFile(file, 1'000'000);
 

@@ -48,6 +48,8 @@ int main(int argc, char** argv) {
   fs::create_directories(dir);
   const std::string registry = (dir / "registry.reg").string();
   setenv("MARLO_REGISTRY", registry.c_str(), 1);
+  // Journals of the documents it changes stay in its scratch folder.
+  setenv("MARLO_RECOVERY_DIR", (dir / "recovery").c_str(), 1);
   if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   const int lines = 1000000;
   const std::string file = (dir / "big.zba").string();

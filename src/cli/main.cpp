@@ -49,6 +49,9 @@ const TSubcommand kSubcommands[] = {
      "[--left-margin N] [--progress] [--page-size A4|Letter] [--keywords FILE] [--defaults] "
      "SOURCE OUT",
      "print SOURCE to the PDF file OUT as the print command does", RunPrint},
+    {"recover", "list | show ID | discard ID",
+     "list the recovery journals of modified documents, print one's text, or discard it",
+     RunRecover},
 };
 
 void PrintUsage(std::ostream& out) {
@@ -68,6 +71,7 @@ void PrintUsage(std::ostream& out) {
       << kBuildNamesHelp << "\n"
       << kCoreLogHelp << "\n"
       << kPrintHelp << "\n"
+      << kRecoverHelp << "\n"
       << kSettingsHelp;
 }
 

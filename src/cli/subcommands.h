@@ -46,5 +46,7 @@ int RunCoreLog(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kCoreLogHelp;
 int RunPrint(const TArgs& args, std::ostream& out, std::ostream& err);
 extern const char* const kPrintHelp;
+int RunRecover(const TArgs& args, std::ostream& out, std::ostream& err);
+extern const char* const kRecoverHelp;
 
 } // namespace marlo::cli

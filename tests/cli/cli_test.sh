@@ -242,7 +242,7 @@ folder=$(dirname "$(readlink -f "$cli")")
 run settings
 cp "$work/out" "$work/defaults"
 listed() {
-  [ "$status" -eq 0 ] && [ "$(wc -l <"$work/defaults")" -eq 53 ] &&
+  [ "$status" -eq 0 ] && [ "$(wc -l <"$work/defaults")" -eq 54 ] &&
     ! grep -qv '^[A-Za-z0-9 ]*=\(string\|dword\):' "$work/defaults" &&
     head -3 "$work/defaults" | cmp -s - <(printf '%s\n' "Core Path=string:$folder/zbcheck" \
       "Browser Path=string:$work/bin/xdg-open" "Source Path=string:$work/home/Documents") &&

@@ -28,6 +28,7 @@ cp "$MARLO_SOURCE_DIR/examples/demo.zba" "$scratch/demo.zba"
 printf 'leak:libdbus-1.so\n' >"$scratch/lsan.supp"
 export LSAN_OPTIONS="suppressions=$scratch/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export MARLO_REGISTRY="$scratch/registry.reg"
+export MARLO_RECOVERY_DIR="$scratch/recovery"
 # F1 starts this stand-in browser, whose name has a blank, on a help page in a folder with
 # a blank; it writes down the arguments it was given, one a line.
 mkdir -p "$scratch/help pages"

@@ -65,7 +65,7 @@ constexpr TSettingInfo kFontStyle{
     [](const TSettings& s) { return StringValue(StyleToText(s.EditorFont.Style)); },
     [](TSettings& s, const TSettingValue& v) { s.EditorFont.Style = TextToStyle(v.Text); }};
 
-constexpr std::array<TSettingInfo, 53> kTable{
+constexpr std::array<TSettingInfo, 54> kTable{
     Text<&TSettings::CorePath>("Core Path"),
     Text<&TSettings::BrowserPath>("Browser Path"),
     Text<&TSettings::SourcePath>("Source Path"),
@@ -115,6 +115,7 @@ constexpr std::array<TSettingInfo, 53> kTable{
     Text<&TSettings::Path3DS>("3DS Path"),
     Text<&TSettings::XPath>("X Path"),
     Text<&TSettings::AVIPath>("AVI Path"),
+    Boolean<&TSettings::RestoreSession>("Restore Session"),
     Integer<&TSettings::Top>("Top"),
     Integer<&TSettings::Left>("Left"),
     Integer<&TSettings::Width>("Width"),

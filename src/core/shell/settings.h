@@ -67,6 +67,8 @@ struct TSettings {
   std::string Path3DS; // "3DS Path"
   std::string XPath;
   std::string AVIPath;
+  // A start without files opens again the document windows of the last shut-down.
+  bool RestoreSession = true;
   // The main window's place, in pixels.
   int Top = 0;
   int Left = 0;
@@ -95,7 +97,7 @@ struct TSettingInfo {
   void (*Set)(TSettings&, const TSettingValue&);
 };
 
-// The 53 values, in the order in which they are read and written.
+// The 54 values, in the order in which they are read and written.
 std::span<const TSettingInfo> SettingsTable();
 
 // The letters of the set styles in the order B, I, U, S; "" for none.

@@ -10,6 +10,7 @@
 #include <exception>
 #include <new>
 #include <thread>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -144,6 +145,7 @@ void TInternalStrings::Insert(int i, std::string_view text) {
   items_[gapStart_] = item;
   ++gapStart_;
   ++count_;
+  if (recorder_) recorder_->Inserted(i, item.Text());
 }
 
 void TInternalStrings::Delete(int i) {
@@ -153,6 +155,7 @@ void TInternalStrings::Delete(int i) {
   --gapStart_;
   --count_;
   if (count_ == 0) buffers_.clear();
+  if (recorder_) recorder_->Deleted(i);
 }
 
 void TInternalStrings::Clear() {
@@ -161,12 +164,14 @@ void TInternalStrings::Clear() {
   gapStart_ = 0;
   buffers_.clear();
   if (listener_) listener_->LinesReplaced(0);
+  if (recorder_) recorder_->AllReplaced();
 }
 
 void TInternalStrings::SetText(int i, std::string_view text) {
   TStringItem& item = Item(i);
   SetItemText(item, text);
   if (listener_) listener_->TextReplaced(i, item.Length);
+  if (recorder_) recorder_->TextSet(i, item.Text());
 }
 
 void TInternalStrings::InsertChars(int i, size_t pos, std::string_view chars, char style) {
@@ -179,6 +184,7 @@ void TInternalStrings::InsertChars(int i, size_t pos, std::string_view chars, ch
   std::memmove(item.Chars + pos + chars.size(), item.Chars + pos, item.Length - pos);
   std::memcpy(item.Chars + pos, chars.data(), chars.size());
   item.Length = static_cast<uint32_t>(n);
+  if (recorder_) recorder_->CharsInserted(i, pos, std::string_view(item.Chars + pos, chars.size()));
 }
 
 void TInternalStrings::EraseChars(int i, size_t pos, size_t n) {
@@ -193,6 +199,7 @@ void TInternalStrings::EraseChars(int i, size_t pos, size_t n) {
     std::memmove(item.Chars + pos, item.Chars + pos + n, item.Length - pos - n);
     item.Length -= static_cast<uint32_t>(n);
   }
+  if (recorder_) recorder_->CharsErased(i, pos, n);
 }
 
 void TInternalStrings::Append(int i, std::string_view chars, std::string_view styles) {
@@ -203,6 +210,7 @@ void TInternalStrings::Append(int i, std::string_view chars, std::string_view st
   if (!chars.empty()) {
     std::memcpy(item.Chars + old, chars.data(), chars.size());
     item.Length = static_cast<uint32_t>(old + chars.size());
+    if (recorder_) recorder_->Appended(i, std::string_view(item.Chars + old, chars.size()));
   }
 }
 
@@ -563,8 +571,10 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
     block = nullptr; // the store takes it over
   }
 
-  // The old lines go, the new ones take their place.
+  // The old lines go, the new ones take their place; the recorder hears of it once, below.
+  TLineStoreRecorder* recorder = std::exchange(recorder_, nullptr);
   Clear();
+  recorder_ = recorder;
   platform::FreeBlock(items_, allocated_);
   items_ = items;
   allocated_ = itemBytes;
@@ -574,6 +584,7 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
   buffers_.swap(loaded);
   if (count_ == 0) buffers_.clear();
   if (listener_) listener_->LinesReplaced(count_);
+  if (recorder_) recorder_->AllReplaced();
 }
 
 } // namespace marlo

@@ -4,6 +4,7 @@
 // and whole-file loads that fill it in one pass over the bytes.
 #include "core/platform/memory.h"
 #include "core/text/line_store_listener.h"
+#include "core/text/line_store_recorder.h"
 #include "core/text/string_item.h"
 
 #include <cassert>
@@ -42,6 +43,9 @@ public:
 
   // Told of every change of the lines; not owned.
   void SetListener(TLineStoreListener* listener) { listener_ = listener; }
+  // Told of every change with the new bytes, after it happened; not owned, may be null.
+  void SetRecorder(TLineStoreRecorder* recorder) { recorder_ = recorder; }
+  TLineStoreRecorder* Recorder() const { return recorder_; }
 
   // Replaces the text of line i.
   void SetText(int i, std::string_view text);
@@ -86,6 +90,7 @@ private:
   size_t allocated_ = 0;                     // bytes of the block items_ points to
   std::vector<platform::ByteBlock> buffers_; // bytes that loaded lines borrow
   TLineStoreListener* listener_ = nullptr;
+  TLineStoreRecorder* recorder_ = nullptr;
 };
 
 } // namespace marlo

@@ -377,6 +377,7 @@ void TCustomMemoSource::EndChange() {
     loaded_ = false;
   }
   changeDepth_ = 0;
+  if (TLineStoreRecorder* recorder = store_.Recorder()) recorder->ChangeEnded();
   if (textChanged && firstChanged_ <= lastChanged_) colors_.TextChangedFrom(firstChanged_);
 
   TChangeInfo info;

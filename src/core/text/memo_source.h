@@ -124,6 +124,9 @@ public:
   TSelectionStrings& Selection() { return selectionStrings_; }
   TInternalStrings& Strings() { return store_; }
   const TInternalStrings& Strings() const { return store_; }
+  // Told of every change of the lines with their bytes, and of the end of each change;
+  // not owned, null for none.
+  void SetEditRecorder(TLineStoreRecorder* recorder) { store_.SetRecorder(recorder); }
   int LineCount() const { return store_.Count(); }
   // The stored text of line i (tabs unexpanded); empty outside the text.
   std::string_view StoredLine(int i) const;
@@ -148,6 +151,14 @@ public:
   void LoadFromStream(std::istream& stream);
   void LoadFromBytes(std::string_view bytes);
   void SaveToFile(const std::string& fileName);
+  // Replaces every line by the lines of `bytes`, cut as a load cuts a file, as one change
+  // that one Undo takes back whole. The caret and the bookmarks keep their line numbers,
+  // clamped to the new text; the selection goes. The text counts as changed: the caller
+  // says when it is the saved one.
+  void ReplaceAllText(std::string_view bytes);
+  // The same with the bytes of a file; one that cannot be read raises Error and changes
+  // nothing.
+  void ReloadFromFile(const std::string& fileName);
   void SaveToStream(std::ostream& stream) const;
   std::string SaveToBytes() const;
   const std::string& FileName() const { return fileName_; }
@@ -354,6 +365,12 @@ private:
   void BulkLoad(platform::ByteBlock bytes, size_t size, bool load,
                 const TInternalStrings::THalfReader& read = {});
   void SetTextBulk(std::string_view bytes);
+  void ReplaceLines(platform::ByteBlock bytes, size_t size);
+  // Every line in the form of an uaText record, and back.
+  void TakeLinesInto(TUndoRecord& r) const;
+  void PutLinesBack(const TUndoRecord& r);
+  // After every line was replaced: positions and bookmarks kept on their lines, clamped.
+  void ClampToReplacedLines(int oldCount);
   // Hands the saved bytes to `put` piece by piece.
   template <class TSink> void WriteLines(TSink&& put) const;
   void WriteLinesTo(std::ostream& stream) const;

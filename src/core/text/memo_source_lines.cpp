@@ -136,6 +136,86 @@ void TCustomMemoSource::SetTextBulk(std::string_view bytes) {
   BulkLoad(std::move(copy), bytes.size(), false);
 }
 
+void TCustomMemoSource::ReplaceAllText(std::string_view bytes) {
+  platform::ByteBlock copy = platform::AllocateBytes(bytes.size() + 1);
+  if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
+  copy[bytes.size()] = '\0';
+  ReplaceLines(std::move(copy), bytes.size());
+}
+
+void TCustomMemoSource::ReloadFromFile(const std::string& fileName) {
+  platform::TFileBuffer buf = platform::ReadWholeFile(fileName);
+  ReplaceLines(std::move(buf.data), buf.size);
+}
+
+void TCustomMemoSource::ReplaceLines(platform::ByteBlock bytes, size_t size) {
+  ChangeScope scope(*this, TChangeKind::Reload);
+  // One record holds the old lines whole: undo puts them back in one pass, however many
+  // there are, where records per line would cost a step and a block for each.
+  TUndoRecord old;
+  if (allowUndo_) TakeLinesInto(old);
+  const int oldCount = LineCount();
+  // The lines are replaced first: if that fails, nothing else has changed.
+  store_.LoadBulk(std::move(bytes), size, spacesInTab_, Has(soUseTabCharacter));
+  if (TUndoRecord* r = AddUndo(uaText)) {
+    r->Text = std::move(old.Text);
+    r->Styles = std::move(old.Styles);
+  }
+  ClampToReplacedLines(oldCount);
+}
+
+void TCustomMemoSource::TakeLinesInto(TUndoRecord& r) const {
+  size_t total = 0;
+  for (int i = 0; i < LineCount(); ++i) total += store_.Item(i).Length;
+  r.Text.clear();
+  r.Text.reserve(total);
+  r.Styles.assign(sizeof(uint32_t) * static_cast<size_t>(LineCount()), '\0');
+  for (int i = 0; i < LineCount(); ++i) {
+    std::string_view line = store_.Text(i);
+    r.Text.append(line);
+    const auto length = static_cast<uint32_t>(line.size());
+    std::memcpy(r.Styles.data() + sizeof(uint32_t) * static_cast<size_t>(i), &length,
+                sizeof length);
+  }
+}
+
+void TCustomMemoSource::PutLinesBack(const TUndoRecord& r) {
+  // The lines come back exactly as they were, without the cutting and trimming of a load.
+  store_.Clear();
+  std::string_view text = r.Text;
+  size_t at = 0;
+  for (size_t i = 0; i + sizeof(uint32_t) <= r.Styles.size(); i += sizeof(uint32_t)) {
+    uint32_t length;
+    std::memcpy(&length, r.Styles.data() + i, sizeof length);
+    store_.Insert(store_.Count(), text.substr(std::min(at, text.size()), length));
+    at += length;
+  }
+}
+
+void TCustomMemoSource::ClampToReplacedLines(int oldCount) {
+  MarkLinesChanged(0, std::max(0, std::max(oldCount, LineCount()) - 1));
+  changeFlags_.Include(chLineState);
+  ClearFoundText();
+  const int last = std::max(0, LineCount() - 1);
+  for (TPosition* p : positions_) {
+    p->Y = std::min(p->Y, last);
+    p->X = std::min(p->X, LineLength(p->Y));
+  }
+  selKind_ = TSelectionType::None;
+  bookmarks_.Adjust(0, [&](TBookmark& b) {
+    const int y = std::min(b.Y, last), x = std::min(b.X, LineLength(y));
+    if (x == b.X && y == b.Y) return false;
+    b.X = x;
+    b.Y = y;
+    return true;
+  });
+  // A replay moves the caret back by its own records and clamps it once at its end.
+  if (replaying_) return;
+  int x = caret_.X, y = std::min(caret_.Y, last);
+  ClampCaret(x, y);
+  SetCaretExact(x, y);
+}
+
 void TCustomMemoSource::LoadFromStream(std::istream& stream) {
   std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
   if (stream.bad()) throw Error("Can't read stream");

@@ -24,9 +24,13 @@ void TCustomMemoSource::ReplayRecords(bool redo) {
     ChangeScope scope(*this, kind);
     changeFlags_.Include(chUndo);
     try {
+      // Each replacement of the whole text is a step of its own, grouping or not: one
+      // Undo after two reloads brings back the text of the first.
+      bool textReplayed = false;
       while (!source.Empty()) {
         firstRecord_ = true; // what one record brings back starts a change of its own
         if (source.Last().ChangeKind != kind && !source.Last().InGroup) break;
+        if (textReplayed && source.Last().Action == uaText) break;
         TUndoRecord r = std::move(source.Last());
         int index = source.Count() - 1;
         source.Pop();
@@ -36,6 +40,11 @@ void TCustomMemoSource::ReplayRecords(bool redo) {
           forcedModified_ = true;
         }
         if (r.FirstOfChange && !Has(soGroupUndo) && !r.InGroup) break;
+        if (r.Action == uaText) {
+          textReplayed = true;
+          // It opens its change: what lies before it belongs to another.
+          if (!redo) break;
+        }
       }
       // The caret is clamped once, at the end. Both lists learn of it: the opposite
       // replay moves it back first, and so does the next replay in this direction, so
@@ -115,6 +124,18 @@ void TCustomMemoSource::ApplyRecord(const TUndoRecord& r) {
                      r.Styles);
       colors.resize(store_.Text(y).size(), '\0');
     }
+    break;
+  }
+  case uaText: {
+    TUndoRecord now;
+    if (allowUndo_) TakeLinesInto(now);
+    const int oldCount = LineCount();
+    PutLinesBack(r);
+    if (TUndoRecord* inverse = AddUndo(uaText)) {
+      inverse->Text = std::move(now.Text);
+      inverse->Styles = std::move(now.Styles);
+    }
+    ClampToReplacedLines(oldCount);
     break;
   }
   case uaStyle: {

@@ -121,6 +121,7 @@ enum class TChangeKind : uint8_t {
   Undo,
   Overwrite,
   Other,
+  Reload,
 };
 
 struct TPoint {

@@ -16,6 +16,8 @@ enum TUndoAction : uint8_t {
   uaJoin = 3,      // splits the caret line at the caret
   uaDelete = 4,    // inserts Text (with Styles) at the caret
   uaStyle = 5,     // puts the style bytes Styles back at line Value1, position Value2
+  uaText = 6,      // puts every line back: Text holds their bytes one after another, Styles
+                   // each one's length in four bytes
 };
 
 struct TUndoRecord {

@@ -6,6 +6,7 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace marlo {
 
@@ -40,6 +41,23 @@ bool TAppDialogs::Confirm(QWidget* parent, const QString& text) {
                                          QMessageBox::No) == QMessageBox::Yes;
   RestoreActivation(parent);
   return yes;
+}
+
+int TAppDialogs::Choose(QWidget* parent, const QString& text, const QStringList& buttons) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
+                  QMessageBox::NoButton, parent);
+  QList<QAbstractButton*> added;
+  for (int i = 0; i < buttons.size(); ++i)
+    added << box.addButton(buttons[i], i + 1 < buttons.size() ? QMessageBox::AcceptRole
+                                                              : QMessageBox::RejectRole);
+  if (!added.isEmpty()) {
+    box.setDefaultButton(static_cast<QPushButton*>(added.back()));
+    box.setEscapeButton(added.back());
+  }
+  box.exec();
+  RestoreActivation(parent);
+  const auto chosen = added.indexOf(box.clickedButton());
+  return chosen < 0 ? static_cast<int>(buttons.size()) - 1 : static_cast<int>(chosen);
 }
 
 namespace {
@@ -114,6 +132,16 @@ QString TAppDialogs::Folder(QWidget* parent, const QString& title, const QString
       QFileDialog::getExistingDirectory(parent, title, folder, QFileDialog::ShowDirsOnly);
   RestoreActivation(parent);
   return chosen;
+}
+
+std::vector<TRecoveryChoice> TAppDialogs::Recovery(QWidget* parent,
+                                                   const std::vector<TRecoveryRow>& rows,
+                                                   const TRecoveryDlg::TTexts& text) {
+  TRecoveryDlg dialog(rows, text, parent);
+  const bool ok = dialog.exec() == QDialog::Accepted;
+  RestoreActivation(parent);
+  if (ok) return dialog.Choices();
+  return std::vector<TRecoveryChoice>(rows.size(), TRecoveryChoice::Keep);
 }
 
 } // namespace marlo

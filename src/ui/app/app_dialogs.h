@@ -7,10 +7,12 @@
 #include <QString>
 #include <QStringList>
 
+#include "ui/recovery/recovery_dlg.h"
 #include "ui/restore_activation.h"
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -40,6 +42,9 @@ public:
   virtual TAnswer Question(QWidget* parent, const QString& text);
   // A confirmation with Yes and No; closing the box is No.
   virtual bool Confirm(QWidget* parent, const QString& text);
+  // A question with buttons of its own, the last one Cancel: the index of the button
+  // pressed; closing the box is the last.
+  virtual int Choose(QWidget* parent, const QString& text, const QStringList& buttons);
   // The chosen file's name, or an empty text when cancelled.
   virtual QString OpenFile(QWidget* parent, const TFileDialogSetup& setup);
   virtual QString SaveFile(QWidget* parent, const TFileDialogSetup& setup);
@@ -52,6 +57,10 @@ public:
   virtual std::optional<QFont> Font(QWidget* parent, const QFont& initial);
   // One existing folder, starting at `folder`; an empty text when cancelled.
   virtual QString Folder(QWidget* parent, const QString& title, const QString& folder);
+  // The journals found at start-up: what to do with each; closing the window keeps them all.
+  virtual std::vector<TRecoveryChoice> Recovery(QWidget* parent,
+                                                const std::vector<TRecoveryRow>& rows,
+                                                const TRecoveryDlg::TTexts& text);
 };
 
 } // namespace marlo

@@ -436,8 +436,11 @@ void TMainForm::FirstActivation() {
   if (!isActiveWindow()) activateWindow();
   if (!startupErrors_.isEmpty()) Dialogs().Error(this, startupErrors_.join("\n\n"));
   Highlighter();
+  // What a crash left is offered before anything else opens.
+  OfferRecovery();
   for (const std::string& f : CommandLineFiles(commandLine_, platform::FileExists))
     RunCommand([&] { OpenDocumentWindow(f); });
+  if (commandLine_.empty() && restoreSessionAtStart_) RestoreSession();
 }
 
 TLineParser* TMainForm::Highlighter() {
@@ -458,6 +461,22 @@ namespace {
 // The texts added to the language file since it was first written, in English for a
 // language file that lacks them.
 const std::pair<std::string_view, const char*> kEnglishTexts[] = {
+    {"RecoveryCaption", "Recover Unsaved Work"},
+    {"RecoveryIntro",
+     "Marlo ended without saving these documents, but their text was kept. Choose what to do with "
+     "each; what is kept for later is offered again at the next start."},
+    {"RecoveryName", "Name"},
+    {"RecoveryFolder", "Folder"},
+    {"RecoveryLastChange", "Last Change"},
+    {"RecoveryLines", "Lines"},
+    {"RecoveryAction", "Action"},
+    {"RecoveryRecover", "Recover"},
+    {"RecoveryDiscard", "Discard"},
+    {"RecoveryKeep", "Keep for Later"},
+    {"RecoveryUnreadable", "unreadable"},
+    {"RecoveryCannotWrite",
+     "Unsaved changes cannot be kept for recovery after a crash. Editing goes on; save often."},
+    {"RecoveryCannotDiscard", "This kept text cannot be removed:"},
     {"CoreStopped", "The Zorbic core was stopped before it wrote a report (exit status %1)."},
     {"CoreNoReport", "The Zorbic core ended with exit status %1 without writing a report."},
     {"RunStopCore", "Stop"},
@@ -479,6 +498,21 @@ const std::pair<std::string_view, const char*> kEnglishTexts[] = {
     {"MediaNoSound", "no sound device was found"},
     {"MediaNoPlayer", "cannot be played here: this Marlo was built without a media player. "
                       "Choose a viewer program in the options."},
+
+    {"DiskFileChanged", "The file has changed on disk."},
+    {"DiskFileRemoved", "The file has been deleted or moved."},
+    {"DiskReloadButton", "Reload"},
+    {"DiskKeepMineButton", "Keep Mine"},
+    {"DiskSaveButton", "Save"},
+    {"DiskCloseButton", "Close"},
+    {"DiskReloaded", "Reloaded: the file was changed on disk. Undo brings back the text before."},
+    {"SaveOverChangedFile", "has been changed on disk since it was opened or saved. Overwrite "
+                            "it with the text shown?"},
+    {"DiskOverwriteButton", "Overwrite"},
+    {"DiskSaveAsButton", "Save As..."},
+
+    {"SessionFilesMissing", "Not opened again, no longer there: %1"},
+    {"OptionscbRestoreSession", "Restore Last Session at Start"},
 };
 
 } // namespace
@@ -796,12 +830,15 @@ void TMainForm::closeEvent(QCloseEvent* e) {
       return;
     }
   }
+  // Taken before the windows go, after the questions (a Save As may have named one).
+  const TSessionList session = CurrentSession();
   for (TWindowForm* w : documents) w->CloseAnswered();
   if (CoreRunning()) {
     AppRunner1().OnTerminated = nullptr;
     AppRunner1().Cancel();
   }
   SaveSettingsNow();
+  SaveSession(session);
   e->accept();
 }
 

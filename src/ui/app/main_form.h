@@ -5,6 +5,7 @@
 #include "core/build/build_list.h"
 #include "core/shell/language_table.h"
 #include "core/shell/mru_file_list.h"
+#include "core/shell/session_list.h"
 #include "core/shell/settings.h"
 #include "core/syntax/my_parser.h"
 #include "ui/app/app_dialogs.h"
@@ -144,6 +145,8 @@ public:
   // Writes the window's text to `fileName` (asking first when the window's file was read
   // only up to a NUL byte) and clears the modified flag. False when the user declined.
   bool SaveDocumentTo(TWindowForm& window, const std::string& fileName, bool finalEmptyLine);
+  // Save As for `window`: the dialog, then the save or export. False when not saved.
+  bool SaveDocumentAs(TWindowForm& window);
   // Exports under an ".RTF", ".HTM" or ".HTML" name; false for any other name.
   bool ExportDocumentTo(TWindowForm& window, const std::string& fileName);
   void SetOpenDialogFolder(const std::string& folder) { openFolder_ = folder; }
@@ -152,6 +155,34 @@ public:
   const std::string& SaveDialogFolder() const { return saveFolder_; }
   // Writes the settings and the recent files; a failure is shown.
   void SaveSettingsNow();
+
+  // ---- Sessions and later starts (main_form_session.cpp) ------------------------------
+  // Whether the first showing, without files on the command line, calls RestoreSession.
+  void SetRestoreSessionAtStart(bool on) { restoreSessionAtStart_ = on; }
+  // The titled document windows in their order, with caret, first visible line, bookmarks.
+  TSessionList CurrentSession() const;
+  // Keeps `session` in the store (an empty one when Restore Session is off); a failure
+  // is shown.
+  void SaveSession(const TSessionList& session);
+  // Opens the stored session's files again where they were, unless Restore Session is off.
+  // Files no longer there are skipped and named once in the status bar.
+  void RestoreSession();
+  // Files another start of the program handed over: opened as dropped files, this window
+  // brought to the front.
+  void OpenHandedFiles(const std::vector<std::string>& files);
+
+  // ---- Recovery (main_form_recovery.cpp) ----------------------------------------------
+  // Where the documents' journals are kept.
+  const std::string& JournalFolder();
+  // A journal could not be written: said once a run, and editing goes on.
+  void JournalFailed(const std::string& reason);
+  // Offers the journals no running program holds (ended by a crash, a kill, a power
+  // cut) in one window: each recovered, discarded or kept for later.
+  void OfferRecovery();
+  // Opens a window with the journal's text, modified, under the document's own caption,
+  // caret and bookmarks where they were; the journal is replaced by the window's own.
+  // Raises Error when the journal cannot be read.
+  TWindowForm* RecoverJournal(const std::string& path);
 
 protected:
   void closeEvent(QCloseEvent* e) override;
@@ -177,6 +208,7 @@ private:
   void CreateRunPanel();
   void BringBack();
   void ReplaceWindowText(TWindowForm& window, const std::vector<std::string>& lines);
+  void RestoreWindowPlace(TWindowForm& window, const TSessionWindow& place);
   void RebuildMRUMenu();
   void RebuildWindowMenu();
   void TileWindows(bool horizontal);
@@ -196,8 +228,11 @@ private:
   std::string saveFolder_;
   int openDocumentCount_ = 0;
   bool firstActivation_ = true;
+  std::string journalFolder_;
+  bool journalFailureShown_ = false;
   bool languageLoaded_ = false;
   std::vector<std::string> commandLine_;
+  bool restoreSessionAtStart_ = false;
   QStringList startupErrors_;
 
   QMdiArea* mdi_ = nullptr;

@@ -73,6 +73,15 @@ bool TMainForm::SaveDocumentTo(TWindowForm& window, const std::string& fileName,
   if (window.LoadedUpToNul() && window.LoadedFileName() == fileName &&
       !Dialogs().Confirm(this, PathToQString("\"" + fileName + "\" ") + UiText("SaveOverNulFile")))
     return false;
+  // Someone else changed the file since the window read or wrote it.
+  switch (window.AskBeforeSaving(fileName)) {
+  case TWindowForm::SaveOver:
+    break;
+  case TWindowForm::SaveElsewhere:
+    return SaveDocumentAs(window);
+  case TWindowForm::SaveCancelled:
+    return false;
+  }
   TCustomMemoSource& source = window.MemoSource();
   if (finalEmptyLine) EnsureFinalEmptyLine(source);
   source.SaveToFile(fileName);
@@ -102,20 +111,24 @@ bool TMainForm::FileSaveClick() {
 }
 
 void TMainForm::FileSaveAsClick() {
-  TWindowForm& w = *ActiveDocument();
+  SaveDocumentAs(*ActiveDocument());
+}
+
+bool TMainForm::SaveDocumentAs(TWindowForm& w) {
   std::string folder = saveFolder_, proposed;
   if (!w.IsUntitled()) {
     folder = platform::ExtractFilePath(w.Caption());
     proposed = platform::ChangeFileExt(platform::ExtractFileName(w.Caption()), "");
   }
   const std::string name = RunSaveDialog(folder, proposed);
-  if (name.empty()) return;
-  if (ExportDocumentTo(w, name)) return;
+  if (name.empty()) return false;
+  if (ExportDocumentTo(w, name)) return false;
   mru_.Add(name);
   RebuildMRUMenu();
-  if (!SaveDocumentTo(w, name, true)) return;
+  if (!SaveDocumentTo(w, name, true)) return false;
   openFolder_ = saveFolder_;
   w.SetCaption(name);
+  return true;
 }
 
 void TMainForm::FileCloseClick() {

@@ -36,7 +36,7 @@ struct TSwitchInfo {
 };
 
 // The editor page's check boxes, in the order they are shown.
-constexpr std::array<TSwitchInfo, 12> kSwitches{{
+constexpr std::array<TSwitchInfo, 13> kSwitches{{
     {"cbSyntaxHighlight", &TSettings::HighlightSyntax},
     {"cbShowGutter", &TSettings::ShowGutter},
     {"cbShowLineNumbers", &TSettings::ShowNumbers},
@@ -49,6 +49,7 @@ constexpr std::array<TSwitchInfo, 12> kSwitches{{
     {"cbStructs", &TSettings::StructEnabled},
     {"cbDefines", &TSettings::DefineEnabled},
     {"cbGlobals", &TSettings::GlobalEnabled},
+    {"cbRestoreSession", &TSettings::RestoreSession},
 }};
 
 struct TStyleInfo {
@@ -306,9 +307,12 @@ void TTotalOptionsDlg::CreateEditorTab() {
   backRow->addWidget(NamedLabel("DefaultBackground", "OptionsDefaultBackground"));
   backRow->addWidget(defaultbackcolor);
   backRow->addStretch();
-  grid->addLayout(backRow, 2, 0, 1, 4);
-  for (size_t i = 0; i < kSwitches.size(); ++i)
+  grid->addLayout(backRow, 2, 0, 1, 2);
+  // Two columns of six editor switches; the program's own switch, the last, where the
+  // background row leaves room, so that the page keeps its height.
+  for (size_t i = 0; i + 1 < kSwitches.size(); ++i)
     grid->addWidget(NamedCheck(kSwitches[i].Name), 3 + int(i % 6), int(i / 6) * 2, 1, 2);
+  grid->addWidget(NamedCheck(kSwitches.back().Name), 2, 2, 1, 2);
   grid->setRowStretch(9, 1);
 }
 

@@ -1,12 +1,15 @@
 #include "ui/app/window_form.h"
 
+#include "core/platform/file_identity.h"
 #include "core/platform/file_system.h"
 #include "core/shell/document_files.h"
 #include "core/shell/file_at_cursor.h"
 #include "core/shell/media_files.h"
+#include "ui/app/disk_watch.h"
 #include "ui/app/main_form.h"
 #include "ui/editor/memo_input.h"
 #include "ui/qt_text.h"
+#include "ui/recovery/journal.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -84,10 +87,14 @@ TWindowForm::TWindowForm(TMainForm& main, QWidget* parent) : QWidget(parent), ma
   justCreated_ = true;
 
   CreateContextMenu();
+  CreateDiskWatch();
   dm_->installEventFilter(this);
   dm_->viewport()->installEventFilter(this);
   connect(dm_, &TCustomCodeMemo::caretMoved, this, [this] { UpdateStatusPanels(); });
-  connect(dm_, &TCustomCodeMemo::modifiedChanged, this, [this] { UpdateStatusPanels(); });
+  connect(dm_, &TCustomCodeMemo::modifiedChanged, this, [this] {
+    UpdateStatusPanels();
+    if (MemoSource().Modified()) StartJournal();
+  });
   connect(dm_, &TCustomCodeMemo::overwriteChanged, this, [this] { UpdateStatusPanels(); });
   setFocusProxy(dm_);
 }
@@ -111,13 +118,18 @@ bool TWindowForm::IsUntitled() const {
 }
 
 void TWindowForm::LoadFile(const std::string& fileName) {
+  // Taken before the bytes are read: a change while they are read is seen later.
+  const platform::TFileIdentity identity = platform::ReadFileIdentity(fileName);
   MemoSource().LoadFromFile(fileName);
   loadedFileName_ = caption_;
   loadedUpToNul_ = FileHasNulByte(fileName);
+  disk_->Watch(fileName, identity);
 }
 
 void TWindowForm::SavedAs(const std::string& fileName) {
   if (fileName == loadedFileName_) loadedUpToNul_ = false;
+  RemoveJournal();
+  WatchFile(fileName);
 }
 
 void TWindowForm::CloseAnswered() {
@@ -158,6 +170,9 @@ void TWindowForm::closeEvent(QCloseEvent* e) {
       closed_ = true;
       main_.DocumentClosed();
     }
+    disk_->Stop();
+    // Saved, unchanged, or the user said not to keep the changes.
+    RemoveJournal();
     e->accept();
   } else {
     e->ignore();

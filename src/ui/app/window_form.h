@@ -16,10 +16,17 @@ class QAction;
 class QLabel;
 class QMenu;
 class QStatusBar;
+class QTimer;
 
 namespace marlo {
 
 class TMainForm;
+class TDiskBar;
+class TDiskWatch;
+namespace recovery {
+class TJournalWriter;
+struct TJournalState;
+} // namespace recovery
 
 class TWindowForm : public QWidget {
   Q_OBJECT
@@ -68,6 +75,31 @@ public:
   void Discard();
   bool IsClosed() const { return closed_; }
 
+  // ---- The file on disk (window_form_disk.cpp) ----------------------------------------
+  TDiskWatch& DiskWatch() { return *disk_; }
+  TDiskBar* DiskBar() const { return diskBar_; }
+  // What the status bar says of the last reload.
+  QString DiskNote() const;
+  // Reads the file again, as one change that Undo takes back. Raises Error when it cannot
+  // be read, changing nothing.
+  void ReloadFromDisk();
+  enum TSaveOver { SaveOver, SaveElsewhere, SaveCancelled };
+  // Before a save to `fileName`: when someone else changed the file since it was read or
+  // saved, asks whether to overwrite it, save elsewhere or not save.
+  TSaveOver AskBeforeSaving(const std::string& fileName);
+
+  // ---- The recovery journal (window_form_journal.cpp) ----------------------------------
+  // Kept from the document's first modification until it is saved or closed; what a
+  // crash would otherwise lose.
+  bool HasJournal() const { return journal_ != nullptr; }
+  const recovery::TJournalWriter* Journal() const { return journal_.get(); }
+  recovery::TJournalState JournalState();
+  // Waits until the journal is on disk; false without a journal or when it cannot be
+  // written.
+  bool FlushJournal();
+  // The text is saved, or the window closes without keeping it: the journal goes.
+  void RemoveJournal();
+
 protected:
   void closeEvent(QCloseEvent* e) override;
   void showEvent(QShowEvent* e) override;
@@ -79,6 +111,13 @@ private:
   void dmKeyUp(QKeyEvent* e);
   void SyncKeySettings();
   void CreateContextMenu();
+  void CreateDiskWatch();
+  void WatchFile(const std::string& fileName);
+  void FileChangedOnDisk();
+  void FileRemovedFromDisk();
+  void DiskBarAnswered(int kind, int button);
+  void StartJournal();
+  void WriteJournalState();
 
   TMainForm& main_;
   TMemoSearch* search_ = nullptr; // owned by the editor control
@@ -89,6 +128,11 @@ private:
   QWidget* errorPanel_;
   QLabel* errorLog_;
   QMenu* rcmenu_;
+  TDiskWatch* disk_;
+  TDiskBar* diskBar_;
+  QLabel* diskNote_;
+  std::unique_ptr<recovery::TJournalWriter> journal_;
+  QTimer* journalTimer_ = nullptr;
   std::string caption_;
   std::string fileAtCursor_;
   std::string loadedFileName_;

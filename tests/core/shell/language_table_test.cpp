@@ -77,7 +77,13 @@ const char* const kProgramKeys =
     "PreCaption PreStatusLabel PreErrorLabel PreGotoErrorButton PreReplaceSourceButton "
     "PreEditModifiedButton PreContinue preGlobalTrue preGlobalFalse FileHasNulByte "
     "SaveOverNulFile RunStopCore CoreStopped CoreNoReport CoreStillRunning HelpFileNotFound "
-    "MediaFolderNotFound MediaNoMidi MediaNoSound MediaNoPlayer";
+    "MediaFolderNotFound MediaNoMidi MediaNoSound MediaNoPlayer DiskFileChanged "
+    "DiskFileRemoved DiskReloadButton DiskKeepMineButton DiskSaveButton DiskCloseButton "
+    "DiskReloaded SaveOverChangedFile DiskOverwriteButton DiskSaveAsButton SessionFilesMissing "
+    "OptionscbRestoreSession RecoveryCaption RecoveryIntro RecoveryName RecoveryFolder "
+    "RecoveryLastChange RecoveryLines "
+    "RecoveryAction RecoveryRecover RecoveryDiscard RecoveryKeep RecoveryUnreadable "
+    "RecoveryCannotWrite RecoveryCannotDiscard";
 
 TEST(LanguageTable, ShippedFileHasEveryKey) {
   TLanguageTable t;

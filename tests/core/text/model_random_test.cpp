@@ -256,6 +256,7 @@ private:
       if (r_.Chance(20)) text += "\r\n";
       TClipboard::Current().SetText(text);
     });
+    Add(1, [this] { m_.ReplaceAllText(Join(RandomText(r_, tabs_))); }); // a reload
     Add(2, [this] { m_.InsertLines(RandomInsertion(), false); });
     Add(2, [this] { m_.InsertLines(RandomInsertion(), true); });
     Add(2, [this] {

@@ -18,6 +18,18 @@
 
 namespace marlo::test {
 
+// The journals of documents a test leaves modified go to a scratch folder of the test's
+// own, never to the user's. Made on first use, by whichever user the test runs as.
+inline const bool kScratchRecoveryFolder = [] {
+  static const struct TFolder {
+    QString Path = QDir::temp().filePath(
+        QString("marlo-test-recovery-%1").arg(QCoreApplication::applicationPid()));
+    ~TFolder() { QDir(Path).removeRecursively(); }
+  } folder;
+  qputenv("MARLO_RECOVERY_DIR", folder.Path.toLocal8Bit());
+  return true;
+}();
+
 // Records every message and answers every question from queues the test fills. An
 // unexpected question fails the test rather than blocking it.
 class TFakeDialogs : public TAppDialogs {
@@ -25,6 +37,9 @@ public:
   QStringList Errors, Messages, Questions, Confirms;
   std::deque<TAnswer> Answers;
   std::deque<bool> ConfirmAnswers;
+  QStringList Choices;
+  QList<QStringList> ChoiceButtons;
+  std::deque<int> ChoiceAnswers; // the index of the button pressed
   std::deque<QString> OpenNames, SaveNames;
   QList<TFileDialogSetup> SaveSpecs;
   QList<TFileDialogSetup> OpenSpecs;
@@ -34,7 +49,14 @@ public:
   QList<QFont> FontStarts;
   std::deque<QString> FolderNames;
   QStringList FolderTitles;
+  std::vector<std::vector<TRecoveryRow>> RecoveryOffers;
+  std::deque<std::vector<TRecoveryChoice>> RecoveryAnswers; // none: keep them all
 
+  std::vector<TRecoveryChoice> Recovery(QWidget*, const std::vector<TRecoveryRow>& rows,
+                                        const TRecoveryDlg::TTexts&) override {
+    RecoveryOffers.push_back(rows);
+    return Pop(RecoveryAnswers, std::vector<TRecoveryChoice>(rows.size(), TRecoveryChoice::Keep));
+  }
   void Error(QWidget*, const QString& text) override { Errors << text; }
   void Message(QWidget*, const QString& text) override { Messages << text; }
   TAnswer Question(QWidget*, const QString& text) override {
@@ -45,6 +67,12 @@ public:
   bool Confirm(QWidget*, const QString& text) override {
     Confirms << text;
     return Pop(ConfirmAnswers, false);
+  }
+  int Choose(QWidget*, const QString& text, const QStringList& buttons) override {
+    Choices << text;
+    ChoiceButtons << buttons;
+    if (ChoiceAnswers.empty()) qWarning("unexpected question: %s", qPrintable(text));
+    return Pop(ChoiceAnswers, static_cast<int>(buttons.size()) - 1);
   }
   QString OpenFile(QWidget*, const TFileDialogSetup& setup) override {
     OpenSpecs << setup;

@@ -205,6 +205,7 @@ private slots:
         {"cbStructs", toggle, {{"Struct Enabled", "1"}}, false},
         {"cbDefines", toggle, {{"Define Enabled", "1"}}, false},
         {"cbGlobals", toggle, {{"Global Enabled", "1"}}, false},
+        {"cbRestoreSession", toggle, {{"Restore Session", "0"}}, false},
         {"cbBoldReserved", toggle, {{"Keywords Style", ""}}, true},
         {"cbItalicReserved", toggle, {{"Keywords Style", "BI"}}, true},
         {"cbUnderlineReserved", toggle, {{"Keywords Style", "BU"}}, true},

@@ -33,6 +33,7 @@ private slots:
     QCOMPARE(f.Dialogs->Errors.size(), 1);
     QCOMPARE(ReadBytes(file), std::string("print 1\r\n"));
     QVERIFY(w->MemoSource().Modified());
+    QVERIFY(w->HasJournal()); // what a crash now would lose is still kept
     QVERIFY(f.M().MRUList().Items().empty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"game.zba"});
 
@@ -53,6 +54,7 @@ private slots:
     f.M().Action("FileSave")->trigger();
     QCOMPARE(ReadBytes(file), std::string("xprint 1\r\n"));
     QVERIFY(!w->MemoSource().Modified());
+    QVERIFY(!w->HasJournal());
   }
 
   void unreadableFileOpensNoWindow() {
