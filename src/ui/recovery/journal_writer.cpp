@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "core/platform/atomic_file_writer.h"
 #include "core/platform/file_system.h"
+#include "core/platform/memory.h"
 #include "core/text/memo_source.h"
 #include "ui/recovery/journal.h"
 #include "ui/recovery/journal_files.h"
@@ -41,8 +42,10 @@ constexpr size_t kBigChange = size_t(1) << 20;
 
 // The lines of a text as a SnapshotLines payload holds them: length, bytes, length, ...
 struct TSnapshot {
-  std::string Lines;
+  platform::ByteBlock Block; // the lines as a SnapshotLines payload holds them
+  size_t Size = 0;
   uint64_t Count = 0;
+  std::string_view Lines() const { return {Block.get(), Size}; }
 };
 
 // The bytes of a snapshot of the text.
@@ -52,11 +55,21 @@ size_t TextBytes(const TInternalStrings& store) {
   return total;
 }
 
+// The copy of a big text is the cost of a document's first change: its pages are made in
+// one call, and each line goes in with two copies and no checks.
 std::shared_ptr<TSnapshot> CopyLines(const TInternalStrings& store) {
   auto snapshot = std::make_shared<TSnapshot>();
   const int count = store.Count();
-  snapshot->Lines.reserve(TextBytes(store));
-  for (int i = 0; i < count; ++i) PutBytes(snapshot->Lines, store.Text(i));
+  snapshot->Size = TextBytes(store);
+  snapshot->Block = platform::AllocateFilledBytes(snapshot->Size);
+  char* p = snapshot->Block.get();
+  for (int i = 0; i < count; ++i) {
+    const std::string_view text = store.Text(i);
+    const uint32_t length = static_cast<uint32_t>(text.size());
+    std::memcpy(p, &length, 4); // little-endian, as the format says
+    if (length) std::memcpy(p + 4, text.data(), length);
+    p += 4 + length;
+  }
   snapshot->Count = static_cast<uint64_t>(count);
   return snapshot;
 }
@@ -348,9 +361,9 @@ private:
     if (!batch.Edits.empty() || batch.Snapshot) lastChangeMs_ = NowMs();
     if (batch.Snapshot) {
       // A fresh file: whatever was waiting to be written is part of the old text.
-      unwritten_ = Fresh(batch.Snapshot->Lines, batch.Snapshot->Count, batch.Edits);
+      unwritten_ = Fresh(batch.Snapshot->Lines(), batch.Snapshot->Count, batch.Edits);
       unwrittenFresh_ = true;
-      snapshotBytes_ = batch.Snapshot->Lines.size();
+      snapshotBytes_ = batch.Snapshot->Size;
       editBytes_ = batch.Edits.size();
     } else {
       if (!batch.Edits.empty()) {
