@@ -51,11 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   text.State.OutFormat = 2; // one LF after every line
   Require(SavedBytes(text).size() == chars + text.Lines.size(), "saved bytes do not add up");
 
-  std::string lines;
-  for (const std::string& line : text.Lines) format::PutBytes(lines, line);
   std::string again = format::Header();
   format::PutRecord(again, format::rkState, format::StatePayload(text.State));
-  format::PutSnapshot(again, lines, text.Lines.size());
+  format::PutSnapshot(again, text.Lines.size(),
+                      [&](uint64_t i) -> std::string_view { return text.Lines[i]; });
   TRecoveredText back = ParseJournal(again);
   Require(back.Lines == text.Lines, "a snapshot of the text reads back otherwise");
   Require(back.State == text.State && !back.TornTail, "the state reads back otherwise");

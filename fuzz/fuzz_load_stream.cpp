@@ -1,6 +1,7 @@
 // Loads arbitrary bytes as a source file, the way a document opens one, and checks what the
 // lines become: no line breaks or NULs inside a line, no trailing blanks, exactly the lines
-// the splitting rules give, and a save that loads back to the same lines.
+// the splitting rules give, the same lines in a frozen copy, and a save that loads back to
+// the same lines.
 #include "core/text/memo_source.h"
 
 #include <cstdint>
@@ -68,6 +69,10 @@ void CheckLoaded(TCustomMemoSource& doc, std::string_view bytes) {
   }
   Require(lines == ExpectedLines(bytes, doc.SpacesInTab(), keepTabs),
           "the lines differ from the splitting rules");
+  const TFrozenLines frozen = doc.Strings().Freeze();
+  TFrozenLines::TReader reader(frozen);
+  Require(frozen.Count() == static_cast<int>(lines.size()), "a frozen copy counts otherwise");
+  for (const std::string& s : lines) Require(reader.Next() == s, "a frozen copy reads otherwise");
   Require(doc.Lines().Count() == doc.LineCount(), "Lines().Count() differs from LineCount()");
   Require(doc.CaretX() == 0 && doc.CaretY() == 0, "the caret is not at the start");
   Require(!doc.HasSelection(), "a load left a selection");

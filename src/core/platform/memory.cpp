@@ -96,15 +96,4 @@ ByteBlock AllocateBytes(size_t bytes) {
   return ByteBlock(static_cast<char*>(AllocateBlock(bytes)), ByteBlockDeleter{bytes});
 }
 
-ByteBlock AllocateFilledBytes(size_t bytes) {
-  if (bytes < kMapThreshold) return AllocateBytes(bytes);
-  // Huge pages where the system has them, all made in one call rather than by a fault each
-  // as the first write reaches them.
-  void* p = Map(bytes);
-#ifdef MADV_POPULATE_WRITE
-  ::madvise(p, Mapped(bytes), MADV_POPULATE_WRITE); // a kernel without it faults them in later
-#endif
-  return ByteBlock(static_cast<char*>(p), ByteBlockDeleter{bytes});
-}
-
 } // namespace marlo::platform

@@ -32,8 +32,5 @@ void AdviseHugePages(const void* data, size_t bytes);
 
 // `bytes` bytes from AllocateBlock, owned.
 ByteBlock AllocateBytes(size_t bytes);
-// The same with every page of a big block made at once, for a block about to be written
-// whole while the user waits: one call instead of a page fault for each 4 KB.
-ByteBlock AllocateFilledBytes(size_t bytes);
 
 } // namespace marlo::platform

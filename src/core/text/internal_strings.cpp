@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -50,6 +52,136 @@ TInternalStrings::TInternalStrings() = default;
 TInternalStrings::~TInternalStrings() {
   Clear();
   platform::FreeBlock(items_, allocated_);
+}
+
+namespace {
+
+// A frozen line's code. A byte below 128 is the length of a loaded line that starts a line
+// end after the loaded line before it (the distance of the last cursor's last line ending
+// at most 2 bytes before its start). Else the byte says how the line is found, and numbers
+// follow in 7-bit groups, low first:
+constexpr uint8_t kLong = 0x80;
+constexpr uint8_t kKindMask = 0x60;
+constexpr uint8_t kNearCursor = 0x00; // cursor in the low 2 bits; distance, length
+constexpr uint8_t kOwnedLine = 0x20;  // length; the bytes are next in the owned copy
+constexpr uint8_t kElsewhere = 0x40;  // cursor slot in the low 2 bits; 8-byte address, length
+constexpr size_t kMaxCode = 1 + 8 + 5 + 5;
+constexpr uintptr_t kMaxDistance = UINT32_MAX;
+constexpr uintptr_t kLineEnd = 2;
+
+char* PutNumber(char* p, uint64_t n) {
+  while (n >= 0x80) {
+    *p++ = static_cast<char>(n | 0x80);
+    n >>= 7;
+  }
+  *p++ = static_cast<char>(n);
+  return p;
+}
+
+uint64_t GetNumber(const char*& p) {
+  uint64_t n = 0;
+  for (int shift = 0;; shift += 7) {
+    const auto b = static_cast<uint8_t>(*p++);
+    n |= uint64_t(b & 0x7F) << shift;
+    if (!(b & 0x80)) return n;
+  }
+}
+
+} // namespace
+
+TFrozenLines TInternalStrings::Freeze() const {
+  TFrozenLines frozen;
+  frozen.count_ = count_;
+  frozen.buffers_ = buffers_;
+  size_t total = 0, owned = 0;
+  for (int i = 0; i < count_; ++i) {
+    const TStringItem& item = Item(i);
+    total += item.Length;
+    if (item.IsOwned()) owned += item.Length;
+  }
+  frozen.textBytes_ = total;
+  frozen.owned_.reserve(owned);
+  // Room for the codes of most texts (pages are made only as they are written).
+  size_t capacity = 4 * static_cast<size_t>(count_) + kMaxCode;
+  auto code = std::make_unique_for_overwrite<char[]>(capacity);
+  char* p = code.get();
+  uintptr_t cursors[4] = {}, steps[4] = {1, 1, 1, 1};
+  int last = 0, slot = 0;
+  for (int i = 0; i < count_; ++i) {
+    const size_t used = static_cast<size_t>(p - code.get());
+    if (capacity - used < kMaxCode) {
+      capacity = capacity * 2;
+      auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+      std::memcpy(grown.get(), code.get(), used);
+      code = std::move(grown);
+      p = code.get() + used;
+    }
+    const TStringItem& item = Item(i);
+    const uint32_t length = item.Length;
+    if (item.IsOwned() || !item.Chars) { // an empty line may have no bytes anywhere
+      *p++ = static_cast<char>(kLong | kOwnedLine);
+      p = PutNumber(p, length);
+      frozen.owned_.append(item.Chars ? item.Chars : "", length);
+      continue;
+    }
+    const auto at = reinterpret_cast<uintptr_t>(item.Chars);
+    if (cursors[last] && at - cursors[last] == steps[last] && at >= cursors[last] &&
+        length < kLong) {
+      *p++ = static_cast<char>(length);
+    } else {
+      int near = -1;
+      for (int k : {last, 0, 1, 2, 3})
+        if (cursors[k] && at >= cursors[k] && at - cursors[k] <= kMaxDistance) {
+          near = k;
+          break;
+        }
+      if (near >= 0) {
+        *p++ = static_cast<char>(kLong | kNearCursor | near);
+        const uintptr_t distance = at - cursors[near];
+        if (distance <= kLineEnd) steps[near] = distance;
+        p = PutNumber(p, distance);
+        last = near;
+      } else {
+        last = slot;
+        slot = (slot + 1) % 4;
+        *p++ = static_cast<char>(kLong | kElsewhere | last);
+        std::memcpy(p, &at, sizeof at);
+        p += sizeof at;
+      }
+      p = PutNumber(p, length);
+    }
+    cursors[last] = at + length;
+  }
+  frozen.code_ = std::move(code);
+  return frozen;
+}
+
+std::string_view TFrozenLines::TReader::Next() {
+  const auto b = static_cast<uint8_t>(*code_++);
+  uintptr_t at;
+  size_t length;
+  if (!(b & kLong)) {
+    at = cursors_[last_] + steps_[last_];
+    length = b;
+  } else if ((b & kKindMask) == kOwnedLine) {
+    length = static_cast<size_t>(GetNumber(code_));
+    const char* chars = owned_;
+    owned_ += length;
+    return {chars, length};
+  } else {
+    last_ = b & 3;
+    if ((b & kKindMask) == kNearCursor) {
+      const auto distance = static_cast<uintptr_t>(GetNumber(code_));
+      if (distance <= kLineEnd) steps_[last_] = distance;
+      at = cursors_[last_] + distance;
+    } else {
+      std::memcpy(&at, code_, sizeof at);
+      code_ += sizeof at;
+    }
+    length = static_cast<size_t>(GetNumber(code_));
+  }
+  cursors_[last_] = at + length;
+  return {reinterpret_cast<const char*>(at), length};
 }
 
 void TInternalStrings::FreeItem(TStringItem& item) {
@@ -475,6 +607,7 @@ int LineRoom(const char* from, const char* to) {
 
 void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spacesInTab,
                                 bool keepTabs, const THalfReader& read) {
+  assert(keepTabs || spacesInTab >= 1);
   char* base = bytes.get();
   const char* end = base + size;
   const char* mid = end;
@@ -548,12 +681,12 @@ void TInternalStrings::LoadBulk(platform::ByteBlock bytes, size_t size, int spac
   int countB = second ? second->Count : 0;
   long long total = static_cast<long long>(first.Count) + countB;
   if (total > INT_MAX / 2) throw Error("Too many lines");
-  std::vector<platform::ByteBlock> loaded;
+  std::vector<std::shared_ptr<const char[]>> loaded;
   loaded.reserve(1 + first.Arenas.size() + (second ? second->Arenas.size() : 0));
-  loaded.push_back(std::move(bytes));
+  loaded.emplace_back(std::move(bytes));
   for (LoadPart* p : {&first, second.get()})
     if (p)
-      for (auto& arenaBlock : p->Arenas) loaded.push_back(std::move(arenaBlock));
+      for (auto& arenaBlock : p->Arenas) loaded.emplace_back(std::move(arenaBlock));
   if (listener_) listener_->PrepareLines(static_cast<int>(total));
   // From here on only the joining of the parts can fail, before it has taken anything.
   TStringItem* items = block;

@@ -16,6 +16,40 @@
 
 namespace marlo {
 
+// The lines of a store as they stood when it was frozen, readable in order on any thread
+// while the store changes on. The lines the store owns are copied; the bytes of loaded
+// lines are shared with the store, which never writes them. A loaded line that follows
+// the one before it in its buffer, a line end apart, is told in one byte.
+class TFrozenLines {
+public:
+  int Count() const { return count_; }
+  // The bytes of all lines together.
+  size_t TextBytes() const { return textBytes_; }
+
+  // Reads the lines from the first on, one each call, Count() times.
+  class TReader {
+  public:
+    explicit TReader(const TFrozenLines& lines)
+        : code_(lines.code_.get()), owned_(lines.owned_.data()) {}
+    std::string_view Next();
+
+  private:
+    const char* code_;
+    const char* owned_;
+    uintptr_t cursors_[4] = {}; // the ends of the last loaded lines read
+    uintptr_t steps_[4] = {1, 1, 1, 1};
+    int last_ = 0;
+  };
+
+private:
+  friend class TInternalStrings;
+  std::unique_ptr<char[]> code_; // how to find each line
+  std::string owned_;            // the owned lines' bytes, one after the other
+  int count_ = 0;
+  size_t textBytes_ = 0;
+  std::vector<std::shared_ptr<const char[]>> buffers_;
+};
+
 class TInternalStrings {
 public:
   TInternalStrings();
@@ -40,6 +74,10 @@ public:
   void Insert(int i, std::string_view text);
   void Delete(int i);
   void Clear();
+
+  // A copy of the lines for another thread: costs a copy of the items (16 bytes a line) and
+  // of the lines edited since they were loaded, not of the loaded text.
+  TFrozenLines Freeze() const;
 
   // Told of every change of the lines; not owned.
   void SetListener(TLineStoreListener* listener) { listener_ = listener; }
@@ -86,9 +124,10 @@ private:
   TStringItem* items_ = nullptr;
   int count_ = 0;
   int capacity_ = 0;
-  int gapStart_ = 0;                         // the gap holds capacity_ - count_ slots from here
-  size_t allocated_ = 0;                     // bytes of the block items_ points to
-  std::vector<platform::ByteBlock> buffers_; // bytes that loaded lines borrow
+  int gapStart_ = 0;     // the gap holds capacity_ - count_ slots from here
+  size_t allocated_ = 0; // bytes of the block items_ points to
+  // Bytes that loaded lines borrow; shared with frozen copies of the lines.
+  std::vector<std::shared_ptr<const char[]>> buffers_;
   TLineStoreListener* listener_ = nullptr;
   TLineStoreRecorder* recorder_ = nullptr;
 };

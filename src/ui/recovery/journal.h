@@ -46,8 +46,10 @@ struct TJournalState {
 };
 
 // Keeps the journal of one document. Everything the UI thread does is a copy into memory;
-// a worker thread of its own writes the journal out within about 100 ms and syncs it to
-// disk at most once a second. Must be destroyed (or Removed) before the source.
+// a worker thread of its own writes the journal out within about 100 ms of getting the
+// edits and syncs it to disk at most once a second. Edits reach the worker with a later
+// change, SetState or Flush: call SetState about twice a second, so that the last of
+// the typing is written too. Must be destroyed (or Removed) before the source.
 class TJournalWriter {
 public:
   // Starts a new journal in `folder` (made when missing, mode 0700) for the text of
@@ -62,6 +64,7 @@ public:
   TJournalWriter& operator=(const TJournalWriter&) = delete;
 
   // The caption, caret or bookmarks changed: written with the next flush, skipped when equal.
+  // Hands the edits kept so far to the worker.
   void SetState(const TJournalState& state);
   // Detaches and deletes the journal (the document was saved, closed or discarded).
   void Remove();

@@ -2,8 +2,6 @@
 
 #include "core/platform/file_identity.h"
 
-#include <cstring>
-
 namespace marlo::recovery::format {
 
 std::string Header() {
@@ -13,12 +11,23 @@ std::string Header() {
   return out;
 }
 
-void PutRecord(std::string& out, TRecordKind kind, std::string_view payload) {
+size_t BeginRecord(std::string& out, TRecordKind kind) {
   const size_t start = out.size();
-  PutU32(out, static_cast<uint32_t>(payload.size()));
+  PutU32(out, 0);
   PutU8(out, kind);
-  out.append(payload);
+  return start;
+}
+
+void EndRecord(std::string& out, size_t start) {
+  const auto size = static_cast<uint32_t>(out.size() - start - 5);
+  for (int b = 0; b < 4; ++b) out[start + b] = static_cast<char>(size >> (8 * b));
   PutU64(out, platform::HashBytes(std::string_view(out).substr(start), kChecksumSeed));
+}
+
+void PutRecord(std::string& out, TRecordKind kind, std::string_view payload) {
+  const size_t start = BeginRecord(out, kind);
+  out.append(payload);
+  EndRecord(out, start);
 }
 
 std::string StatePayload(const TJournalState& state) {
@@ -44,24 +53,6 @@ std::string StatePayload(const TJournalState& state) {
   PutU64(out, static_cast<uint64_t>(f.ModifiedNs));
   PutU64(out, f.Hash);
   return out;
-}
-
-void PutSnapshot(std::string& out, std::string_view lines, uint64_t count) {
-  std::string number;
-  PutU64(number, count);
-  PutRecord(out, rkSnapshotBegin, number);
-  // Chunks end after a whole line, once they hold kChunkBytes.
-  size_t from = 0, at = 0;
-  while (at < lines.size()) {
-    uint32_t length;
-    std::memcpy(&length, lines.data() + at, 4);
-    at += 4 + length;
-    if (at - from >= kChunkBytes || at >= lines.size()) {
-      PutRecord(out, rkSnapshotLines, lines.substr(from, at - from));
-      from = at;
-    }
-  }
-  PutRecord(out, rkSnapshotEnd, number);
 }
 
 } // namespace marlo::recovery::format

@@ -62,11 +62,34 @@ inline void PutBytes(std::string& out, std::string_view bytes) {
 }
 
 std::string Header();
+// A record written in place: its size and kind, then the payload appended by the caller,
+// then EndRecord, which fills in the size and appends the checksum.
+size_t BeginRecord(std::string& out, TRecordKind kind);
+void EndRecord(std::string& out, size_t start);
 // Appends a whole record with its checksum.
 void PutRecord(std::string& out, TRecordKind kind, std::string_view payload);
 std::string StatePayload(const TJournalState& state);
-// Appends a snapshot of `count` lines whose lengths and bytes follow each other in `lines`
-// (as a SnapshotLines payload holds them).
-void PutSnapshot(std::string& out, std::string_view lines, uint64_t count);
+// Appends a snapshot of `count` lines, line i being lineAt(i) (a std::string_view), asked
+// for in order from the first.
+template <class LineAt> void PutSnapshot(std::string& out, uint64_t count, const LineAt& lineAt) {
+  std::string number;
+  PutU64(number, count);
+  PutRecord(out, rkSnapshotBegin, number);
+  // Chunks end after a whole line, once they hold kChunkBytes.
+  for (uint64_t i = 0; i < count;) {
+    const size_t start = BeginRecord(out, rkSnapshotLines);
+    const size_t payload = out.size();
+    do {
+      PutBytes(out, lineAt(i++));
+    } while (i < count && out.size() - payload < kChunkBytes);
+    EndRecord(out, start);
+  }
+  PutRecord(out, rkSnapshotEnd, number);
+}
+// About the bytes of a snapshot of `count` lines of `textBytes` bytes together.
+inline size_t SnapshotBytes(uint64_t count, size_t textBytes) {
+  const size_t lines = 4 * count + textBytes;
+  return 2 * (kRecordOverhead + 8) + (lines / kChunkBytes + 2) * kRecordOverhead + lines;
+}
 
 } // namespace marlo::recovery::format

@@ -1,12 +1,11 @@
 // The journal writer. The UI thread only copies: each edit of the store is encoded into a
-// buffer of its own, a replaced text into one block of bytes, and at the end of each change
-// of the model they are handed over under a mutex. The worker thread takes them, writes it as
-// records within about 100 ms, syncs at most once a second, and rewrites the journal as a fresh
-// snapshot when its edits outgrow the text or the text was replaced.
+// buffer of its own, a replaced text into a frozen copy of the lines, and at the end of each
+// change of the model they are handed over under a mutex. The worker thread takes them,
+// writes them as records within about 100 ms, syncs at most once a second, and rewrites the
+// journal as a fresh snapshot when its edits outgrow the text or the text was replaced.
 #include "core/error.h"
 #include "core/platform/atomic_file_writer.h"
 #include "core/platform/file_system.h"
-#include "core/platform/memory.h"
 #include "core/text/memo_source.h"
 #include "ui/recovery/journal.h"
 #include "ui/recovery/journal_files.h"
@@ -36,17 +35,12 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr auto kBatchWindow = std::chrono::milliseconds(100);
+// Whole changes are kept on the UI thread until the worker asks for them or there are this
+// many bytes of them.
+constexpr size_t kHandOverBytes = size_t(64) << 10;
 constexpr auto kSyncInterval = std::chrono::seconds(1);
 // Changes of more bytes than this are compared with the size of the text.
 constexpr size_t kBigChange = size_t(1) << 20;
-
-// The lines of a text as a SnapshotLines payload holds them: length, bytes, length, ...
-struct TSnapshot {
-  platform::ByteBlock Block; // the lines as a SnapshotLines payload holds them
-  size_t Size = 0;
-  uint64_t Count = 0;
-  std::string_view Lines() const { return {Block.get(), Size}; }
-};
 
 // The bytes of a snapshot of the text.
 size_t TextBytes(const TInternalStrings& store) {
@@ -55,23 +49,10 @@ size_t TextBytes(const TInternalStrings& store) {
   return total;
 }
 
-// The copy of a big text is the cost of a document's first change: its pages are made in
-// one call, and each line goes in with two copies and no checks.
-std::shared_ptr<TSnapshot> CopyLines(const TInternalStrings& store) {
-  auto snapshot = std::make_shared<TSnapshot>();
-  const int count = store.Count();
-  snapshot->Size = TextBytes(store);
-  snapshot->Block = platform::AllocateFilledBytes(snapshot->Size);
-  char* p = snapshot->Block.get();
-  for (int i = 0; i < count; ++i) {
-    const std::string_view text = store.Text(i);
-    const uint32_t length = static_cast<uint32_t>(text.size());
-    std::memcpy(p, &length, 4); // little-endian, as the format says
-    if (length) std::memcpy(p + 4, text.data(), length);
-    p += 4 + length;
-  }
-  snapshot->Count = static_cast<uint64_t>(count);
-  return snapshot;
+// The first change of a document costs a copy of its line items and of the lines already
+// edited; the worker reads the loaded lines' bytes where they are.
+std::shared_ptr<const TFrozenLines> Freeze(const TInternalStrings& store) {
+  return std::make_shared<const TFrozenLines>(store.Freeze());
 }
 
 std::string WriteError(const std::string& path, int err) {
@@ -161,11 +142,10 @@ public:
     StageSnapshot();
     Recorded();
   }
-  void ChangeEnded() override {
-    if (local_.Size() > 0 || staged_) Commit();
-  }
+  void ChangeEnded() override { Ended(); }
 
   void SetState(const TJournalState& state) {
+    HandOver();
     std::lock_guard lock(mutex_);
     if (state == state_) return;
     state_ = state;
@@ -177,6 +157,7 @@ public:
   }
 
   void Flush(bool sync) {
+    HandOver();
     std::unique_lock lock(mutex_);
     if (!worker_.joinable()) return;
     const uint64_t target = ++flushWanted_;
@@ -213,13 +194,26 @@ private:
   }
 
   void Recorded() {
-    if (!source_->InChange()) Commit();
+    if (!source_->InChange()) Ended();
+  }
+
+  // A change ended: its edits go to the worker when it wants them (it asks after taking
+  // each batch), so that a keystroke costs no atomic instruction while it writes the last.
+  void Ended() {
+    if (staged_ || (local_.Size() > 0 && (wantEdits_.load(std::memory_order_relaxed) ||
+                                          local_.Size() >= kHandOverBytes)))
+      Commit();
+  }
+
+  // Whatever whole changes are kept go to the worker.
+  void HandOver() {
+    if (source_ && !source_->InChange() && (local_.Size() > 0 || staged_)) Commit();
   }
 
   void StageSnapshot() {
     // Edits of the current change before the replacement are superseded by it.
     local_.Clear();
-    staged_ = CopyLines(source_->Strings());
+    staged_ = Freeze(source_->Strings());
   }
 
   // The edits recorded so far form whole steps: the worker may write them.
@@ -237,6 +231,7 @@ private:
       pending_.append(local_.Data(), local_.Size());
     }
     local_.Clear();
+    wantEdits_.store(false, std::memory_order_relaxed);
     // One wake-up a batch, not one a keystroke: the worker wants one only while it waits
     // for work (it sets idle_ before it looks at pending_ a last time).
     if (idle_) {
@@ -249,6 +244,7 @@ private:
   }
 
   void Stop(bool discard) {
+    if (!discard) HandOver();
     if (source_) {
       if (source_->Strings().Recorder() == this) source_->SetEditRecorder(nullptr);
       source_ = nullptr;
@@ -275,7 +271,7 @@ private:
 
   struct TBatch {
     std::string Edits;
-    std::shared_ptr<TSnapshot> Snapshot;
+    std::shared_ptr<const TFrozenLines> Snapshot;
     bool HasState = false;
     TJournalState State;
   };
@@ -296,6 +292,7 @@ private:
       batch.Snapshot = std::move(snapshot_);
       if (batch.Snapshot) batch.Edits.erase(0, std::exchange(snapshotBase_, 0));
     }
+    wantEdits_.store(true, std::memory_order_relaxed);
     if (stateDirty_) {
       batch.HasState = true;
       batch.State = state_;
@@ -361,9 +358,13 @@ private:
     if (!batch.Edits.empty() || batch.Snapshot) lastChangeMs_ = NowMs();
     if (batch.Snapshot) {
       // A fresh file: whatever was waiting to be written is part of the old text.
-      unwritten_ = Fresh(batch.Snapshot->Lines(), batch.Snapshot->Count, batch.Edits);
+      const TFrozenLines& lines = *batch.Snapshot;
+      TFrozenLines::TReader reader(lines);
+      unwritten_ = Fresh(lines.Count(), lines.TextBytes(), batch.Edits,
+                         [&](uint64_t) { return reader.Next(); });
       unwrittenFresh_ = true;
-      snapshotBytes_ = batch.Snapshot->Size;
+      snapshotBytes_ = 4 * static_cast<size_t>(lines.Count()) + lines.TextBytes();
+      batch.Snapshot.reset(); // the loaded text it shares may go now
       editBytes_ = batch.Edits.size();
     } else {
       if (!batch.Edits.empty()) {
@@ -380,10 +381,15 @@ private:
     return std::move(batch.Edits);
   }
 
-  std::string Fresh(std::string_view lines, uint64_t count, std::string_view edits) {
+  template <class LineAt>
+  std::string Fresh(uint64_t count, size_t textBytes, std::string_view edits,
+                    const LineAt& lineAt) {
     std::string out = Header();
-    PutRecord(out, rkState, StatePayload(latestState_));
-    PutSnapshot(out, lines, count);
+    const std::string state = StatePayload(latestState_);
+    out.reserve(kHeaderSize + 2 * kRecordOverhead + state.size() + SnapshotBytes(count, textBytes) +
+                edits.size() + 64);
+    PutRecord(out, rkState, state);
+    PutSnapshot(out, count, lineAt);
     if (!edits.empty()) PutRecord(out, rkFrame, edits);
     PutTime(out);
     return out;
@@ -459,11 +465,12 @@ private:
       return Failed("Can't compact the recovery journal " + path_ + ": " + e.what());
     }
     std::string().swap(bytes);
-    std::string lines;
-    for (const std::string& line : text.Lines) PutBytes(lines, line);
-    unwritten_ = Fresh(lines, text.Lines.size(), {});
+    size_t textBytes = 0;
+    for (const std::string& line : text.Lines) textBytes += line.size();
+    unwritten_ = Fresh(text.Lines.size(), textBytes, {},
+                       [&](uint64_t i) -> std::string_view { return text.Lines[i]; });
     unwrittenFresh_ = true;
-    snapshotBytes_ = lines.size();
+    snapshotBytes_ = 4 * text.Lines.size() + textBytes;
     editBytes_ = 0;
     WriteOut();
   }
@@ -488,7 +495,7 @@ private:
 
   // The UI thread's own: the edits and the replaced text of the change going on.
   TByteBuffer local_;
-  std::shared_ptr<TSnapshot> staged_;
+  std::shared_ptr<const TFrozenLines> staged_;
 
   // Set once, read by both threads.
   TCustomMemoSource* source_;
@@ -502,9 +509,10 @@ private:
   // each keystroke, and by the worker for a swap.
   TSpinLock editsLock_;
   std::string pending_, spare_;
-  std::shared_ptr<TSnapshot> snapshot_;
-  size_t snapshotBase_ = 0;       // the edits in pending_ before the snapshot are dropped
-  std::atomic<bool> idle_{false}; // the worker waits for work, and wants to be woken
+  std::shared_ptr<const TFrozenLines> snapshot_;
+  size_t snapshotBase_ = 0;           // the edits in pending_ before the snapshot are dropped
+  std::atomic<bool> idle_{false};     // the worker waits for work, and wants to be woken
+  std::atomic<bool> wantEdits_{true}; // the worker took the last edits handed over
 
   // The rest, under mutex_.
   std::mutex mutex_;
