@@ -3,14 +3,14 @@
 # its targets; prints a table with PASS or FAIL for each and exits 1 when a target fails.
 # usage: bench/journal.sh BINDIR   (BINDIR holds bench_journal)
 #
-# Times are the UI thread's own running time, best of several rounds; the worker thread that
-# writes the journal runs beside it.
+# Times are the UI thread's own running time, best of several rounds unless said otherwise;
+# the worker thread that writes the journal runs beside it.
 #
 # Targets:
 #   typing   a typed character and its Backspace at line 500,000 cost at most 10% more with
 #            a journal than without
-#   start    starting a journal of the whole text takes the UI thread at most 30 ms (the
-#            copy of the lines; the worker writes them)
+#   start    starting a journal of the whole text takes the UI thread at most 30 ms, the
+#            slowest of five (a frozen copy of the lines; the worker writes them)
 #   indent   indenting every line takes at most 1.5 times as long with a journal, and the
 #            journal writes at most 1.25 times the bytes of the lines it changed (a change
 #            bigger than the text is written as a snapshot of the text)
