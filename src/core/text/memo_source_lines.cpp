@@ -122,25 +122,28 @@ void TCustomMemoSource::BulkLoad(platform::ByteBlock bytes, size_t size, bool lo
   loaded_ = load;
 }
 
-void TCustomMemoSource::LoadFromBytes(std::string_view bytes) {
+namespace {
+
+// The bytes in a block of their own with a NUL after them, as a bulk load takes them.
+platform::ByteBlock LoadableCopy(std::string_view bytes) {
   platform::ByteBlock copy = platform::AllocateBytes(bytes.size() + 1);
   if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
   copy[bytes.size()] = '\0';
-  BulkLoad(std::move(copy), bytes.size(), true);
+  return copy;
+}
+
+} // namespace
+
+void TCustomMemoSource::LoadFromBytes(std::string_view bytes) {
+  BulkLoad(LoadableCopy(bytes), bytes.size(), true);
 }
 
 void TCustomMemoSource::SetTextBulk(std::string_view bytes) {
-  platform::ByteBlock copy = platform::AllocateBytes(bytes.size() + 1);
-  if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
-  copy[bytes.size()] = '\0';
-  BulkLoad(std::move(copy), bytes.size(), false);
+  BulkLoad(LoadableCopy(bytes), bytes.size(), false);
 }
 
 void TCustomMemoSource::ReplaceAllText(std::string_view bytes) {
-  platform::ByteBlock copy = platform::AllocateBytes(bytes.size() + 1);
-  if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
-  copy[bytes.size()] = '\0';
-  ReplaceLines(std::move(copy), bytes.size());
+  ReplaceLines(LoadableCopy(bytes), bytes.size());
 }
 
 void TCustomMemoSource::ReloadFromFile(const std::string& fileName) {
