@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -555,6 +553,11 @@ void ScanPart(LoadPart& part, int spacesInTab, bool keepTabs) {
     unsigned loneCr =
         m.CarriageReturns & ~((m.LineFeeds >> 1) | (chunk[16] == '\n' ? 0x8000u : 0u));
     if ((loneCr | m.Nuls) == 0) [[likely]] {
+      // A full list of tabs is taken first, before this chunk's line feeds are pending:
+      // the lines they end may hold tabs of this chunk, which are not listed yet.
+      const unsigned tabs = m.Tabs & tabsWanted;
+      if (tabs && ntabs > 256 - 16) [[unlikely]]
+        flush();
       // The first two are written whatever the mask holds; only a third needs a loop.
       unsigned mask = m.LineFeeds;
       pending[npending] = chunk + __builtin_ctz(mask | 0x10000u);
@@ -564,10 +567,7 @@ void ScanPart(LoadPart& part, int spacesInTab, bool keepTabs) {
       npending += mask != 0;
       mask &= mask - 1;
       for (; mask; mask &= mask - 1) pending[npending++] = chunk + __builtin_ctz(mask);
-      if (unsigned tabs = m.Tabs & tabsWanted) [[unlikely]] {
-        if (ntabs > 256 - 16) flush();
-        for (; tabs; tabs &= tabs - 1) tabList[ntabs++] = chunk + __builtin_ctz(tabs);
-      }
+      for (unsigned t = tabs; t; t &= t - 1) tabList[ntabs++] = chunk + __builtin_ctz(t);
       if (npending >= 64) flush();
       continue;
     }

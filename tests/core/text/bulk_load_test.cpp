@@ -73,6 +73,23 @@ TEST_F(BulkLoad, BigTextsSplitAnywhereLoadAsOne) {
   }
 }
 
+// The scan lists the tabs of many chunks before it looks at their lines. A list that fills
+// up in the chunk holding a line's last line feed must not leave out that line's own tabs
+// (the list was once emptied after the chunk's line feeds were taken and before its tabs
+// were listed, so a short line there kept its tab).
+TEST_F(BulkLoad, TabsAreWidenedAfterAFullListOfTabs) {
+  for (int before : {240, 241, 254, 255, 256, 300}) {
+    SCOPED_TRACE(before);
+    const std::string text = std::string(static_cast<size_t>(before), '\t') + "x\n\ta\tb\r\n" +
+                             std::string(40, 'c') + "\n";
+    TCustomMemoSource doc;
+    doc.SetSpacesInTab(3);
+    doc.LoadFromBytes(text);
+    EXPECT_EQ(StoredLines(doc), (Lines{std::string(3 * static_cast<size_t>(before), ' ') + "x",
+                                       "   a   b", std::string(40, 'c')}));
+  }
+}
+
 // Every allocation of a load may fail, in one piece or in halves, also where a part
 // outgrows its room: each failure leaves the text that was there.
 TEST_F(BulkLoad, AFailedLoadLeavesThePreviousText) {
