@@ -10,25 +10,8 @@
 # usage (inside xvfb-run): MARLO=... MARLO_SOURCE_DIR=... MARLO_ARTIFACTS=... marlo_e2e_test.sh
 set -euo pipefail
 
-for tool in xdotool xwd; do
-  command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (scripts/bootstrap installs it)" >&2; exit 1; }
-done
-: "${DISPLAY:?e2e: no display; run under xvfb-run -a}"
+source "$(dirname "$0")/e2e_lib.sh"
 
-scratch=$(mktemp -d)
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-mkdir -p "$MARLO_ARTIFACTS"
-cp "$MARLO_SOURCE_DIR/examples/demo.zba" "$scratch/demo.zba"
-# Under the sanitizers, what the system's D-Bus library keeps until exit is not ours.
-printf 'leak:libdbus-1.so\n' >"$scratch/lsan.supp"
-export LSAN_OPTIONS="suppressions=$scratch/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-export MARLO_REGISTRY="$scratch/registry.reg"
-export MARLO_RECOVERY_DIR="$scratch/recovery"
 # F1 starts this stand-in browser, whose name has a blank, on a help page in a folder with
 # a blank; it writes down the arguments it was given, one a line.
 mkdir -p "$scratch/help pages"
@@ -39,30 +22,12 @@ chmod +x "$scratch/my browser"
 printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Zorbic]\n"Browser Path"="%s"\n"Help Path"="%s"\n' \
   "$scratch/my browser" "$scratch/help pages/menu.htm" >"$MARLO_REGISTRY"
 
-shot() {
-  xwd -root -silent >"$scratch/shot.xwd"
-  "$MARLO_SOURCE_DIR/scripts/xwd-to-png" "$scratch/shot.xwd" "$MARLO_ARTIFACTS/$1.png"
-}
-
-fail() {
-  echo "e2e: $*" >&2
-  shot failure || true
-  exit 1
-}
-
 cd "$scratch"
 "$MARLO" demo.zba &
 pid=$!
 
 # The main window, and in it the document window's caption, the file's absolute name.
-win=
-for _ in $(seq 100); do
-  win=$(xdotool search --name '^Marlo' 2>/dev/null | head -1 || true)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
-[ -n "$win" ] || fail "the main window did not appear"
-sleep 1
+wait_for_main_window
 eval "$(xdotool getwindowgeometry --shell "$win")"
 shot started
 

@@ -9,49 +9,16 @@
 #        recovery_e2e_test.sh
 set -euo pipefail
 
-for tool in xdotool xwd; do
-  command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (scripts/bootstrap installs it)" >&2; exit 1; }
-done
-: "${DISPLAY:?e2e: no display; run under xvfb-run -a}"
-
-scratch=$(mktemp -d)
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-mkdir -p "$MARLO_ARTIFACTS"
-cp "$MARLO_SOURCE_DIR/examples/demo.zba" "$scratch/demo.zba"
-printf 'leak:libdbus-1.so\n' >"$scratch/lsan.supp"
-export LSAN_OPTIONS="suppressions=$scratch/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-export MARLO_REGISTRY="$scratch/registry.reg"
-export MARLO_RECOVERY_DIR="$scratch/recovery"
+E2E_KILL=KILL
+E2E_SHOT_PREFIX=recovery-
+source "$(dirname "$0")/e2e_lib.sh"
 export XDG_STATE_HOME="$scratch/state"
-
-shot() {
-  xwd -root -silent >"$scratch/shot.xwd"
-  "$MARLO_SOURCE_DIR/scripts/xwd-to-png" "$scratch/shot.xwd" "$MARLO_ARTIFACTS/recovery-$1.png"
-}
-
-fail() {
-  echo "e2e: $*" >&2
-  shot failure || true
-  exit 1
-}
 
 # start ARGS...: starts marlo and waits for its main window.
 start() {
   "$MARLO" --new-instance "$@" &
   pid=$!
-  local win=
-  for _ in $(seq 100); do
-    win=$(xdotool search --name '^Marlo' 2>/dev/null | head -1 || true)
-    [ -n "$win" ] && break
-    sleep 0.1
-  done
-  [ -n "$win" ] || fail "the main window did not appear"
-  sleep 1
+  wait_for_main_window
 }
 
 # killed: SIGKILL, as a crash or a power cut would end it.

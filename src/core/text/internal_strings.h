@@ -75,8 +75,9 @@ public:
   void Delete(int i);
   void Clear();
 
-  // A copy of the lines for another thread: costs a copy of the items (16 bytes a line) and
-  // of the lines edited since they were loaded, not of the loaded text.
+  // A copy of the lines for another thread: costs a short code for each line (about a byte
+  // for a loaded one) and a copy of the lines edited since they were loaded, never a copy
+  // of the loaded text.
   TFrozenLines Freeze() const;
 
   // Told of every change of the lines; not owned.

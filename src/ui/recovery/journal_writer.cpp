@@ -1,6 +1,6 @@
 // The journal writer. The UI thread only copies: each edit of the store is encoded into a
-// buffer of its own, a replaced text into a frozen copy of the lines, and at the end of each
-// change of the model they are handed over under a mutex. The worker thread takes them,
+// buffer of its own, a replaced text into a frozen copy of the lines, and whole changes are
+// handed over under a lock when the worker asks for them. The worker thread takes them,
 // writes them as records within about 100 ms, syncs at most once a second, and rewrites the
 // journal as a fresh snapshot when its edits outgrow the text or the text was replaced.
 #include "core/error.h"
@@ -49,8 +49,8 @@ size_t TextBytes(const TInternalStrings& store) {
   return total;
 }
 
-// The first change of a document costs a copy of its line items and of the lines already
-// edited; the worker reads the loaded lines' bytes where they are.
+// The first change of a document costs a short code for each line and a copy of the lines
+// already edited; the worker reads the loaded lines' bytes where they are.
 std::shared_ptr<const TFrozenLines> Freeze(const TInternalStrings& store) {
   return std::make_shared<const TFrozenLines>(store.Freeze());
 }
